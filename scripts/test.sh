@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: native under the sanitizers, then the Windows build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+
+jobs=$(nproc 2>/dev/null || echo 2)
+
+echo "== native build (AddressSanitizer + UndefinedBehaviorSanitizer)"
+cmake --preset native >/dev/null
+cmake --build --preset native -j "$jobs"
+
+echo "== native tests"
+ctest --preset native -j "$jobs"
+
+echo "== Windows build (mingw-w64)"
+cmake --preset mingw >/dev/null
+cmake --build --preset mingw -j "$jobs"

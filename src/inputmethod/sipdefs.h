@@ -1,0 +1,95 @@
+// The input-panel host's interfaces and records, and the CE-only constants the panel needs.
+//
+// On Windows CE they come from the SDK. Elsewhere they are declared here, in the published
+// forms, slot for slot and field for field, so that a host compiled against the SDK can drive
+// the panel.
+#ifndef KWENO_SIPDEFS_H
+#define KWENO_SIPDEFS_H
+
+#include <windows.h>
+
+#if defined(_WIN32_WCE)
+
+#include <aygshell.h>
+#include <sip.h>
+
+#else
+
+#if !defined(_WIN32)
+#include <aygshell.h>
+#endif
+
+typedef struct {
+    DWORD cbSize;
+    HANDLE hImageNarrow; // image list
+    HANDLE hImageWide;
+    int iNarrow;
+    int iWide;
+    DWORD fdwFlags;
+    RECT rcSipRect;
+} IMINFO, *LPIMINFO;
+
+typedef struct {
+    DWORD cbSize;
+    DWORD fdwFlags;
+    RECT rcVisibleDesktop;
+    RECT rcSipRect;
+    DWORD dwImDataSize;
+    void *pvImData;
+} SIPINFO, *PSIPINFO;
+
+struct IIMCallback : public IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE SetImInfo(IMINFO *pimi) = 0;
+    virtual HRESULT STDMETHODCALLTYPE SendVirtualKey(BYTE bVk, DWORD dwFlags) = 0;
+    virtual HRESULT STDMETHODCALLTYPE SendCharEvents(UINT uVk, UINT uKeyFlags, UINT uChars, UINT *puShift,
+                                                     UINT *puChars) = 0;
+    virtual HRESULT STDMETHODCALLTYPE SendString(BSTR ptszStr, DWORD dwChars) = 0;
+};
+
+// {42429666-AE04-11D0-A4F8-00AA00A749B9}
+struct IInputMethod : public IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE Select(HWND hwndSip) = 0;
+    virtual HRESULT STDMETHODCALLTYPE Deselect(void) = 0;
+    virtual HRESULT STDMETHODCALLTYPE Showing(void) = 0;
+    virtual HRESULT STDMETHODCALLTYPE Hiding(void) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetInfo(IMINFO *pimi) = 0;
+    virtual HRESULT STDMETHODCALLTYPE ReceiveSipInfo(SIPINFO *psi) = 0;
+    virtual HRESULT STDMETHODCALLTYPE RegisterCallback(IIMCallback *pIMCallback) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetImData(DWORD dwSize, void *pvImData) = 0;
+    virtual HRESULT STDMETHODCALLTYPE SetImData(DWORD dwSize, void *pvImData) = 0;
+    virtual HRESULT STDMETHODCALLTYPE UserOptionsDlg(HWND hwndParent) = 0;
+};
+
+#define SIPF_ON 0x00000001
+#define SIPF_DOCKED 0x00000002
+
+#if defined(_WIN32)
+// Desktop Windows has no shell image loader; the panel brings its own (see shellimage_win32.cpp).
+extern "C" HBITMAP WINAPI SHLoadImageResource(HINSTANCE hinst, UINT uIdImageFile);
+#endif
+
+#endif // !_WIN32_WCE
+
+// Platform values that only Windows CE defines; guarded so that an SDK that has them wins.
+#ifndef SETTINGCHANGE_RESET
+#define SETTINGCHANGE_RESET 0x3002
+#endif
+#ifndef KEYEVENTF_KEYUP
+#define KEYEVENTF_KEYUP 0x0002
+#endif
+#ifndef KEYEVENTF_SILENT
+#define KEYEVENTF_SILENT 0x0004
+#endif
+
+#if !defined(_WIN32_WCE)
+// Key-state bits of the character events that the host injects (CE's pwinuser.h names).
+enum {
+    KeyStatePrevDownFlag = 0x00000040,
+    KeyStateDownFlag = 0x00000080,
+    KeyShiftNoCharacterFlag = 0x00010000,
+    KeyShiftAnyShiftFlag = 0x20000000,
+    KeyShiftAnyCtrlFlag = 0x40000000
+};
+#endif
+
+#endif // KWENO_SIPDEFS_H

@@ -1,0 +1,94 @@
+// The panel's module-wide state: one keyboard per loaded module.
+#ifndef KWENO_PANELSTATE_H
+#define KWENO_PANELSTATE_H
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "../inputmethod/sipdefs.h"
+#include "keyboard.h"
+
+typedef DWORD KeyboardMode;
+
+enum {
+    MODE_LOWER = 0,
+    MODE_SHIFT = 1,
+    MODE_CAPS = 2,
+    MODE_NUMERIC = 3,
+    MODE_SYMBOLS = 4,
+    MODE_NONE = 15 // savedMode only: no mode to return to
+};
+
+struct RepeatSettings {
+    LONG repeatRate;   // repeats per second
+    LONG initialDelay; // milliseconds from the first repeat to the second
+};
+
+struct PanelState {
+    // Settings and mode
+    RepeatSettings repeatSettings;
+    KeyboardMode mode;
+    LONG savedMode;
+    LONG capsRemembered;
+    LONG modeKeyTyped;
+    LONG portrait;
+    LONG firstSelect;
+
+    // Layout and geometry
+    KeyboardLayout *currentLayout;
+    const RowBounds *currentRowBounds;
+    RECT hostRect;
+    IMINFO imInfo;
+
+    // Pen and key state
+    KeyRecord *pressedKey;
+    RECT pressedKeyRect;
+    KeyRecord *heldKey;
+    UINT_PTR timerId;
+    DWORD repeatCount;
+    LONG pressedCount;
+    DWORD lastTapTime;
+    const KeyRecord *lastTapKey;
+    LONG penDownX;
+    LONG captured;
+    LONG popupShown;
+    LONG popupSelecting;
+    LONG popupDragged;
+    LONG ignoreNextUp;
+    LONG popupIndex;
+    RECT popupRect;
+    LONG letterVisible;
+
+    // Drawing resources, created by Select and released by Deselect
+    HWND keyboardWindow;
+    HWND letterWindow;
+    HDC faceDC;
+    HBITMAP faceStockBitmap;
+    HBITMAP normalFaceBitmap;
+    HBITMAP pressedFaceBitmap;
+    LONG loadedNormalImageId;
+    LONG loadedPressedImageId;
+    HDC letterDC;
+    HDC letterMemDC;
+    HBITMAP letterBackBitmap;
+    HBITMAP letterStockBitmap;
+    HDC popupImageDC;
+    HBITMAP popupNormalBitmap;
+    HBITMAP popupPressedBitmap;
+    HBITMAP popupStockBitmap;
+    HIMAGELIST imageList;
+    HMODULE resourceModule;
+    IIMCallback *hostCallback;
+
+    // Module
+    LONG lockCount;
+    HINSTANCE moduleInstance;
+};
+
+// The one panel of this module.
+extern PanelState panel;
+
+// The values the panel has when the module is loaded.
+extern const PanelState panelStateAtLoad;
+
+#endif // KWENO_PANELSTATE_H

@@ -1,0 +1,32 @@
+// Identifiers of the bitmaps in the image resource module.
+#ifndef KWENO_IMAGEIDS_H
+#define KWENO_IMAGEIDS_H
+
+#include <windows.h>
+
+#include "../model/keyboard.h"
+#include "variant.h"
+
+// The module every picture comes from.
+#define RESOURCE_MODULE_PATH L"\\Windows\\KWENO_Resources.dll"
+
+const LONG FACE_ID_BASE = 0x1000;
+const LONG FACE_ID_MODE_STEP = 16;
+const LONG FACE_ID_LANDSCAPE = 4;
+
+// The pressed face of a mode (low four bits used) and orientation; its normal face follows.
+inline LONG pressedFaceId(DWORD mode, LONG portrait)
+{
+    return FACE_ID_BASE + FACE_ID_MODE_STEP * (LONG)(mode & 0xF) + (portrait ? 0 : FACE_ID_LANDSCAPE);
+}
+
+// The normal picture of a face or popup pair, from the id of its highlighted (pressed) picture.
+inline LONG normalImageId(LONG pressedId) { return pressedId + NORMAL_IMAGE_OFFSET; }
+
+// A popup's highlighted picture is named in its list's header.
+inline LONG popupPressedId(const KeyRecord *list) { return (LONG)list[0].flags; }
+
+// Popup pictures have a margin of this many pixels on every side of the cells.
+const LONG POPUP_MARGIN = 10;
+
+#endif // KWENO_IMAGEIDS_H
