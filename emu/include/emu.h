@@ -1,0 +1,117 @@
+/* Control API of the platform emulation, for hosts and tests. Not a platform interface: nothing
+ * in the panel calls these. Strings are UTF-8 here; the platform functions take UTF-16. */
+#ifndef EMU_EMU_H
+#define EMU_EMU_H
+
+#include <stddef.h>
+
+#include <windows.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* A fresh platform: no windows, classes, DCs, bitmaps, modules or keys; an empty registry; clock 0;
+ * screen 480x640 (portrait); no failures armed; violations and counters cleared. Objects still
+ * alive are dropped without violations. */
+WINAPI_EXPORT void emuReset(void);
+
+/* ---- time ---- */
+WINAPI_EXPORT void emuSetTickCount(DWORD tick);
+/* Moves the virtual clock forward by ms, firing every timer that falls due on the way, in due
+ * order, each as a WM_TIMER dispatched at its due time (pumping until idle after each). */
+WINAPI_EXPORT void emuAdvance(DWORD ms);
+
+/* ---- messages ---- */
+/* Dispatches posted messages and pending WM_PAINTs until none is left; returns how many. */
+WINAPI_EXPORT int emuPump(void);
+
+/* ---- pen (screen coordinates); each call posts the message and pumps until idle ---- */
+WINAPI_EXPORT void emuPenDown(int x, int y);
+WINAPI_EXPORT void emuPenMove(int x, int y);
+WINAPI_EXPORT void emuPenUp(int x, int y);
+
+/* ---- screen ---- */
+WINAPI_EXPORT void emuSetScreenSize(int width, int height);
+/* Sets the screen size and sends WM_SETTINGCHANGE(SETTINGCHANGE_RESET, 0) to every top-level window
+ * and, when toChildren is non-zero, to their children too (the host decides how it forwards it). */
+WINAPI_EXPORT void emuRotate(int width, int height, int toChildren);
+WINAPI_EXPORT int emuScreenWidth(void);
+WINAPI_EXPORT int emuScreenHeight(void);
+/* 0x00RRGGBB of a screen pixel; 0 outside the screen. */
+WINAPI_EXPORT DWORD emuScreenPixel(int x, int y);
+/* Writes the whole screen as a PNG; non-zero on success. */
+WINAPI_EXPORT int emuScreenshot(const char *pngPath);
+/* Paints the whole screen with one colour (the desktop behind all windows). */
+WINAPI_EXPORT void emuSetDesktopColour(DWORD rgb);
+
+/* ---- registry (HKEY_CURRENT_USER unless the path starts with another root name) ---- */
+WINAPI_EXPORT void emuRegSetDword(const char *key, const char *name, DWORD value);
+WINAPI_EXPORT void emuRegSetString(const char *key, const char *name, DWORD type, const char *utf8);
+/* strings: count UTF-8 strings; stored as REG_MULTI_SZ with the final double terminator. */
+WINAPI_EXPORT void emuRegSetMultiString(const char *key, const char *name, const char *const *strings, int count);
+/* Any type, any bytes, any length (also odd or unterminated data). */
+WINAPI_EXPORT void emuRegSetRaw(const char *key, const char *name, DWORD type, const void *data, DWORD size);
+WINAPI_EXPORT void emuRegDeleteValue(const char *key, const char *name);
+WINAPI_EXPORT void emuRegDeleteKey(const char *key);
+
+/* ---- modules ---- */
+/* Maps a CE folder ("\\Windows") to a host folder; paths below it are looked up there. */
+WINAPI_EXPORT void emuMapFolder(const char *ceFolder, const char *hostFolder);
+/* Registers an in-memory PE image under a CE path (copied). */
+WINAPI_EXPORT void emuRegisterModule(const char *cePath, const void *bytes, size_t size);
+WINAPI_EXPORT void emuUnregisterModule(const char *cePath);
+
+/* ---- processes: CreateProcessW is recorded, never executed ---- */
+WINAPI_EXPORT int emuProcessCount(void);
+/* UTF-8 copies of the nth recorded call's program and argument string ("" for null); flags. */
+WINAPI_EXPORT const char *emuProcessProgram(int n);
+WINAPI_EXPORT const char *emuProcessArguments(int n);
+WINAPI_EXPORT DWORD emuProcessFlags(int n);
+WINAPI_EXPORT void emuClearProcesses(void);
+
+/* ---- fault injection ---- */
+/* Makes the nth call from now (1 = the next) of the named platform function fail as Windows
+ * fails it. Several may be armed at once. */
+WINAPI_EXPORT void emuFailCall(const char *function, int nth);
+WINAPI_EXPORT void emuClearFailures(void);
+/* How often the named platform function has been called since the last reset. */
+WINAPI_EXPORT int emuCallCount(const char *function);
+
+/* ---- live objects and work done ---- */
+enum EmuKind {
+    EMU_WINDOW,
+    EMU_CLASS,
+    EMU_DC,      /* memory DCs and window DCs not yet released */
+    EMU_BITMAP,  /* bitmaps created or loaded, stock bitmaps excluded */
+    EMU_IMAGELIST,
+    EMU_MODULE,  /* modules loaded as data files */
+    EMU_KEY,     /* open registry keys */
+    EMU_KIND_COUNT
+};
+WINAPI_EXPORT int emuLiveCount(int kind);
+/* Records a violation for every live object of the given kinds (bit mask of 1 << EmuKind) made
+ * since the mark; returns how many. Lets a host state that the panel holds nothing now. */
+WINAPI_EXPORT int emuMark(void);
+WINAPI_EXPORT int emuCheckNoneAliveSince(int mark, int kinds, const char *context);
+
+enum EmuBlit { EMU_BITBLT, EMU_STRETCHBLT };
+/* Destination pixels written by each kind of blit since the last reset (after clipping). */
+WINAPI_EXPORT long long emuPixelsCopied(int blitKind);
+WINAPI_EXPORT void emuClearPixelCounts(void);
+
+/* ---- violations: what Windows tolerates but is a bug ---- */
+WINAPI_EXPORT int emuViolationCount(void);
+/* "Function: what was wrong" of the nth violation. */
+WINAPI_EXPORT const char *emuViolation(int n);
+WINAPI_EXPORT void emuClearViolations(void);
+
+/* ---- bitmaps, for tools and tests ---- */
+/* 0x00RRGGBB of a pixel of a bitmap; 0xFFFFFFFF for a bad handle or a point outside. */
+WINAPI_EXPORT DWORD emuBitmapPixel(HBITMAP bitmap, int x, int y);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* EMU_EMU_H */

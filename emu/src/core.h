@@ -1,0 +1,113 @@
+// Shared bookkeeping of the emulation: handles, violations, fault injection, and the contract
+// between the window manager (window.cpp, message.cpp, timer.cpp, paint.cpp, screen.cpp) and
+// the graphics side (dc.cpp, bitblt.cpp, dib.cpp, module.cpp).
+#ifndef EMU_CORE_H
+#define EMU_CORE_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "emu.h"
+
+namespace emu {
+
+// ---- handles ----
+// Every object handed out is a handle in one table. A handle value is never reused within a
+// reset, so a stale handle is always recognised.
+void *newHandle(EmuKind kind, void *object);
+// The object behind a handle of the given kind, or null. A null, stale or foreign handle records
+// a violation naming the api (unless quiet) and returns null.
+void *lookup(const void *handle, EmuKind kind, const char *api, bool quiet = false);
+// Whether the handle is live and of the kind (no violation).
+bool isLive(const void *handle, EmuKind kind);
+// Drops the handle; later lookups of it fail as stale.
+void freeHandle(const void *handle);
+// Called by emuReset: forget every handle.
+void resetHandles();
+// Sequence number of a live handle (for emuMark); 0 if unknown.
+long long handleSerial(const void *handle);
+long long currentSerial();
+// Live handles of a kind.
+std::vector<const void *> liveHandles(EmuKind kind);
+
+// ---- violations ----
+void violation(const char *api, const std::string &what);
+
+// ---- fault injection ----
+// Counts a call of the named function; true when an armed failure falls on this call.
+bool failNow(const char *api);
+
+// ---- strings ----
+std::string utf8(const WCHAR *s);
+std::u16string utf16(const char *utf8);
+size_t wideLength(const WCHAR *s);
+// Case-insensitive comparison of UTF-16 strings (ASCII letters folded), as class names compare.
+bool wideEqualNoCase(const WCHAR *a, const WCHAR *b);
+
+// ---- pixels ----
+// Pixels are 0x00RRGGBB.
+struct Bitmap {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels; // row-major, top-down
+    bool stock = false;           // the 1x1 bitmap every new memory DC holds
+    int selectedCount = 0;        // DCs holding it selected
+};
+
+// What a DC draws onto.
+struct Dc {
+    bool windowDc = false; // GetDC / BeginPaint
+    HWND window = nullptr; // for a window DC
+    bool fromBeginPaint = false;
+    HBITMAP selected = nullptr; // memory DC: bitmap selected now (stock at creation)
+};
+
+// A drawing target as the blits see it: a pixel array and, for a window DC, the window whose
+// visible region clips every write. Origin is where the DC's (0,0) lies in the pixel array.
+struct Target {
+    uint32_t *pixels = nullptr;
+    int width = 0;
+    int height = 0;
+    int originX = 0;
+    int originY = 0;
+    HWND clipWindow = nullptr; // null: the whole array
+};
+
+// Provided by the graphics side (dc.cpp).
+HDC createWindowDc(HWND window, bool fromBeginPaint);
+bool targetOf(HDC dc, const char *api, Target *out);
+Bitmap *bitmapOf(HBITMAP bitmap, const char *api);
+HBITMAP createBitmap(int width, int height); // counted as a live bitmap
+// Drops every window DC of a destroyed window (recording a violation for each not released).
+void dropWindowDcs(HWND window);
+
+// Provided by the window side (window.cpp, screen.cpp).
+uint32_t *screenPixels();
+int screenWidth();
+int screenHeight();
+// Whether a screen pixel belongs to the visible region of the window (the topmost visible window
+// there, children clipping their parents).
+bool windowOwnsScreenPixel(HWND window, int x, int y);
+// Screen position of the window's client origin; false for a bad handle.
+bool clientOrigin(HWND window, int *x, int *y);
+// Marks a screen rectangle changed (for screenshots, nothing else).
+void screenChanged();
+
+// ---- reset: each area forgets everything it holds (emuReset calls them in this order) ----
+void resetWindows();   // window side: windows, classes, queue, timers, capture, clock, screen
+void resetGraphics();  // dc.cpp / bitblt.cpp: DCs, bitmaps, pixel counters
+void resetModules();   // module.cpp: loaded modules, registered images, folder mappings, image lists
+void resetRegistry();  // registry.cpp
+void resetProcesses(); // process.cpp
+void resetCore();      // core.cpp: handles, violations, armed failures, call counts
+
+// Provided by message.cpp: the virtual clock.
+DWORD tickCount();
+
+} // namespace emu
+
+#endif // EMU_CORE_H
