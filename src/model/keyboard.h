@@ -33,7 +33,7 @@ enum {
 // The platform's code of the End key, which no key of this panel sends; marks the end of a walk.
 const BYTE SENTINEL_VK = 0x23;
 
-const int ROW_SLOTS = 11;  // up to 10 keys and the sentinel
+const int ROW_SLOTS = 11; // up to 10 keys and the sentinel
 const int ROW_COUNT = 4;
 const int LIST_SLOTS = 11; // header, up to 9 alternatives and the sentinel
 
@@ -63,14 +63,20 @@ extern const RowBounds numericPortraitRows, numericLandscapeRows;
 extern const RowBounds symbolsPortraitRows, symbolsLandscapeRows;
 
 // The 35 alternatives lists, never written.
-extern const AlternativesList altLowerA, altLowerC, altLowerE, altLowerI, altLowerL, altLowerN, altLowerO,
-    altLowerS, altLowerU, altLowerY, altLowerZ;
-extern const AlternativesList altUpperA, altUpperC, altUpperE, altUpperI, altUpperL, altUpperN, altUpperO,
-    altUpperS, altUpperU, altUpperY, altUpperZ;
-extern const AlternativesList altDollar, altExclamation, altQuestion, altPercent, altAmpersand, altPlus,
-    altEquals, altLeftBracket, altRightBracket, altHalf, altApostrophe, altQuotation, altHyphen;
+extern const AlternativesList altLowerA, altLowerC, altLowerE, altLowerI, altLowerL, altLowerN, altLowerO, altLowerS,
+    altLowerU, altLowerY, altLowerZ;
+extern const AlternativesList altUpperA, altUpperC, altUpperE, altUpperI, altUpperL, altUpperN, altUpperO, altUpperS,
+    altUpperU, altUpperY, altUpperZ;
+extern const AlternativesList altDollar, altExclamation, altQuestion, altPercent, altAmpersand, altPlus, altEquals,
+    altLeftBracket, altRightBracket, altHalf, altApostrophe, altQuotation, altHyphen;
 
-inline bool isSentinel(const KeyRecord &key) { return key.vk == SENTINEL_VK; }
-inline bool isModeKey(const KeyRecord &key) { return (key.flags & KEY_MODE_MASK) != 0; }
+inline bool isSentinel(const KeyRecord &key)
+{
+    return key.vk == SENTINEL_VK;
+}
+inline bool isModeKey(const KeyRecord &key)
+{
+    return (key.flags & KEY_MODE_MASK) != 0;
+}
 
 #endif // KWENO_KEYBOARD_H

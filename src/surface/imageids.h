@@ -21,10 +21,16 @@ inline LONG pressedFaceId(DWORD mode, LONG portrait)
 }
 
 // The normal picture of a face or popup pair, from the id of its highlighted (pressed) picture.
-inline LONG normalImageId(LONG pressedId) { return pressedId + NORMAL_IMAGE_OFFSET; }
+inline LONG normalImageId(LONG pressedId)
+{
+    return pressedId + NORMAL_IMAGE_OFFSET;
+}
 
 // A popup's highlighted picture is named in its list's header.
-inline LONG popupPressedId(const KeyRecord *list) { return (LONG)list[0].flags; }
+inline LONG popupPressedId(const KeyRecord *list)
+{
+    return (LONG)list[0].flags;
+}
 
 // Popup pictures have a margin of this many pixels on every side of the cells.
 const LONG POPUP_MARGIN = 10;

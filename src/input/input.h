@@ -1,0 +1,48 @@
+// Pen input and key emission: the keyboard and letter window procedures and their operations.
+#ifndef KWENO_INPUT_H
+#define KWENO_INPUT_H
+
+#include <windows.h>
+
+#include "../model/keyboard.h"
+
+// Window procedures, registered by Select.
+LRESULT CALLBACK keyboardWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK letterWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Timer ids of the keyboard window.
+enum { TIMER_HOLD = 1, TIMER_INITIAL_DELAY = 2, TIMER_REPEAT = 3 };
+const UINT HOLD_MILLISECONDS = 500;
+
+// Key emission. sendKeyTap returns -1 for a null key, 0 for a bounce, else the host's result.
+LONG sendKeyTap(const KeyRecord *key);
+void sendRepeatKeyDown();
+void sendRepeatKeyUp();
+const DWORD BOUNCE_MILLISECONDS = 75;
+const DWORD REPEATS_BEFORE_CONTROL = 20;
+
+// Mode keys and character keys.
+int pressKey(KeyRecord *key, const RECT *keyRect);
+int releaseKey(KeyRecord *key, const RECT *keyRect);
+
+// The 125 % magnifier above a pressed key, and the key's own look on the keyboard.
+void magnifyKey(int show, const RECT *rect);
+// Puts a new back buffer of the given size into the letter window's memory DC, freeing the old.
+void replaceLetterBackBuffer(int width, int height);
+
+// The alternatives popup.
+void openPopup();
+void trackPopup(LONG x, LONG y);
+void popupFirstUp();
+void closePopup();
+void popupTap(LONG x, LONG y);
+
+// The calculator key.
+void launchCalculator();
+
+// Stops the keyboard window's running timer, if any.
+void stopTimer();
+// Abandons whatever the pen is doing (the panel is being hidden).
+HRESULT cancelPen();
+
+#endif // KWENO_INPUT_H
