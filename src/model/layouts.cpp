@@ -1,26 +1,13 @@
 // The eight built-in layouts and their 35 alternatives lists, as initialised data.
 #include "keyboard.h"
 
-#define KEY(left, right, vk, character, flags, alternatives)                                                           \
-    {                                                                                                                  \
-        left, right, vk, character, flags, alternatives                                                                \
-    }
-#define END(width)                                                                                                     \
-    {                                                                                                                  \
-        width, width, SENTINEL_VK, 0, 0, 0                                                                             \
-    }
-#define HEADER(left, right, defaultIndex, imageId)                                                                     \
-    {                                                                                                                  \
-        left, right, 0, defaultIndex, imageId, 0                                                                       \
-    }
-#define ALT(left, right, vk, character, flags)                                                                         \
-    {                                                                                                                  \
-        left, right, vk, character, flags, 0                                                                           \
-    }
-#define LIST_END                                                                                                       \
-    {                                                                                                                  \
-        640, 640, SENTINEL_VK, 0, 0, 0                                                                                 \
-    }
+// clang-format off
+#define KEY(left, right, vk, character, flags, alternatives) {left, right, vk, character, flags, alternatives}
+#define END(width) {width, width, SENTINEL_VK, 0, 0, 0}
+#define HEADER(left, right, defaultIndex, imageId) {left, right, 0, defaultIndex, imageId, 0}
+#define ALT(left, right, vk, character, flags) {left, right, vk, character, flags, 0}
+#define LIST_END {640, 640, SENTINEL_VK, 0, 0, 0}
+// clang-format on
 
 // Alternatives lists. Header: content offsets, default index, ImageId of the highlighted picture.
 // The default alternative repeats its key; the others go out as plain character events.
