@@ -1,0 +1,219 @@
+// The panel's image set, derived from the layout tables and the image id rules.
+#include "catalogue.h"
+
+#include <cstdio>
+
+#include "model/panelstate.h"
+#include "surface/imageids.h"
+
+namespace skin {
+
+LONG dayNormalOffset();
+LONG nightNormalOffset();
+UINT dayIconId();
+UINT nightIconId();
+
+namespace {
+
+// Which layout family each mode shows; shift and caps share the upper-case layouts.
+struct ModeLayouts {
+    int mode;
+    const char *name;
+    const KeyboardLayout *portrait;
+    const LONG *portraitRows;
+    const KeyboardLayout *landscape;
+    const LONG *landscapeRows;
+};
+
+const ModeLayouts modeLayouts[] = {
+    {MODE_LOWER, "lower", &lowerPortrait, lowerPortraitRows, &lowerLandscape, lowerLandscapeRows},
+    {MODE_SHIFT, "shift", &upperPortrait, upperPortraitRows, &upperLandscape, upperLandscapeRows},
+    {MODE_CAPS, "caps", &upperPortrait, upperPortraitRows, &upperLandscape, upperLandscapeRows},
+    {MODE_NUMERIC, "numeric", &numericPortrait, numericPortraitRows, &numericLandscape, numericLandscapeRows},
+    {MODE_SYMBOLS, "symbols", &symbolsPortrait, symbolsPortraitRows, &symbolsLandscape, symbolsLandscapeRows},
+};
+
+} // namespace
+
+const char *variantName(Variant variant)
+{
+    return variant == VARIANT_NIGHT ? "night" : "day";
+}
+
+const char *pictureName(Picture picture)
+{
+    switch (picture) {
+    case PICTURE_PRESSED:
+        return "pressed";
+    case PICTURE_DAY:
+        return "day";
+    default:
+        return "night";
+    }
+}
+
+std::vector<FaceSpec> faceSpecs()
+{
+    std::vector<FaceSpec> faces;
+    for (const ModeLayouts &m : modeLayouts) {
+        for (int portrait = 1; portrait >= 0; --portrait) {
+            FaceSpec face;
+            face.mode = m.mode;
+            face.modeName = m.name;
+            face.portrait = portrait != 0;
+            face.layout = portrait ? m.portrait : m.landscape;
+            face.rows = portrait ? m.portraitRows : m.landscapeRows;
+            face.width = portrait ? PORTRAIT_WIDTH : LANDSCAPE_WIDTH;
+            face.height = portrait ? PORTRAIT_HEIGHT : LANDSCAPE_HEIGHT;
+            face.pressedId = pressedFaceId((DWORD)m.mode, portrait);
+            faces.push_back(face);
+        }
+    }
+    return faces;
+}
+
+std::vector<const KeyRecord *> alternativesLists()
+{
+    std::vector<const KeyRecord *> lists;
+    for (const ModeLayouts &m : modeLayouts) {
+        for (const KeyboardLayout *layout : {m.portrait, m.landscape}) {
+            for (int row = 0; row < ROW_COUNT; ++row) {
+                for (const KeyRecord *key = (*layout)[row]; !isSentinel(*key); ++key) {
+                    if (!key->alternatives)
+                        continue;
+                    bool known = false;
+                    for (const KeyRecord *list : lists)
+                        known = known || list == key->alternatives;
+                    if (!known)
+                        lists.push_back(key->alternatives);
+                }
+            }
+        }
+    }
+    return lists;
+}
+
+int popupWidth(const KeyRecord *list)
+{
+    return (int)(list[0].right - list[0].left) + 2 * POPUP_MARGIN;
+}
+
+int popupHeight()
+{
+    return (int)cellHeight + 2 * POPUP_MARGIN;
+}
+
+LONG normalImageId(LONG pressedId, Variant variant)
+{
+    return pressedId + (variant == VARIANT_NIGHT ? nightNormalOffset() : dayNormalOffset());
+}
+
+UINT panelIconId(Variant variant)
+{
+    return variant == VARIANT_NIGHT ? nightIconId() : dayIconId();
+}
+
+LONG pictureId(LONG pressedId, Picture picture)
+{
+    if (picture == PICTURE_PRESSED)
+        return pressedId;
+    return normalImageId(pressedId, picture == PICTURE_NIGHT ? VARIANT_NIGHT : VARIANT_DAY);
+}
+
+std::vector<ImageSpec> imageSpecs()
+{
+    static const Picture pictures[] = {PICTURE_PRESSED, PICTURE_DAY, PICTURE_NIGHT};
+    std::vector<ImageSpec> specs;
+    for (const FaceSpec &face : faceSpecs()) {
+        for (Picture picture : pictures) {
+            ImageSpec spec = {};
+            spec.id = pictureId(face.pressedId, picture);
+            spec.kind = IMAGE_FACE;
+            spec.picture = picture;
+            const char *orientation = face.portrait ? "portrait" : "landscape";
+            spec.name = std::string("face-") + face.modeName + "-" + orientation + "-" + pictureName(picture);
+            spec.description = std::string(face.modeName) + " " + orientation + " face, " + pictureName(picture);
+            spec.width = face.width;
+            spec.height = face.height;
+            spec.face = face;
+            specs.push_back(spec);
+        }
+    }
+    for (const KeyRecord *list : alternativesLists()) {
+        for (Picture picture : pictures) {
+            ImageSpec spec = {};
+            spec.id = pictureId((LONG)list[0].flags, picture);
+            spec.kind = IMAGE_POPUP;
+            spec.picture = picture;
+            char hex[16];
+            std::snprintf(hex, sizeof hex, "0x%04X", (unsigned)list[0].flags);
+            spec.name = std::string("popup-") + hex + "-" + pictureName(picture);
+            spec.description = "popup of " + describeCharacter(popupOwnerCharacter(list)) + ", " +
+                               (picture == PICTURE_PRESSED ? "highlighted" : pictureName(picture));
+            spec.width = popupWidth(list);
+            spec.height = popupHeight();
+            spec.list = list;
+            specs.push_back(spec);
+        }
+    }
+    for (Variant variant : {VARIANT_DAY, VARIANT_NIGHT}) {
+        ImageSpec spec = {};
+        spec.id = (LONG)panelIconId(variant);
+        spec.kind = IMAGE_ICON;
+        spec.picture = variant == VARIANT_NIGHT ? PICTURE_NIGHT : PICTURE_DAY;
+        spec.name = std::string("icon-") + variantName(variant);
+        spec.description = std::string("panel icon, ") + variantName(variant);
+        spec.width = ICON_SIZE;
+        spec.height = ICON_SIZE;
+        specs.push_back(spec);
+    }
+    return specs;
+}
+
+bool usedBy(const ImageSpec &spec, Variant variant)
+{
+    return spec.picture == PICTURE_PRESSED || (spec.picture == PICTURE_NIGHT) == (variant == VARIANT_NIGHT);
+}
+
+uint32_t popupOwnerCharacter(const KeyRecord *list)
+{
+    // The default alternative is the owning key's own copy.
+    UINT index = list[0].character;
+    for (UINT i = 1; i <= index; ++i) {
+        if (isSentinel(list[i]))
+            return 0;
+    }
+    return list[index].character;
+}
+
+std::string utf8(uint32_t c)
+{
+    std::string s;
+    if (c < 0x80) {
+        s += (char)c;
+    } else if (c < 0x800) {
+        s += (char)(0xC0 | (c >> 6));
+        s += (char)(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        s += (char)(0xE0 | (c >> 12));
+        s += (char)(0x80 | ((c >> 6) & 0x3F));
+        s += (char)(0x80 | (c & 0x3F));
+    } else {
+        s += (char)(0xF0 | (c >> 18));
+        s += (char)(0x80 | ((c >> 12) & 0x3F));
+        s += (char)(0x80 | ((c >> 6) & 0x3F));
+        s += (char)(0x80 | (c & 0x3F));
+    }
+    return s;
+}
+
+std::string describeCharacter(uint32_t c)
+{
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", (unsigned)c);
+    if (c < 0x21 || (c >= 0x7F && c < 0xA0))
+        return code;
+    return std::string(code) + " " + utf8(c);
+}
+
+} // namespace skin

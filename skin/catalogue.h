@@ -1,0 +1,83 @@
+// The images a resource module holds for the panel, enumerated from the panel's own tables.
+#ifndef KWENO_SKIN_CATALOGUE_H
+#define KWENO_SKIN_CATALOGUE_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/keyboard.h"
+
+namespace skin {
+
+enum Variant { VARIANT_DAY, VARIANT_NIGHT };
+
+// Which picture of a pair: the pressed one serves both variants.
+enum Picture { PICTURE_PRESSED, PICTURE_DAY, PICTURE_NIGHT };
+
+const char *variantName(Variant variant);
+const char *pictureName(Picture picture);
+
+// One mode in one orientation: the layout the panel shows and the id of its pressed face.
+struct FaceSpec {
+    int mode;
+    const char *modeName;
+    bool portrait;
+    const KeyboardLayout *layout;
+    const LONG *rows; // the layout's row bounds, 5 values
+    int width;
+    int height;
+    LONG pressedId;
+};
+
+// The ten faces (modes 0 to 4, portrait then landscape for each).
+std::vector<FaceSpec> faceSpecs();
+
+// The alternatives lists reachable from the eight layouts, each once, in the order the layouts and
+// their rows are walked. Each entry points at the list's header (slot 0).
+std::vector<const KeyRecord *> alternativesLists();
+
+// Size of a popup's pictures: the cells' span plus the margin on both sides.
+int popupWidth(const KeyRecord *list);
+int popupHeight();
+
+// Ids from the panel's variant header, so that the skin follows the panel.
+LONG normalImageId(LONG pressedId, Variant variant);
+UINT panelIconId(Variant variant);
+const int ICON_SIZE = 32;
+// ImageList_AddMasked treats this colour as transparent around the icon.
+const uint32_t ICON_TRANSPARENT = 0xFF00FF;
+
+LONG pictureId(LONG pressedId, Picture picture);
+
+// The popup's owning key's character, for names a person can read ("o", "$").
+uint32_t popupOwnerCharacter(const KeyRecord *list);
+
+enum ImageKind { IMAGE_FACE, IMAGE_POPUP, IMAGE_ICON };
+
+// One picture the panel asks the module for.
+struct ImageSpec {
+    LONG id;
+    ImageKind kind;
+    Picture picture;         // the icon has only a day and a night picture
+    std::string name;        // for files: "face-lower-portrait-day", "popup-0x2060-night", "icon-day"
+    std::string description; // for people: "lower-case portrait face, day"
+    int width;
+    int height;
+    FaceSpec face;         // for faces
+    const KeyRecord *list; // for popups: the list's header
+};
+
+// Every picture of a complete module: three per face and per popup, and the two icons.
+std::vector<ImageSpec> imageSpecs();
+
+// Whether the panel of this variant asks for the picture (the pressed ones serve both).
+bool usedBy(const ImageSpec &spec, Variant variant);
+
+// A code point as UTF-8, and as "U+215B ⅛" for messages.
+std::string utf8(uint32_t codePoint);
+std::string describeCharacter(uint32_t codePoint);
+
+} // namespace skin
+
+#endif // KWENO_SKIN_CATALOGUE_H

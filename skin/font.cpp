@@ -1,0 +1,135 @@
+// FreeType rendering of key and popup labels.
+#include "font.h"
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <algorithm>
+#include <cmath>
+
+namespace skin {
+
+struct Font::Impl {
+    FT_Library library = nullptr;
+    FT_Face face = nullptr;
+};
+
+Font::Font() : impl_(new Impl) {}
+
+Font::~Font()
+{
+    if (impl_->face)
+        FT_Done_Face(impl_->face);
+    if (impl_->library)
+        FT_Done_FreeType(impl_->library);
+    delete impl_;
+}
+
+std::string Font::open(const std::string &path)
+{
+    path_ = path;
+    if (FT_Init_FreeType(&impl_->library))
+        return "FreeType cannot start";
+    if (FT_New_Face(impl_->library, path.c_str(), 0, &impl_->face))
+        return "cannot read the font " + path;
+    if (FT_Select_Charmap(impl_->face, FT_ENCODING_UNICODE))
+        return "the font " + path + " has no Unicode character map";
+    return "";
+}
+
+bool Font::hasGlyph(uint32_t codePoint) const
+{
+    return impl_->face && FT_Get_Char_Index(impl_->face, codePoint) != 0;
+}
+
+Ink Font::render(const std::u32string &text, int pixelSize) const
+{
+    Ink ink;
+    FT_Face face = impl_->face;
+    if (!face || FT_Set_Pixel_Sizes(face, 0, (FT_UInt)pixelSize))
+        return ink;
+    // Lay the glyphs on a scratch mask large enough for any label, baseline in the middle.
+    int scratchW = pixelSize * 2 * ((int)text.size() + 1), scratchH = pixelSize * 3;
+    std::vector<uint8_t> scratch((size_t)scratchW * scratchH, 0);
+    int penX = pixelSize / 2, baseline = pixelSize * 2;
+    for (char32_t c : text) {
+        if (FT_Load_Char(face, c, FT_LOAD_RENDER | FT_LOAD_TARGET_LIGHT))
+            continue;
+        const FT_Bitmap &bitmap = face->glyph->bitmap;
+        int ox = penX + face->glyph->bitmap_left, oy = baseline - face->glyph->bitmap_top;
+        for (unsigned row = 0; row < bitmap.rows; ++row) {
+            for (unsigned col = 0; col < bitmap.width; ++col) {
+                int x = ox + (int)col, y = oy + (int)row;
+                if (x < 0 || y < 0 || x >= scratchW || y >= scratchH)
+                    continue;
+                uint8_t v = bitmap.buffer[row * bitmap.pitch + col];
+                uint8_t &cell = scratch[(size_t)y * scratchW + x];
+                cell = std::max(cell, v);
+            }
+        }
+        penX += (int)(face->glyph->advance.x >> 6);
+    }
+    int x0 = scratchW, y0 = scratchH, x1 = -1, y1 = -1;
+    for (int y = 0; y < scratchH; ++y) {
+        for (int x = 0; x < scratchW; ++x) {
+            if (scratch[(size_t)y * scratchW + x]) {
+                x0 = std::min(x0, x);
+                x1 = std::max(x1, x);
+                y0 = std::min(y0, y);
+                y1 = std::max(y1, y);
+            }
+        }
+    }
+    if (x1 < 0)
+        return ink;
+    ink.width = x1 - x0 + 1;
+    ink.height = y1 - y0 + 1;
+    ink.ascent = baseline - y0;
+    ink.coverage.resize((size_t)ink.width * ink.height);
+    for (int y = 0; y < ink.height; ++y) {
+        for (int x = 0; x < ink.width; ++x)
+            ink.coverage[(size_t)y * ink.width + x] = scratch[(size_t)(y + y0) * scratchW + x + x0];
+    }
+    return ink;
+}
+
+std::vector<uint32_t> missingGlyphs(const Font &font, const std::vector<uint32_t> &characters)
+{
+    std::vector<uint32_t> missing;
+    for (uint32_t c : characters) {
+        if (!font.hasGlyph(c) && std::find(missing.begin(), missing.end(), c) == missing.end())
+            missing.push_back(c);
+    }
+    return missing;
+}
+
+void drawLabel(Image &image, const Font &font, const std::u32string &text, const Box &box, int pixelSize,
+               uint32_t colour, LabelPlacement placement)
+{
+    Ink ink;
+    int size = pixelSize;
+    for (; size >= 6; --size) {
+        ink = font.render(text, size);
+        if (ink.width <= box.width() && ink.height <= box.height())
+            break;
+    }
+    if (ink.width == 0)
+        return;
+    // Whole-pixel placement keeps the hinted glyph edges sharp.
+    int left = (int)std::lround(box.centreX() - ink.width / 2.0);
+    int top = (int)std::lround(box.centreY() - ink.height / 2.0);
+    if (placement == PLACE_BASELINE) {
+        int capHeight = font.render(U"H", size).ascent;
+        int baseline = (int)std::lround(box.centreY() + capHeight / 2.0);
+        top = baseline - ink.ascent;
+        // A tall accent or a deep descender may not leave the box.
+        top = std::min(top, (int)std::floor(box.bottom) - ink.height);
+        top = std::max(top, (int)std::ceil(box.top));
+    }
+    for (int y = 0; y < ink.height; ++y) {
+        for (int x = 0; x < ink.width; ++x)
+            blendPixel(image, left + x, top + y, colour, ink.coverage[(size_t)y * ink.width + x] / 255.0);
+    }
+}
+
+} // namespace skin
