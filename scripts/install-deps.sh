@@ -7,6 +7,7 @@ packages=(
     googletest libbenchmark-dev
     g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64
     libpng-dev libfreetype-dev fonts-dejavu-core
+    wine wine64 xvfb xauth
 )
 packages+=("$@")
 

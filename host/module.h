@@ -1,0 +1,43 @@
+// A deliverable loaded by path: the in-process server's two exports and the module's lifetime.
+#ifndef KWENO_HOST_MODULE_H
+#define KWENO_HOST_MODULE_H
+
+#include <string>
+
+#include <windows.h>
+
+typedef HRESULT(STDMETHODCALLTYPE *DllGetClassObjectProc)(REFCLSID rclsid, REFIID riid, LPVOID *ppv);
+typedef HRESULT(STDMETHODCALLTYPE *DllCanUnloadNowProc)(void);
+
+class PanelModule {
+  public:
+    PanelModule() = default;
+    PanelModule(const PanelModule &) = delete;
+    PanelModule &operator=(const PanelModule &) = delete;
+    // Leaves the module loaded if it still holds objects: unloading code that is running would crash.
+    ~PanelModule();
+
+    // Loads the file and finds both exports. False, with error() saying why, on failure.
+    bool load(const std::string &path);
+    bool loaded() const { return handle_ != nullptr; }
+    const std::string &error() const { return error_; }
+    const std::string &path() const { return path_; }
+
+    // The exports, as the platform's COM runtime calls them; E_UNEXPECTED-like E_FAIL when not loaded.
+    HRESULT getClassObject(REFCLSID rclsid, REFIID riid, void **ppv);
+    HRESULT canUnloadNow();
+
+    // Asks DllCanUnloadNow; on S_OK the module is unloaded. Returns what it answered (S_FALSE: kept).
+    HRESULT unload();
+    // Unloads whatever the module says (for a host shutting down after a failure).
+    void forceUnload();
+
+  private:
+    void *handle_ = nullptr;
+    DllGetClassObjectProc getClassObject_ = nullptr;
+    DllCanUnloadNowProc canUnloadNow_ = nullptr;
+    std::string path_;
+    std::string error_;
+};
+
+#endif // KWENO_HOST_MODULE_H
