@@ -1,0 +1,118 @@
+// The selected-panel fixture of the white-box tests.
+#include "panelfixture.h"
+
+#include "surface/surface.h"
+
+namespace testsupport {
+
+static LRESULT CALLBACK hostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+static const WCHAR hostClass[] = L"KwenoTestHost";
+
+void PanelTest::SetUp()
+{
+    emuReset();
+    HINSTANCE instance = panel.moduleInstance;
+    panel = panelStateAtLoad;
+    panel.moduleInstance = instance;
+    clearPressedKeys();
+    mark = emuMark();
+}
+
+void PanelTest::installSkin(const std::set<unsigned> &omit)
+{
+    Bytes skin = buildTestSkin(omit);
+    emuRegisterModule("\\Windows\\KWENO_Resources.dll", skin.data(), skin.size());
+}
+
+void PanelTest::select()
+{
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = hostWindowProc;
+    wc.lpszClassName = hostClass;
+    RegisterClassW(&wc);
+    int height = emuScreenHeight() > emuScreenWidth() ? 252 : 216;
+    hostWindow = CreateWindowExW(0, hostClass, L"", WS_POPUP, 0, emuScreenHeight() - height, emuScreenWidth(),
+                                 height, 0, 0, 0, 0);
+    ShowWindow(hostWindow, SW_SHOWNA);
+    mark = emuMark();
+
+    inputMethod = new InputMethod();
+    inputMethod->AddRef();
+    ASSERT_EQ(S_OK, inputMethod->Select(hostWindow));
+    selected = true;
+    inputMethod->RegisterCallback(&callback);
+    IMINFO info;
+    inputMethod->GetInfo(&info);
+    SIPINFO sip = {};
+    sip.rcSipRect = info.rcSipRect;
+    inputMethod->ReceiveSipInfo(&sip);
+    emuPump();
+    callback.clear();
+}
+
+void PanelTest::deselect()
+{
+    if (!selected)
+        return;
+    inputMethod->Deselect();
+    selected = false;
+}
+
+void PanelTest::TearDown()
+{
+    deselect();
+    if (inputMethod) {
+        inputMethod->Release();
+        inputMethod = nullptr;
+    }
+    EXPECT_EQ(0, emuCheckNoneAliveSince(mark, (1 << EMU_WINDOW) | (1 << EMU_CLASS) | (1 << EMU_DC) |
+                                                  (1 << EMU_BITMAP) | (1 << EMU_IMAGELIST) | (1 << EMU_MODULE) |
+                                                  (1 << EMU_KEY),
+                                        "after Deselect"))
+        << "the panel left objects alive";
+    if (hostWindow)
+        DestroyWindow(hostWindow);
+    UnregisterClassW(hostClass, 0);
+    if (expectNoViolations) {
+        for (int i = 0; i < emuViolationCount(); ++i)
+            ADD_FAILURE() << "emulation violation: " << emuViolation(i);
+    }
+}
+
+void PanelTest::rotate(int width, int height)
+{
+    emuRotate(width, height, 1);
+    emuPump();
+}
+
+void PanelTest::penDown(int x, int y) { emuPenDown(x, y + hostTop()); }
+void PanelTest::penMove(int x, int y) { emuPenMove(x, y + hostTop()); }
+void PanelTest::penUp(int x, int y) { emuPenUp(x, y + hostTop()); }
+
+void PanelTest::tap(int x, int y)
+{
+    penDown(x, y);
+    penUp(x, y);
+}
+
+int PanelTest::keyX(int row, int slot) const
+{
+    const KeyRecord &k = (*panel.currentLayout)[row][slot];
+    return (k.left + k.right) / 2;
+}
+
+int PanelTest::keyY(int row) const
+{
+    const RowBounds &b = *panel.currentRowBounds;
+    return (b[row] + b[row + 1]) / 2;
+}
+
+void PanelTest::tapKey(int row, int slot) { tap(keyX(row, slot), keyY(row)); }
+
+FacePixel PanelTest::faceAt(int x, int y) const { return decodeFace(emuScreenPixel(x, y + panel.hostRect.top)); }
+
+} // namespace testsupport

@@ -1,0 +1,61 @@
+// A selected panel on a fresh emulated device: host window, test skin, recording callback.
+#ifndef KWENO_TESTS_PANELFIXTURE_H
+#define KWENO_TESTS_PANELFIXTURE_H
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "emu.h"
+#include "inputmethod/inputmethod.h"
+#include "model/panelstate.h"
+#include "recorder.h"
+#include "testskin.h"
+
+namespace testsupport {
+
+class PanelTest : public ::testing::Test {
+  protected:
+    // A fresh platform (480×640), the panel state as at load, the test skin installed.
+    void SetUp() override;
+    // Deselects if selected, then checks that the panel left nothing alive and broke no rule.
+    void TearDown() override;
+
+    // Installs the test skin without the given ids (call before select()).
+    void installSkin(const std::set<unsigned> &omit = std::set<unsigned>());
+    // Host window at the bottom of the screen, Select, RegisterCallback, GetInfo, ReceiveSipInfo.
+    void select();
+    void deselect();
+    // Rotates the emulated screen and delivers the settings change to the keyboard window.
+    void rotate(int width, int height);
+
+    // Pen at layout coordinates of the keyboard window (y becomes a screen y below the host top).
+    void penDown(int x, int y);
+    void penMove(int x, int y);
+    void penUp(int x, int y);
+    void tap(int x, int y);
+    // Centre of a key of the current layout.
+    int keyX(int row, int slot) const;
+    int keyY(int row) const;
+    void tapKey(int row, int slot);
+    void advance(unsigned ms) { emuAdvance(ms); }
+
+    // The face pixel on screen at layout coordinates.
+    FacePixel faceAt(int x, int y) const;
+    DWORD screenAt(int x, int y) const { return emuScreenPixel(x, y); }
+    int hostTop() const { return panel.hostRect.top; }
+
+    std::string callDiff(const std::vector<HostCall> &expected) const { return diffCalls(expected, callback.keys()); }
+
+    RecordingCallback callback;
+    InputMethod *inputMethod = nullptr;
+    HWND hostWindow = nullptr;
+    bool selected = false;
+    int mark = 0;
+    // Tests that provoke a violation on purpose clear this.
+    bool expectNoViolations = true;
+};
+
+} // namespace testsupport
+
+#endif // KWENO_TESTS_PANELFIXTURE_H

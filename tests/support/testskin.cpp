@@ -1,0 +1,141 @@
+// The pixel-test skin, drawn from the panel's own layout tables.
+#include "testskin.h"
+
+#include "model/keyboard.h"
+
+namespace testsupport {
+namespace {
+
+struct Family {
+    KeyboardLayout *portrait;
+    KeyboardLayout *landscape;
+    const RowBounds *portraitRows;
+    const RowBounds *landscapeRows;
+};
+
+const Family families[5] = {
+    {&lowerPortrait, &lowerLandscape, &lowerPortraitRows, &lowerLandscapeRows},
+    {&upperPortrait, &upperLandscape, &upperPortraitRows, &upperLandscapeRows},
+    {&upperPortrait, &upperLandscape, &upperPortraitRows, &upperLandscapeRows},
+    {&numericPortrait, &numericLandscape, &numericPortraitRows, &numericLandscapeRows},
+    {&symbolsPortrait, &symbolsLandscape, &symbolsPortraitRows, &symbolsLandscapeRows},
+};
+
+// The key of a layout at a point, walked like the tables are walked.
+void keyAt(KeyboardLayout &layout, const RowBounds &rows, int x, int y, int *row, int *slot)
+{
+    *row = -1;
+    *slot = -1;
+    for (int r = 0; r < ROW_COUNT; ++r) {
+        if (y < rows[r] || y >= rows[r + 1])
+            continue;
+        for (int s = 0; !isSentinel(layout[r][s]); ++s) {
+            if (layout[r][s].left <= x && x <= layout[r][s].right) {
+                *row = r;
+                *slot = s;
+            }
+        }
+    }
+}
+
+Bytes facePicture(unsigned imageId, KeyboardLayout &layout, const RowBounds &rows, int width, int height)
+{
+    return dib24(width, height, [&](int x, int y) {
+        int row, slot;
+        keyAt(layout, rows, x, y, &row, &slot);
+        return faceColour(imageId, row, slot);
+    });
+}
+
+Bytes popupPicture(unsigned imageId, const KeyRecord *list)
+{
+    int width = list[0].right - list[0].left + 20;
+    return dib24(width, cellHeight + 20, [&](int x, int y) {
+        int cell = 0;
+        if (y >= 10 && y < 10 + cellHeight)
+            for (int k = 1; !isSentinel(list[k]); ++k)
+                if (x >= list[k].left + 10 && x <= list[k].right + 10)
+                    cell = k;
+        return popupColour(imageId, cell);
+    });
+}
+
+const KeyRecord *const allLists[] = {altLowerA, altLowerC, altLowerE, altLowerI, altLowerL, altLowerN, altLowerO,
+                                     altLowerS, altLowerU, altLowerY, altLowerZ, altUpperA, altUpperC, altUpperE,
+                                     altUpperI, altUpperL, altUpperN, altUpperO, altUpperS, altUpperU, altUpperY,
+                                     altUpperZ, altDollar, altExclamation, altQuestion, altPercent, altAmpersand,
+                                     altPlus, altEquals, altLeftBracket, altRightBracket, altHalf, altApostrophe,
+                                     altQuotation, altHyphen};
+
+} // namespace
+
+uint32_t faceColour(unsigned imageId, int row, int slot)
+{
+    uint32_t key = row < 0 ? 0 : (uint32_t)(row * 16 + slot + 1);
+    return ((imageId - 0x1000) & 0xFF) << 16 | key << 8 | FACE_MARK;
+}
+
+uint32_t popupColour(unsigned imageId, int cell)
+{
+    return (((imageId - 0x2000) / 16) & 0xFF) << 16 | (uint32_t)cell << 8 | (POPUP_MARK + imageId % 16);
+}
+
+FacePixel decodeFace(uint32_t rgb)
+{
+    FacePixel p = {false, 0, -1, -1};
+    if ((rgb & 0xFF) != FACE_MARK)
+        return p;
+    p.valid = true;
+    p.imageId = 0x1000 + ((rgb >> 16) & 0xFF);
+    uint32_t key = (rgb >> 8) & 0xFF;
+    if (key) {
+        p.row = (int)(key - 1) / 16;
+        p.slot = (int)(key - 1) % 16;
+    }
+    return p;
+}
+
+PopupPixel decodePopup(uint32_t rgb)
+{
+    PopupPixel p = {false, 0, 0};
+    uint32_t b = rgb & 0xFF;
+    if (b < POPUP_MARK || b > POPUP_MARK + 2)
+        return p;
+    p.valid = true;
+    p.imageId = 0x2000 + 16 * ((rgb >> 16) & 0xFF) + (b - POPUP_MARK);
+    p.cell = (int)((rgb >> 8) & 0xFF);
+    return p;
+}
+
+Bytes buildTestSkin(const std::set<unsigned> &omit)
+{
+    std::vector<Resource> resources;
+    auto add = [&](unsigned id, Bytes data) {
+        if (!omit.count(id))
+            resources.push_back(Resource{2, id, std::move(data)});
+    };
+    for (unsigned mode = 0; mode < 5; ++mode) {
+        const Family &f = families[mode];
+        for (int landscape = 0; landscape < 2; ++landscape) {
+            unsigned base = 0x1000 + 16 * mode + (landscape ? 4 : 0);
+            for (unsigned offset = 0; offset < 3; ++offset) {
+                if (landscape)
+                    add(base + offset, facePicture(base + offset, *f.landscape, *f.landscapeRows, 640, 216));
+                else
+                    add(base + offset, facePicture(base + offset, *f.portrait, *f.portraitRows, 480, 252));
+            }
+        }
+    }
+    for (const KeyRecord *list : allLists)
+        for (unsigned offset = 0; offset < 3; ++offset)
+            add(list[0].flags + offset, popupPicture(list[0].flags + offset, list));
+    // Icons: a green (day) or blue (night) square on the transparent colour.
+    for (unsigned id = 1; id <= 2; ++id)
+        add(id, dib24(32, 32, [id](int x, int y) {
+                bool inside = x >= 4 && x < 28 && y >= 8 && y < 24;
+                return inside ? (id == 1 ? 0x00C000u : 0x0000C0u) : 0xFF00FFu;
+            }));
+    return buildResourceModule(resources);
+}
+
+} // namespace testsupport

@@ -1,0 +1,40 @@
+// A resource module for pixel tests: every key of every face, and every cell of every popup, in a
+// colour of its own, so that each painted rectangle and the picture it came from can be read back.
+#ifndef KWENO_TESTS_TESTSKIN_H
+#define KWENO_TESTS_TESTSKIN_H
+
+#include <cstdint>
+#include <set>
+
+#include "resmodule.h"
+
+namespace testsupport {
+
+// Face pixels: R = image id − 0x1000, G = row·16 + slot + 1 (0 outside every key), B = FACE_MARK.
+// Popup pixels: R = (image id − 0x2000) / 16, G = cell (0 in the margin), B = POPUP_MARK + (id % 16).
+const uint32_t FACE_MARK = 0x5A;
+const uint32_t POPUP_MARK = 0xA0;
+
+uint32_t faceColour(unsigned imageId, int row, int slot);
+uint32_t popupColour(unsigned imageId, int cell);
+
+struct FacePixel {
+    bool valid;     // the pixel came from a face
+    unsigned imageId;
+    int row, slot;  // -1 outside every key
+};
+FacePixel decodeFace(uint32_t rgb);
+
+struct PopupPixel {
+    bool valid;
+    unsigned imageId;
+    int cell; // 0 in the margin
+};
+PopupPixel decodePopup(uint32_t rgb);
+
+// Every face, popup and icon id the panel may ask for, except those in omit.
+Bytes buildTestSkin(const std::set<unsigned> &omit = std::set<unsigned>());
+
+} // namespace testsupport
+
+#endif // KWENO_TESTS_TESTSKIN_H
