@@ -6,6 +6,7 @@
 #include <stddef.h>
 
 #include <windows.h>
+#include <commctrl.h>
 
 #ifdef __cplusplus
 extern "C" {
@@ -109,6 +110,13 @@ WINAPI_EXPORT void emuClearViolations(void);
 /* ---- bitmaps, for tools and tests ---- */
 /* 0x00RRGGBB of a pixel of a bitmap; 0xFFFFFFFF for a bad handle or a point outside. */
 WINAPI_EXPORT DWORD emuBitmapPixel(HBITMAP bitmap, int x, int y);
+
+/* ---- image lists, for tests ---- */
+/* What an image list holds for a pixel of one of its images: 0x00RRGGBB where the image is opaque,
+ * EMU_TRANSPARENT where its mask lets the background through; 0xFFFFFFFF for a bad handle, image
+ * index or point. */
+#define EMU_TRANSPARENT 0xFF000000u
+WINAPI_EXPORT DWORD emuImageListPixel(HIMAGELIST imageList, int image, int x, int y);
 
 #ifdef __cplusplus
 }

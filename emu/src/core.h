@@ -56,6 +56,9 @@ struct Bitmap {
     std::vector<uint32_t> pixels; // row-major, top-down
     bool stock = false;           // the 1x1 bitmap every new memory DC holds
     int selectedCount = 0;        // DCs holding it selected
+    // One bit per pixel: every pixel is 0x000000 or 0xFFFFFF. Blits into it keep only white
+    // (the source's background colour) as white; everything else becomes black.
+    bool monochrome = false;
 };
 
 // What a DC draws onto.
@@ -75,6 +78,7 @@ struct Target {
     int originX = 0;
     int originY = 0;
     HWND clipWindow = nullptr; // null: the whole array
+    bool monochrome = false;   // a 1-bit bitmap: writes keep only black and white
 };
 
 // Provided by the graphics side (dc.cpp).
@@ -84,6 +88,9 @@ Bitmap *bitmapOf(HBITMAP bitmap, const char *api);
 HBITMAP createBitmap(int width, int height); // counted as a live bitmap
 // Drops every window DC of a destroyed window (recording a violation for each not released).
 void dropWindowDcs(HWND window);
+// Releases a window DC made by createWindowDc (EndPaint's half of BeginPaint). False, with a
+// violation naming the api, when the DC is not a live window DC of that window.
+bool releaseWindowDc(HWND window, HDC dc, const char *api);
 
 // Provided by the window side (window.cpp, screen.cpp).
 uint32_t *screenPixels();
@@ -101,6 +108,7 @@ void screenChanged();
 void resetWindows();   // window side: windows, classes, queue, timers, capture, clock, screen
 void resetGraphics();  // dc.cpp / bitblt.cpp: DCs, bitmaps, pixel counters
 void resetModules();   // module.cpp: loaded modules, registered images, folder mappings, image lists
+void resetImageLists(); // imagelist.cpp, called by resetModules
 void resetRegistry();  // registry.cpp
 void resetProcesses(); // process.cpp
 void resetCore();      // core.cpp: handles, violations, armed failures, call counts

@@ -1,0 +1,135 @@
+// Image lists: equal-sized images with their masks, copied from bitmaps (commctrl subset).
+#include "core.h"
+
+#include <memory>
+#include <unordered_map>
+
+namespace emu {
+namespace {
+
+// Largest image side accepted, like every bitmap of the emulation.
+const int maxImageSide = 16384;
+
+struct ImageList {
+    int cx = 0;
+    int cy = 0;
+    UINT flags = 0;
+    int count = 0;
+    std::vector<uint32_t> pixels;     // image k at [k * cx * cy], row-major
+    std::vector<uint8_t> transparent; // 1 where the mask lets the background through
+};
+
+std::unordered_map<const void *, std::unique_ptr<ImageList>> lists;
+
+ImageList *listOf(HIMAGELIST himl, const char *api, bool quiet = false)
+{
+    return static_cast<ImageList *>(lookup(himl, EMU_IMAGELIST, api, quiet));
+}
+
+uint32_t rgbOf(COLORREF c)
+{
+    return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+}
+
+} // namespace
+
+void resetImageLists()
+{
+    lists.clear();
+}
+
+} // namespace emu
+
+using namespace emu;
+
+extern "C" {
+
+HIMAGELIST WINAPI ImageList_Create(int cx, int cy, UINT flags, int cInitial, int cGrow)
+{
+    (void)cInitial; // capacity hints only: the list grows as images come
+    (void)cGrow;
+    if (failNow("ImageList_Create"))
+        return nullptr;
+    if (cx <= 0 || cy <= 0 || cx > maxImageSide || cy > maxImageSide || (long long)cx * cy > (1LL << 24))
+        return nullptr;
+    auto list = std::make_unique<ImageList>();
+    list->cx = cx;
+    list->cy = cy;
+    list->flags = flags;
+    HIMAGELIST h = static_cast<HIMAGELIST>(newHandle(EMU_IMAGELIST, list.get()));
+    lists[h] = std::move(list);
+    return h;
+}
+
+BOOL WINAPI ImageList_Destroy(HIMAGELIST himl)
+{
+    if (failNow("ImageList_Destroy"))
+        return FALSE;
+    if (!listOf(himl, "ImageList_Destroy"))
+        return FALSE;
+    freeHandle(himl);
+    lists.erase(himl);
+    return TRUE;
+}
+
+int WINAPI ImageList_AddMasked(HIMAGELIST himl, HBITMAP hbmImage, COLORREF crMask)
+{
+    if (failNow("ImageList_AddMasked"))
+        return -1;
+    ImageList *list = listOf(himl, "ImageList_AddMasked");
+    if (!list)
+        return -1;
+    Bitmap *b = bitmapOf(hbmImage, "ImageList_AddMasked");
+    if (!b)
+        return -1;
+    // The bitmap holds as many images side by side as its width allows.
+    int added = b->width / list->cx;
+    if (added <= 0)
+        return -1;
+    // CLR_DEFAULT takes the top-left pixel's colour as the transparent one; CLR_NONE has none.
+    const COLORREF clrNone = 0xFFFFFFFF, clrDefault = 0xFF000000;
+    bool masked = (list->flags & ILC_MASK) && crMask != clrNone;
+    uint32_t key = crMask == clrDefault ? b->pixels[0] : rgbOf(crMask & 0xFFFFFF);
+
+    size_t imageSize = (size_t)list->cx * list->cy;
+    size_t first = (size_t)list->count * imageSize;
+    list->pixels.resize(first + added * imageSize, 0);
+    list->transparent.resize(first + added * imageSize, 0);
+    for (int k = 0; k < added; ++k) {
+        for (int y = 0; y < list->cy; ++y) {
+            for (int x = 0; x < list->cx; ++x) {
+                size_t at = first + k * imageSize + (size_t)y * list->cx + x;
+                // Rows below a bitmap shorter than the images are empty: transparent if masked.
+                bool inside = y < b->height;
+                uint32_t rgb = inside ? b->pixels[(size_t)y * b->width + k * list->cx + x] : 0;
+                bool clear = masked && (!inside || rgb == key);
+                // Transparent pixels are black in the image, so that drawing through the mask
+                // shows only the background there.
+                list->pixels[at] = clear ? 0 : rgb;
+                list->transparent[at] = clear;
+            }
+        }
+    }
+    int index = list->count;
+    list->count += added;
+    return index;
+}
+
+int WINAPI ImageList_GetImageCount(HIMAGELIST himl)
+{
+    if (failNow("ImageList_GetImageCount"))
+        return 0;
+    ImageList *list = listOf(himl, "ImageList_GetImageCount");
+    return list ? list->count : 0;
+}
+
+DWORD emuImageListPixel(HIMAGELIST imageList, int image, int x, int y)
+{
+    ImageList *list = listOf(imageList, "", true);
+    if (!list || image < 0 || image >= list->count || x < 0 || y < 0 || x >= list->cx || y >= list->cy)
+        return 0xFFFFFFFF;
+    size_t at = (size_t)image * list->cx * list->cy + (size_t)y * list->cx + x;
+    return list->transparent[at] ? EMU_TRANSPARENT : list->pixels[at];
+}
+
+} // extern "C"

@@ -1,0 +1,544 @@
+// Modules loaded as data files: finding the file of a CE path, reading its PE resources, freeing it.
+#include "core.h"
+#include "pe.h"
+
+#include <dirent.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <unordered_map>
+
+namespace emu {
+namespace {
+
+// A module file larger than this is refused rather than read into memory.
+const size_t maxModuleFileSize = 64u << 20;
+
+// Bound on directory entries examined while indexing one file (see maxResourceDirectories).
+const size_t maxEntriesVisited = 1u << 20;
+
+struct Module {
+    std::vector<uint8_t> image;
+    std::vector<PeResource> resources;
+};
+
+std::unordered_map<const void *, std::unique_ptr<Module>> modules;
+std::map<std::string, std::vector<uint8_t>> registeredImages; // by lower-cased CE path
+std::map<std::string, std::string> mappedFolders;             // lower-cased CE folder -> host folder
+
+uint32_t le32(const uint8_t *p)
+{
+    return p[0] | (p[1] << 8) | (p[2] << 16) | ((uint32_t)p[3] << 24);
+}
+uint16_t le16(const uint8_t *p)
+{
+    return (uint16_t)(p[0] | (p[1] << 8));
+}
+
+bool fail(std::string *why, const char *reason)
+{
+    if (why)
+        *why = reason;
+    return false;
+}
+
+char lowerAscii(char c)
+{
+    return c >= 'A' && c <= 'Z' ? (char)(c + 32) : c;
+}
+
+std::string lowered(const std::string &s)
+{
+    std::string out(s);
+    for (char &c : out)
+        c = lowerAscii(c);
+    return out;
+}
+
+char16_t upperAscii(char16_t c)
+{
+    return c >= 'a' && c <= 'z' ? (char16_t)(c - 32) : c;
+}
+
+// ---- the PE image ----
+
+struct Section {
+    uint32_t virtualAddress;
+    uint32_t virtualSize;
+    uint32_t rawSize;
+    uint32_t rawOffset;
+};
+
+struct Image {
+    const uint8_t *data;
+    size_t size;
+    std::vector<Section> sections;
+
+    // File offset of len bytes at the RVA, if they lie in one section's raw data in the file.
+    bool offsetOf(uint64_t rva, uint64_t len, size_t *offset) const
+    {
+        for (const Section &s : sections) {
+            if (rva < s.virtualAddress)
+                continue;
+            uint64_t into = rva - s.virtualAddress;
+            if (into + len > s.rawSize)
+                continue;
+            uint64_t at = (uint64_t)s.rawOffset + into;
+            if (at + len > size)
+                continue;
+            *offset = (size_t)at;
+            return true;
+        }
+        return false;
+    }
+};
+
+// The resource tree: offsets inside it are relative to its start, and must stay in [base, end).
+struct Tree {
+    const Image *image;
+    size_t base;
+    size_t end;
+    size_t directories = 0;
+    size_t entries = 0;
+    std::vector<PeResource> *out;
+};
+
+struct Entry {
+    uint32_t name;
+    uint32_t target;
+};
+
+bool nameAt(const Tree &t, uint32_t field, ResourceName *name)
+{
+    if (!(field & 0x80000000u)) {
+        name->isId = true;
+        name->id = (WORD)field;
+        return true;
+    }
+    uint64_t at = (uint64_t)t.base + (field & 0x7FFFFFFFu);
+    if (at + 2 > t.end)
+        return false;
+    uint16_t length = le16(t.image->data + at);
+    if (at + 2 + 2ull * length > t.end)
+        return false;
+    name->isId = false;
+    name->text.clear();
+    for (uint16_t i = 0; i < length; ++i)
+        name->text += upperAscii((char16_t)le16(t.image->data + at + 2 + 2 * i));
+    return true;
+}
+
+// The entries of the directory at the given offset in the tree; false if it does not fit.
+bool directoryAt(Tree &t, uint32_t offset, std::vector<Entry> *entries)
+{
+    if (++t.directories > maxResourceDirectories)
+        return false;
+    uint64_t at = (uint64_t)t.base + offset;
+    if (at + 16 > t.end)
+        return false;
+    const uint8_t *d = t.image->data + at;
+    uint64_t count = (uint64_t)le16(d + 12) + le16(d + 14);
+    if (at + 16 + count * 8 > t.end)
+        return false;
+    entries->clear();
+    for (uint64_t i = 0; i < count; ++i) {
+        if (++t.entries > maxEntriesVisited)
+            return false;
+        const uint8_t *e = d + 16 + i * 8;
+        entries->push_back(Entry{le32(e), le32(e + 4)});
+    }
+    return true;
+}
+
+bool isSubdirectory(uint32_t target)
+{
+    return (target & 0x80000000u) != 0;
+}
+
+// Adds the first language of one type and name, if its data entry is sound.
+void addResource(Tree &t, const ResourceName &type, const ResourceName &name, uint32_t languagesAt)
+{
+    std::vector<Entry> languages;
+    if (!directoryAt(t, languagesAt, &languages))
+        return;
+    for (const Entry &lang : languages) {
+        if (isSubdirectory(lang.target))
+            continue; // a fourth level does not exist; never follow it
+        uint64_t at = (uint64_t)t.base + lang.target;
+        if (at + 16 > t.end)
+            continue;
+        const uint8_t *d = t.image->data + at;
+        uint32_t rva = le32(d), size = le32(d + 4);
+        size_t offset;
+        if (!t.image->offsetOf(rva, size, &offset))
+            continue;
+        for (const PeResource &r : *t.out)
+            if (r.type == type && r.name == name)
+                return; // the first of duplicates wins
+        PeResource r;
+        r.type = type;
+        r.name = name;
+        r.language = (WORD)lang.name;
+        r.offset = offset;
+        r.size = size;
+        t.out->push_back(r);
+        return;
+    }
+}
+
+void readTree(Tree &t)
+{
+    std::vector<Entry> types, names;
+    if (!directoryAt(t, 0, &types))
+        return;
+    for (const Entry &type : types) {
+        ResourceName typeName;
+        if (!isSubdirectory(type.target) || !nameAt(t, type.name, &typeName))
+            continue;
+        if (!directoryAt(t, type.target & 0x7FFFFFFFu, &names))
+            continue;
+        for (const Entry &name : names) {
+            ResourceName resourceName;
+            if (!isSubdirectory(name.target) || !nameAt(t, name.name, &resourceName))
+                continue;
+            if (t.out->size() >= maxResources)
+                return;
+            addResource(t, typeName, resourceName, name.target & 0x7FFFFFFFu);
+        }
+    }
+}
+
+// ---- finding the file of a CE path ----
+
+// The host file of a name in a host folder, matching the name without regard to case as the
+// device's file system does.
+bool hostEntry(const std::string &folder, const std::string &name, std::string *found)
+{
+    DIR *dir = opendir(folder.c_str());
+    if (!dir)
+        return false;
+    std::string want = lowered(name);
+    bool ok = false;
+    while (dirent *e = readdir(dir)) {
+        if (lowered(e->d_name) == want) {
+            *found = folder + "/" + e->d_name;
+            ok = true;
+            break;
+        }
+    }
+    closedir(dir);
+    return ok;
+}
+
+bool readHostFile(const std::string &path, std::vector<uint8_t> *bytes)
+{
+    FILE *f = fopen(path.c_str(), "rb");
+    if (!f)
+        return false;
+    bool ok = fseek(f, 0, SEEK_END) == 0;
+    long size = ok ? ftell(f) : -1;
+    ok = ok && size >= 0 && (size_t)size <= maxModuleFileSize && fseek(f, 0, SEEK_SET) == 0;
+    if (ok) {
+        bytes->resize((size_t)size);
+        ok = fread(bytes->data(), 1, bytes->size(), f) == bytes->size();
+    }
+    fclose(f);
+    return ok;
+}
+
+// "\Windows\x.dll" with backslashes (forward slashes are taken as the same); a bare name is
+// looked for in \Windows, where the device keeps its modules.
+std::string canonicalPath(const std::string &path)
+{
+    std::string p(path);
+    for (char &c : p)
+        if (c == '/')
+            c = '\\';
+    if (p.find('\\') == std::string::npos)
+        p = "\\Windows\\" + p;
+    return p;
+}
+
+std::vector<std::string> components(const std::string &path)
+{
+    std::vector<std::string> parts;
+    std::string part;
+    for (char c : path) {
+        if (c == '\\') {
+            if (!part.empty())
+                parts.push_back(part);
+            part.clear();
+        } else {
+            part += c;
+        }
+    }
+    if (!part.empty())
+        parts.push_back(part);
+    return parts;
+}
+
+bool moduleBytes(const std::string &cePath, std::vector<uint8_t> *bytes)
+{
+    std::string path = canonicalPath(cePath);
+    auto registered = registeredImages.find(lowered(path));
+    if (registered != registeredImages.end()) {
+        *bytes = registered->second;
+        return true;
+    }
+    // The longest mapped folder that holds the path.
+    std::string key = lowered(path);
+    const std::pair<const std::string, std::string> *best = nullptr;
+    for (auto &m : mappedFolders)
+        if (key.size() > m.first.size() && key.compare(0, m.first.size(), m.first) == 0 &&
+            key[m.first.size()] == '\\' && (!best || m.first.size() > best->first.size()))
+            best = &m;
+    if (!best)
+        return false;
+    std::string host = best->second;
+    for (const std::string &part : components(path.substr(best->first.size()))) {
+        if (part == "." || part == "..")
+            return false; // a CE path never leaves the folder it is mapped into
+        if (!hostEntry(host, part, &host))
+            return false;
+    }
+    return readHostFile(host, bytes);
+}
+
+std::string folderKey(const char *ceFolder)
+{
+    std::string f = lowered(canonicalPath(ceFolder ? ceFolder : ""));
+    while (!f.empty() && f.back() == '\\')
+        f.pop_back();
+    return f;
+}
+
+HMODULE loadModule(LPCWSTR name, HANDLE file, DWORD flags, const char *api)
+{
+    if (!name) {
+        violation(api, "null module name");
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    if (file) {
+        violation(api, "hFile is reserved and must be null");
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    if (!(flags & LOAD_LIBRARY_AS_DATAFILE)) {
+        violation(api, "the emulation loads modules only as data files (LOAD_LIBRARY_AS_DATAFILE)");
+        SetLastError(ERROR_NOT_SUPPORTED);
+        return nullptr;
+    }
+    auto module = std::make_unique<Module>();
+    if (!moduleBytes(utf8(name), &module->image)) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return nullptr;
+    }
+    std::string why;
+    if (!readPeResources(module->image.data(), module->image.size(), &module->resources, &why)) {
+        SetLastError(ERROR_BAD_EXE_FORMAT);
+        return nullptr;
+    }
+    HMODULE h = static_cast<HMODULE>(newHandle(EMU_MODULE, module.get()));
+    modules[h] = std::move(module);
+    return h;
+}
+
+} // namespace
+
+bool readPeResources(const uint8_t *data, size_t size, std::vector<PeResource> *out, std::string *why)
+{
+    out->clear();
+    if (!data || size < 0x40 || data[0] != 'M' || data[1] != 'Z')
+        return fail(why, "no MZ header");
+    uint64_t pe = le32(data + 0x3C);
+    if (pe + 24 > size || memcmp(data + pe, "PE\0\0", 4) != 0)
+        return fail(why, "no PE signature");
+    const uint8_t *coff = data + pe + 4;
+    uint16_t sectionCount = le16(coff + 2);
+    uint16_t optionalSize = le16(coff + 16);
+    uint64_t optional = pe + 24;
+    if (optional + optionalSize > size || optionalSize < 2)
+        return fail(why, "truncated optional header");
+    const uint8_t *opt = data + optional;
+    uint64_t countAt, directoriesAt;
+    switch (le16(opt)) {
+    case 0x10B: // PE32
+        countAt = 92;
+        directoriesAt = 96;
+        break;
+    case 0x20B: // PE32+
+        countAt = 108;
+        directoriesAt = 112;
+        break;
+    default:
+        return fail(why, "unknown optional header magic");
+    }
+
+    Image image{data, size, {}};
+    uint64_t sectionsAt = optional + optionalSize;
+    if (sectionsAt + 40ull * sectionCount > size)
+        return fail(why, "truncated section table");
+    for (uint16_t i = 0; i < sectionCount; ++i) {
+        const uint8_t *s = data + sectionsAt + 40ull * i;
+        image.sections.push_back(Section{le32(s + 12), le32(s + 8), le32(s + 16), le32(s + 20)});
+    }
+
+    // The resource directory is data directory 2; an image without one simply has no resources.
+    const uint64_t resourceDirectory = 2;
+    if (countAt + 4 > optionalSize)
+        return true;
+    uint32_t directoryCount = le32(opt + countAt);
+    uint64_t entryAt = directoriesAt + 8 * resourceDirectory;
+    if (directoryCount <= resourceDirectory || entryAt + 8 > optionalSize)
+        return true;
+    uint32_t rva = le32(opt + entryAt);
+    if (!rva)
+        return true;
+    size_t base;
+    if (!image.offsetOf(rva, 16, &base))
+        return fail(why, "resource directory outside every section");
+    // The tree may use the rest of its section's data in the file.
+    size_t end = base;
+    for (const Section &s : image.sections)
+        if (rva >= s.virtualAddress && rva - s.virtualAddress < s.rawSize)
+            end = (size_t)std::min<uint64_t>(size, (uint64_t)s.rawOffset + s.rawSize);
+    Tree tree{&image, base, end, 0, 0, out};
+    readTree(tree);
+    return true;
+}
+
+ResourceName resourceNameOf(LPCWSTR name)
+{
+    ResourceName r;
+    if (IS_INTRESOURCE(name)) {
+        r.id = (WORD)(ULONG_PTR)name;
+        return r;
+    }
+    // "#123" names the integer id 123.
+    if (name[0] == '#') {
+        unsigned long id = 0;
+        size_t i = 1;
+        for (; name[i] >= '0' && name[i] <= '9' && id <= 0xFFFF; ++i)
+            id = id * 10 + (name[i] - '0');
+        if (!name[i] && i > 1 && id <= 0xFFFF) {
+            r.id = (WORD)id;
+            return r;
+        }
+    }
+    r.isId = false;
+    for (size_t i = 0; name[i]; ++i)
+        r.text += upperAscii((char16_t)name[i]);
+    return r;
+}
+
+bool findResource(HMODULE module, const ResourceName &type, const ResourceName &name, const char *api,
+                  const uint8_t **data, size_t *size)
+{
+    Module *m = static_cast<Module *>(lookup(module, EMU_MODULE, api));
+    if (!m)
+        return false;
+    for (const PeResource &r : m->resources) {
+        if (r.type == type && r.name == name) {
+            *data = m->image.data() + r.offset;
+            *size = r.size;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::vector<FoundResource> resourcesWithId(HMODULE module, WORD id, const char *api)
+{
+    std::vector<FoundResource> found;
+    Module *m = static_cast<Module *>(lookup(module, EMU_MODULE, api));
+    if (!m)
+        return found;
+    for (const PeResource &r : m->resources)
+        if (r.name.isId && r.name.id == id)
+            found.push_back(FoundResource{r.type, m->image.data() + r.offset, r.size});
+    return found;
+}
+
+void resetModules()
+{
+    modules.clear();
+    registeredImages.clear();
+    mappedFolders.clear();
+    resetImageLists();
+}
+
+} // namespace emu
+
+using namespace emu;
+
+extern "C" {
+
+HMODULE WINAPI LoadLibraryExW(LPCWSTR lpLibFileName, HANDLE hFile, DWORD dwFlags)
+{
+    if (failNow("LoadLibraryExW")) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    return loadModule(lpLibFileName, hFile, dwFlags, "LoadLibraryExW");
+}
+
+HMODULE WINAPI LoadLibraryW(LPCWSTR lpLibFileName)
+{
+    if (failNow("LoadLibraryW")) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    return loadModule(lpLibFileName, nullptr, 0, "LoadLibraryW");
+}
+
+BOOL WINAPI FreeLibrary(HMODULE hLibModule)
+{
+    if (failNow("FreeLibrary"))
+        return FALSE;
+    if (!lookup(hLibModule, EMU_MODULE, "FreeLibrary"))
+        return FALSE;
+    freeHandle(hLibModule);
+    modules.erase(hLibModule);
+    return TRUE;
+}
+
+FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName)
+{
+    (void)lpProcName;
+    if (failNow("GetProcAddress"))
+        return nullptr;
+    if (!lookup(hModule, EMU_MODULE, "GetProcAddress"))
+        return nullptr;
+    // A data file has no code to call.
+    SetLastError(ERROR_PROC_NOT_FOUND);
+    return nullptr;
+}
+
+void emuMapFolder(const char *ceFolder, const char *hostFolder)
+{
+    std::string key = folderKey(ceFolder);
+    if (hostFolder)
+        mappedFolders[key] = hostFolder;
+    else
+        mappedFolders.erase(key);
+}
+
+void emuRegisterModule(const char *cePath, const void *bytes, size_t size)
+{
+    if (!cePath || (!bytes && size))
+        return;
+    const uint8_t *b = static_cast<const uint8_t *>(bytes);
+    registeredImages[lowered(canonicalPath(cePath))] = std::vector<uint8_t>(b, b + size);
+}
+
+void emuUnregisterModule(const char *cePath)
+{
+    if (cePath)
+        registeredImages.erase(lowered(canonicalPath(cePath)));
+}
+
+} // extern "C"

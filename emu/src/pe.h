@@ -1,0 +1,62 @@
+// Reading the resources of a PE image, and the loaded modules that hold them.
+#ifndef EMU_PE_H
+#define EMU_PE_H
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+namespace emu {
+
+// A resource type or name: an integer id, or a string compared without regard to case (kept
+// upper-cased, as the resource compiler stores it).
+struct ResourceName {
+    bool isId = true;
+    WORD id = 0;
+    std::u16string text;
+    bool operator==(const ResourceName &o) const { return isId == o.isId && (isId ? id == o.id : text == o.text); }
+};
+
+// One resource: the first language found under its type and name, with its bytes' place in the
+// file. Offset and size are checked to lie inside the file.
+struct PeResource {
+    ResourceName type;
+    ResourceName name;
+    WORD language = 0;
+    size_t offset = 0;
+    size_t size = 0;
+};
+
+// Upper limits while reading, so that a hostile file costs bounded time and memory: at most
+// 65536 resources indexed and 4096 directories visited; deeper than three levels is never read,
+// so a directory that points back at itself ends there.
+const size_t maxResources = 65536;
+const size_t maxResourceDirectories = 4096;
+
+// Reads a PE32 or PE32+ image of any machine type as a file on disk lays it out. False, with the
+// reason, for anything malformed; a valid image without resources gives true and an empty list.
+bool readPeResources(const uint8_t *data, size_t size, std::vector<PeResource> *out, std::string *why);
+
+// The resource name a Win32 LPCWSTR stands for: MAKEINTRESOURCE(id), "#123", or a name.
+ResourceName resourceNameOf(LPCWSTR name);
+
+// The bytes of a resource of a loaded module; false (with a violation for a bad handle) when the
+// module or resource does not exist. The bytes stay valid until the module is freed.
+bool findResource(HMODULE module, const ResourceName &type, const ResourceName &name, const char *api,
+                  const uint8_t **data, size_t *size);
+
+// Every resource of a loaded module whose name is the integer id, in the order of the file, of
+// any type; empty (with a violation for a bad handle) when there is none.
+struct FoundResource {
+    ResourceName type;
+    const uint8_t *data;
+    size_t size;
+};
+std::vector<FoundResource> resourcesWithId(HMODULE module, WORD id, const char *api);
+
+} // namespace emu
+
+#endif // EMU_PE_H
