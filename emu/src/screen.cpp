@@ -1,0 +1,261 @@
+// The screen: its framebuffer, which window owns each pixel, uncovering, rotation and screenshots.
+#include "window.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+
+#include <png.h>
+
+namespace emu {
+namespace {
+
+const int defaultWidth = 480;
+const int defaultHeight = 640;
+// Largest side the host may ask for, so that a bad size cannot exhaust memory.
+const int maxSide = 4096;
+const DWORD defaultDesktopColour = 0x000000;
+
+// The platform's display-reset notice, sent as the wParam of WM_SETTINGCHANGE.
+const WPARAM SETTINGCHANGE_RESET = 0x3002;
+
+int width = defaultWidth;
+int height = defaultHeight;
+DWORD desktopColour = defaultDesktopColour;
+std::vector<uint32_t> framebuffer(defaultWidth *defaultHeight, defaultDesktopColour);
+// The window that owns each pixel (its handle value), 0 for the desktop.
+std::vector<uintptr_t> owners(defaultWidth *defaultHeight, 0);
+unsigned long long changes = 0;
+
+RECT screenRect()
+{
+    return RECT{0, 0, width, height};
+}
+
+void fillOwners(const RECT &r, uintptr_t owner)
+{
+    for (int y = r.top; y < r.bottom; ++y)
+        std::fill(owners.begin() + (size_t)y * width + r.left, owners.begin() + (size_t)y * width + r.right, owner);
+}
+
+// Paints the window and its children into the ownership map, children over their parent and
+// later siblings over earlier ones, everything clipped to `clip` (screen coordinates).
+void paintOwners(HWND hwnd, const RECT &clip, int originX, int originY)
+{
+    Window *w = windowQuiet(hwnd);
+    if (!w || !(w->style & WS_VISIBLE))
+        return;
+    RECT r = offsetRect(w->rect, originX, originY);
+    RECT visible = intersectRects(r, clip);
+    if (rectEmpty(visible))
+        return;
+    fillOwners(visible, reinterpret_cast<uintptr_t>(hwnd));
+    for (HWND child : w->children)
+        paintOwners(child, visible, r.left, r.top);
+}
+
+void setSize(int newWidth, int newHeight)
+{
+    width = std::min(std::max(newWidth, 0), maxSide);
+    height = std::min(std::max(newHeight, 0), maxSide);
+    framebuffer.assign((size_t)width * height, desktopColour);
+    owners.assign((size_t)width * height, 0);
+    recompose(screenRect(), false);
+    // The whole picture is gone: every window on screen paints itself again.
+    invalidateAllWindows();
+    ++changes;
+}
+
+bool writePng(const char *path)
+{
+    FILE *f = fopen(path, "wb");
+    if (!f)
+        return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    std::vector<png_byte> row((size_t)width * 3);
+    bool ok = png && info && !setjmp(png_jmpbuf(png));
+    if (ok) {
+        png_init_io(png, f);
+        png_set_IHDR(png, info, (png_uint_32)width, (png_uint_32)height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        png_write_info(png, info);
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                uint32_t p = framebuffer[(size_t)y * width + x];
+                row[(size_t)x * 3] = (png_byte)(p >> 16);
+                row[(size_t)x * 3 + 1] = (png_byte)(p >> 8);
+                row[(size_t)x * 3 + 2] = (png_byte)p;
+            }
+            png_write_row(png, row.data());
+        }
+        png_write_end(png, nullptr);
+    }
+    png_destroy_write_struct(png ? &png : nullptr, info ? &info : nullptr);
+    return fclose(f) == 0 && ok;
+}
+
+} // namespace
+
+uint32_t *screenPixels()
+{
+    return framebuffer.data();
+}
+int screenWidth()
+{
+    return width;
+}
+int screenHeight()
+{
+    return height;
+}
+void screenChanged()
+{
+    ++changes;
+}
+
+void recompose(const RECT &dirty, bool invalidate)
+{
+    RECT area = intersectRects(dirty, screenRect());
+    if (rectEmpty(area))
+        return;
+    int w = area.right - area.left;
+    std::vector<uintptr_t> before;
+    before.reserve((size_t)w * (area.bottom - area.top));
+    for (int y = area.top; y < area.bottom; ++y)
+        before.insert(before.end(), owners.begin() + (size_t)y * width + area.left,
+                      owners.begin() + (size_t)y * width + area.right);
+    fillOwners(area, 0);
+    for (HWND top : topLevelWindows())
+        paintOwners(top, area, 0, 0);
+    if (!invalidate)
+        return;
+
+    // What each window gained, as a bounding rectangle on screen.
+    std::map<uintptr_t, RECT> gained;
+    bool desktopChanged = false;
+    for (int y = area.top; y < area.bottom; ++y) {
+        const uintptr_t *was = &before[(size_t)(y - area.top) * w];
+        uintptr_t *now = &owners[(size_t)y * width];
+        for (int x = area.left; x < area.right; ++x) {
+            uintptr_t n = now[x];
+            if (n == was[x - area.left])
+                continue;
+            if (n == 0) {
+                framebuffer[(size_t)y * width + x] = desktopColour;
+                desktopChanged = true;
+                continue;
+            }
+            gained[n] = unionRects(gained[n], RECT{x, y, x + 1, y + 1});
+        }
+    }
+    if (desktopChanged)
+        ++changes;
+    for (auto &g : gained) {
+        HWND hwnd = reinterpret_cast<HWND>(g.first);
+        Window *win = windowQuiet(hwnd);
+        if (!win)
+            continue;
+        RECT origin = screenRectOf(win);
+        RECT client = offsetRect(g.second, -origin.left, -origin.top);
+        invalidateWindow(win, &client, true);
+    }
+}
+
+HWND windowAtScreenPoint(int x, int y)
+{
+    if (x < 0 || y < 0 || x >= width || y >= height)
+        return nullptr;
+    return reinterpret_cast<HWND>(owners[(size_t)y * width + x]);
+}
+
+void resetScreen()
+{
+    width = defaultWidth;
+    height = defaultHeight;
+    desktopColour = defaultDesktopColour;
+    framebuffer.assign((size_t)width * height, desktopColour);
+    owners.assign((size_t)width * height, 0);
+    changes = 0;
+}
+
+} // namespace emu
+
+using namespace emu;
+
+extern "C" {
+
+int WINAPI GetSystemMetrics(int nIndex)
+{
+    if (failNow("GetSystemMetrics"))
+        return 0;
+    switch (nIndex) {
+    case SM_CXSCREEN:
+        return width;
+    case SM_CYSCREEN:
+        return height;
+    default:
+        // Unknown metrics read as 0, as on the platform.
+        return 0;
+    }
+}
+
+void emuSetScreenSize(int newWidth, int newHeight)
+{
+    setSize(newWidth, newHeight);
+}
+
+void emuRotate(int newWidth, int newHeight, int toChildren)
+{
+    setSize(newWidth, newHeight);
+    // The notice goes out in creation order, each top-level window followed by its children when
+    // asked; windows destroyed by an earlier recipient are skipped.
+    std::vector<HWND> recipients;
+    for (const void *h : liveHandles(EMU_WINDOW)) {
+        Window *w = windowQuiet(static_cast<HWND>(const_cast<void *>(h)));
+        if (!w || w->parent)
+            continue;
+        if (!toChildren) {
+            recipients.push_back(w->handle);
+            continue;
+        }
+        for (HWND d : windowAndDescendants(w->handle))
+            recipients.push_back(d);
+    }
+    for (HWND hwnd : recipients)
+        if (windowQuiet(hwnd))
+            callWindowProc(hwnd, WM_SETTINGCHANGE, SETTINGCHANGE_RESET, 0);
+}
+
+int emuScreenWidth(void)
+{
+    return width;
+}
+int emuScreenHeight(void)
+{
+    return height;
+}
+
+DWORD emuScreenPixel(int x, int y)
+{
+    if (x < 0 || y < 0 || x >= width || y >= height)
+        return 0;
+    return framebuffer[(size_t)y * width + x];
+}
+
+int emuScreenshot(const char *pngPath)
+{
+    if (!pngPath || width == 0 || height == 0)
+        return 0;
+    return writePng(pngPath) ? 1 : 0;
+}
+
+void emuSetDesktopColour(DWORD rgb)
+{
+    desktopColour = rgb & 0xFFFFFF;
+    std::fill(framebuffer.begin(), framebuffer.end(), desktopColour);
+    invalidateAllWindows();
+    ++changes;
+}
+
+} // extern "C"

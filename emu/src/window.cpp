@@ -1,0 +1,738 @@
+// Window classes and windows: creation, destruction, z-order, showing, moving, styles, rectangles.
+#include "window.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace emu {
+namespace {
+
+// Error codes of the window manager that windows.h does not spell out for the panel.
+const DWORD ERROR_CANNOT_FIND_WND_CLASS = 1407;
+const DWORD ERROR_TLW_WITH_WSCHILD = 1406;
+const DWORD ERROR_CLASS_HAS_WINDOWS = 1412;
+const DWORD ERROR_INVALID_INDEX = 1413;
+
+const WPARAM SIZE_RESTORED = 0;
+
+// Registered class atoms come from the range the platform uses for them.
+const ATOM firstClassAtom = 0xC000;
+
+std::vector<std::unique_ptr<WindowClass>> classes;
+ATOM nextAtom = firstClassAtom;
+std::vector<HWND> topLevel; // bottom to top
+
+// Speeds up the per-pixel clip test of window DCs; cleared whenever a window goes.
+HWND cachedHandle = nullptr;
+Window *cachedWindow = nullptr;
+
+std::u16string copyWide(const WCHAR *s)
+{
+    std::u16string out;
+    if (s && !IS_INTRESOURCE(s))
+        for (; *s; ++s)
+            out += (char16_t)*s;
+    return out;
+}
+
+bool nameMatches(const WindowClass &c, const WCHAR *name)
+{
+    if (IS_INTRESOURCE(name))
+        return c.atom == (ATOM)(ULONG_PTR)name;
+    std::vector<WCHAR> stored(c.name.begin(), c.name.end());
+    stored.push_back(0);
+    return wideEqualNoCase(stored.data(), name);
+}
+
+std::string nameOf(const WindowClass &c)
+{
+    std::vector<WCHAR> stored(c.name.begin(), c.name.end());
+    stored.push_back(0);
+    return utf8(stored.data());
+}
+
+WindowClass *findClass(const WCHAR *name, HINSTANCE instance, bool anyInstance)
+{
+    for (auto &c : classes)
+        if (nameMatches(*c, name) && (anyInstance || c->instance == instance))
+            return c.get();
+    return nullptr;
+}
+
+// A window of a class made by another module of the process is still found, as the platform finds
+// the process's classes whatever instance handle CreateWindowExW is given.
+WindowClass *classForCreate(const WCHAR *name, HINSTANCE instance)
+{
+    WindowClass *c = findClass(name, instance, false);
+    return c ? c : findClass(name, instance, true);
+}
+
+std::vector<HWND> &siblingsOf(Window *w)
+{
+    if (w->parent) {
+        Window *p = windowQuiet(w->parent);
+        if (p)
+            return p->children;
+    }
+    return topLevel;
+}
+
+// Puts a top-level window at the top of its band: topmost windows stay above the others.
+void placeOnTop(std::vector<HWND> &list, Window *w)
+{
+    list.erase(std::remove(list.begin(), list.end(), w->handle), list.end());
+    if (w->parent || w->topmost) {
+        list.push_back(w->handle);
+        return;
+    }
+    auto it = list.begin();
+    for (; it != list.end(); ++it) {
+        Window *other = windowQuiet(*it);
+        if (other && other->topmost)
+            break;
+    }
+    list.insert(it, w->handle);
+}
+
+HWND topLevelAncestor(HWND hwnd)
+{
+    Window *w = windowQuiet(hwnd);
+    while (w && w->parent) {
+        hwnd = w->parent;
+        w = windowQuiet(hwnd);
+    }
+    return hwnd;
+}
+
+// The screen rectangle that a change of the window touches, clipped to nothing when the window
+// is not on screen.
+RECT footprint(const Window *w)
+{
+    return isDrawable(w) ? screenRectOf(w) : RECT{};
+}
+
+void sendDestroy(HWND hwnd)
+{
+    callWindowProc(hwnd, WM_DESTROY, 0, 0);
+    Window *w = windowQuiet(hwnd);
+    if (!w)
+        return;
+    std::vector<HWND> children = w->children;
+    for (HWND child : children)
+        if (windowQuiet(child))
+            sendDestroy(child);
+}
+
+void freeWindow(HWND hwnd)
+{
+    Window *w = windowQuiet(hwnd);
+    if (!w)
+        return;
+    std::vector<HWND> children = w->children;
+    for (HWND child : children)
+        freeWindow(child);
+    w = windowQuiet(hwnd);
+    if (!w)
+        return;
+    RECT was = footprint(w);
+    killTimersOf(hwnd);
+    dropWindowDcs(hwnd);
+    removeMessagesFor(hwnd);
+    releaseCaptureWithin(hwnd);
+    std::vector<HWND> &siblings = siblingsOf(w);
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), hwnd), siblings.end());
+    for (HWND other : topLevel)
+        if (Window *o = windowQuiet(other))
+            if (o->owner == hwnd)
+                o->owner = nullptr;
+    if (w->cls)
+        --w->cls->windows;
+    cachedHandle = nullptr;
+    cachedWindow = nullptr;
+    freeHandle(hwnd);
+    delete w;
+    // Normally hidden before this point; a window shown again while being destroyed still goes.
+    if (!rectEmpty(was))
+        recompose(was, true);
+}
+
+void sendSizeAndMove(HWND hwnd)
+{
+    Window *w = windowQuiet(hwnd);
+    if (!w)
+        return;
+    RECT r = w->rect;
+    callWindowProc(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(r.right - r.left, r.bottom - r.top));
+    if (windowQuiet(hwnd))
+        callWindowProc(hwnd, WM_MOVE, 0, MAKELPARAM(r.left, r.top));
+}
+
+// Whether the window is a top-level one that showing brings to the top of the z-order.
+bool showRaises(const Window *w, int nCmdShow)
+{
+    return !w->parent && nCmdShow != SW_SHOWNOACTIVATE;
+}
+
+BOOL showWindow(HWND hwnd, int nCmdShow)
+{
+    Window *w = windowQuiet(hwnd);
+    bool was = (w->style & WS_VISIBLE) != 0;
+    if (nCmdShow == SW_HIDE) {
+        if (!was)
+            return FALSE;
+        callWindowProc(hwnd, WM_SHOWWINDOW, FALSE, 0);
+        if (!(w = windowQuiet(hwnd)))
+            return TRUE;
+        RECT before = footprint(w);
+        w->style &= ~WS_VISIBLE;
+        recompose(before, true);
+        return TRUE;
+    }
+    bool raise = showRaises(w, nCmdShow) && (topLevel.empty() || topLevel.back() != hwnd);
+    if (was && !raise)
+        return TRUE;
+    if (!was) {
+        callWindowProc(hwnd, WM_SHOWWINDOW, TRUE, 0);
+        if (!(w = windowQuiet(hwnd)))
+            return FALSE;
+        w->style |= WS_VISIBLE;
+    }
+    if (raise)
+        placeOnTop(topLevel, w);
+    recompose(footprint(w), true);
+    return was;
+}
+
+BOOL moveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint)
+{
+    Window *w = windowQuiet(hwnd);
+    // A negative size becomes 0, as the platform normalises it.
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    RECT old = w->rect;
+    RECT now = {x, y, x + width, y + height};
+    bool moved = now.left != old.left || now.top != old.top;
+    bool sized = (now.right - now.left) != (old.right - old.left) || (now.bottom - now.top) != (old.bottom - old.top);
+    if (!moved && !sized && !repaint)
+        return TRUE;
+    RECT before = footprint(w);
+    w->rect = now;
+    RECT after = footprint(w);
+    recompose(unionRects(before, after), true);
+    // No bits are carried over: what a moved or resized window shows is repainted whatever the
+    // repaint flag says, as on the device. Moving carries the children along, so they repaint too.
+    for (HWND h : windowAndDescendants(hwnd)) {
+        Window *d = windowQuiet(h);
+        if (d && (h == hwnd || moved || repaint))
+            invalidateWindow(d, nullptr, true);
+    }
+    if (sized)
+        callWindowProc(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(width, height));
+    if (moved && windowQuiet(hwnd))
+        callWindowProc(hwnd, WM_MOVE, 0, MAKELPARAM(x, y));
+    return TRUE;
+}
+
+// Reads or writes one of the LONG slots a window has; false for an index it does not have.
+LONG *longSlot(Window *w, int index, bool *styleSlot)
+{
+    *styleSlot = false;
+    switch (index) {
+    case GWL_STYLE:
+        *styleSlot = true;
+        return reinterpret_cast<LONG *>(&w->style);
+    case GWL_EXSTYLE:
+        return reinterpret_cast<LONG *>(&w->exStyle);
+    case GWL_USERDATA:
+        return &w->userData;
+    default:
+        if (index >= 0 && (size_t)index + sizeof(LONG) <= w->extra.size())
+            return reinterpret_cast<LONG *>(w->extra.data() + index);
+        return nullptr;
+    }
+}
+
+} // namespace
+
+// ---- rectangles ----
+
+bool rectEmpty(const RECT &r)
+{
+    return r.right <= r.left || r.bottom <= r.top;
+}
+
+RECT intersectRects(const RECT &a, const RECT &b)
+{
+    RECT r = {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+              std::min(a.bottom, b.bottom)};
+    return rectEmpty(r) ? RECT{} : r;
+}
+
+RECT unionRects(const RECT &a, const RECT &b)
+{
+    if (rectEmpty(a))
+        return b;
+    if (rectEmpty(b))
+        return a;
+    return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                std::max(a.bottom, b.bottom)};
+}
+
+RECT offsetRect(const RECT &r, int dx, int dy)
+{
+    return RECT{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
+}
+
+// ---- windows ----
+
+Window *windowOf(HWND hwnd, const char *api)
+{
+    Window *w = static_cast<Window *>(lookup(hwnd, EMU_WINDOW, api));
+    if (!w)
+        setLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return w;
+}
+
+Window *windowQuiet(HWND hwnd)
+{
+    if (!hwnd)
+        return nullptr;
+    if (hwnd == cachedHandle)
+        return cachedWindow;
+    Window *w = static_cast<Window *>(lookup(hwnd, EMU_WINDOW, "", true));
+    if (w) {
+        cachedHandle = hwnd;
+        cachedWindow = w;
+    }
+    return w;
+}
+
+const std::vector<HWND> &topLevelWindows()
+{
+    return topLevel;
+}
+
+bool isDrawable(const Window *w)
+{
+    while (w) {
+        if (!(w->style & WS_VISIBLE))
+            return false;
+        if (!w->parent)
+            return true;
+        w = windowQuiet(w->parent);
+    }
+    return false;
+}
+
+RECT screenRectOf(const Window *w)
+{
+    RECT r = w->rect;
+    for (const Window *p = windowQuiet(w->parent); p; p = windowQuiet(p->parent))
+        r = offsetRect(r, p->rect.left, p->rect.top);
+    return r;
+}
+
+std::vector<HWND> windowAndDescendants(HWND hwnd)
+{
+    std::vector<HWND> out;
+    Window *w = windowQuiet(hwnd);
+    if (!w)
+        return out;
+    out.push_back(hwnd);
+    for (HWND child : w->children) {
+        std::vector<HWND> below = windowAndDescendants(child);
+        out.insert(out.end(), below.begin(), below.end());
+    }
+    return out;
+}
+
+LRESULT callWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    Window *w = windowQuiet(hwnd);
+    if (!w || !w->proc)
+        return 0;
+    return w->proc(hwnd, msg, wParam, lParam);
+}
+
+void destroyWindowNow(HWND hwnd)
+{
+    Window *w = windowQuiet(hwnd);
+    if (!w || w->destroying)
+        return;
+    w->destroying = true;
+    // Owned windows go first, then the window is hidden, loses the capture, and hears WM_DESTROY
+    // before its children do (they still exist while it handles it). Children are freed first.
+    std::vector<HWND> owned;
+    for (HWND other : topLevel)
+        if (Window *o = windowQuiet(other))
+            if (o->owner == hwnd)
+                owned.push_back(other);
+    for (HWND o : owned)
+        destroyWindowNow(o);
+    if ((w = windowQuiet(hwnd)) && (w->style & WS_VISIBLE)) {
+        RECT before = footprint(w);
+        w->style &= ~WS_VISIBLE;
+        recompose(before, true);
+    }
+    releaseCaptureWithin(hwnd);
+    if (windowQuiet(hwnd))
+        sendDestroy(hwnd);
+    freeWindow(hwnd);
+}
+
+bool windowOwnsScreenPixel(HWND window, int x, int y)
+{
+    if (x < 0 || y < 0 || x >= screenWidth() || y >= screenHeight())
+        return false;
+    if (windowAtScreenPoint(x, y) != window)
+        return false;
+    Window *w = windowQuiet(window);
+    return w && (!w->painting || insidePaintClip(w, x, y));
+}
+
+bool clientOrigin(HWND window, int *x, int *y)
+{
+    Window *w = windowQuiet(window);
+    if (!w)
+        return false;
+    RECT r = screenRectOf(w);
+    if (x)
+        *x = r.left;
+    if (y)
+        *y = r.top;
+    return true;
+}
+
+void resetWindows()
+{
+    // Nothing is sent and nothing recorded: the whole platform starts afresh.
+    for (const void *h : liveHandles(EMU_WINDOW))
+        delete static_cast<Window *>(lookup(h, EMU_WINDOW, "", true));
+    topLevel.clear();
+    classes.clear();
+    nextAtom = firstClassAtom;
+    cachedHandle = nullptr;
+    cachedWindow = nullptr;
+    resetMessages();
+    resetTimers();
+    resetPen();
+    resetScreen();
+}
+
+} // namespace emu
+
+using namespace emu;
+
+extern "C" {
+
+ATOM WINAPI RegisterClassW(const WNDCLASSW *lpWndClass)
+{
+    if (failNow("RegisterClassW")) {
+        setLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return 0;
+    }
+    if (!lpWndClass || !lpWndClass->lpszClassName || IS_INTRESOURCE(lpWndClass->lpszClassName) ||
+        !lpWndClass->lpfnWndProc || lpWndClass->cbClsExtra < 0 || lpWndClass->cbWndExtra < 0) {
+        violation("RegisterClassW", "no class record, no class name string, no window procedure or negative "
+                                    "extra bytes");
+        setLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    if (findClass(lpWndClass->lpszClassName, lpWndClass->hInstance, false)) {
+        setLastError(ERROR_CLASS_ALREADY_EXISTS);
+        return 0;
+    }
+    if (nextAtom == 0) {
+        setLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return 0;
+    }
+    auto c = std::make_unique<WindowClass>();
+    c->atom = nextAtom++;
+    c->name = copyWide(lpWndClass->lpszClassName);
+    c->instance = lpWndClass->hInstance;
+    c->proc = lpWndClass->lpfnWndProc;
+    c->style = lpWndClass->style;
+    c->classExtra = lpWndClass->cbClsExtra;
+    c->windowExtra = lpWndClass->cbWndExtra;
+    c->handle = newHandle(EMU_CLASS, c.get());
+    ATOM atom = c->atom;
+    classes.push_back(std::move(c));
+    return atom;
+}
+
+BOOL WINAPI UnregisterClassW(LPCWSTR lpClassName, HINSTANCE hInstance)
+{
+    if (failNow("UnregisterClassW"))
+        return FALSE;
+    if (!lpClassName) {
+        violation("UnregisterClassW", "null class name");
+        setLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    auto it = std::find_if(classes.begin(), classes.end(), [&](const std::unique_ptr<WindowClass> &c) {
+        return nameMatches(*c, lpClassName) && c->instance == hInstance;
+    });
+    // Unregistering a class that is not registered is an ordinary failure, not a misuse.
+    if (it == classes.end()) {
+        setLastError(ERROR_CLASS_DOES_NOT_EXIST);
+        return FALSE;
+    }
+    if ((*it)->windows > 0) {
+        violation("UnregisterClassW", "windows of the class \"" + nameOf(**it) + "\" still exist");
+        setLastError(ERROR_CLASS_HAS_WINDOWS);
+        return FALSE;
+    }
+    freeHandle((*it)->handle);
+    classes.erase(it);
+    return TRUE;
+}
+
+HWND WINAPI CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWindowName, DWORD dwStyle, int X, int Y,
+                            int nWidth, int nHeight, HWND hWndParent, HMENU hMenu, HINSTANCE hInstance, LPVOID lpParam)
+{
+    if (failNow("CreateWindowExW")) {
+        setLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    if (!lpClassName) {
+        violation("CreateWindowExW", "null class name");
+        setLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    WindowClass *cls = classForCreate(lpClassName, hInstance);
+    if (!cls) {
+        violation("CreateWindowExW", IS_INTRESOURCE(lpClassName) ? std::string("no class with that atom")
+                                                                 : "no class \"" + utf8(lpClassName) + "\"");
+        setLastError(ERROR_CANNOT_FIND_WND_CLASS);
+        return nullptr;
+    }
+    if (hWndParent && !windowOf(hWndParent, "CreateWindowExW"))
+        return nullptr;
+    bool child = (dwStyle & WS_CHILD) != 0;
+    if (child && !hWndParent) {
+        violation("CreateWindowExW", "WS_CHILD without a parent window");
+        setLastError(ERROR_TLW_WITH_WSCHILD);
+        return nullptr;
+    }
+    // CW_USEDEFAULT puts a window at the origin; a top-level window then fills the screen, a child
+    // window gets no size.
+    if (X == CW_USEDEFAULT)
+        X = Y = 0;
+    if (nWidth == CW_USEDEFAULT) {
+        nWidth = child ? 0 : screenWidth();
+        nHeight = child ? 0 : screenHeight();
+    }
+    nWidth = std::max(nWidth, 0);
+    nHeight = std::max(nHeight, 0);
+
+    Window *w = new Window;
+    w->cls = cls;
+    w->proc = cls->proc;
+    w->parent = child ? hWndParent : nullptr;
+    w->owner = child || !hWndParent ? nullptr : topLevelAncestor(hWndParent);
+    w->topmost = !child && (dwExStyle & WS_EX_TOPMOST);
+    w->rect = RECT{X, Y, X + nWidth, Y + nHeight};
+    // Created hidden; WS_VISIBLE shows it once WM_CREATE has succeeded.
+    w->style = dwStyle & ~WS_VISIBLE;
+    w->exStyle = dwExStyle;
+    w->extra.assign((size_t)cls->windowExtra, 0);
+    w->title = copyWide(lpWindowName);
+    w->instance = hInstance;
+    HWND hwnd = static_cast<HWND>(newHandle(EMU_WINDOW, w));
+    w->handle = hwnd;
+    ++cls->windows;
+    placeOnTop(siblingsOf(w), w);
+
+    CREATESTRUCTW cs = {lpParam, hInstance, hMenu,         hWndParent,   nHeight,     nWidth,
+                        Y,       X,         (LONG)dwStyle, lpWindowName, lpClassName, dwExStyle};
+    LRESULT created = callWindowProc(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs));
+    if (!windowQuiet(hwnd))
+        return nullptr;
+    if (created == -1) {
+        destroyWindowNow(hwnd);
+        return nullptr;
+    }
+    sendSizeAndMove(hwnd);
+    if (!windowQuiet(hwnd))
+        return nullptr;
+    if (dwStyle & WS_VISIBLE)
+        showWindow(hwnd, SW_SHOW);
+    return windowQuiet(hwnd) ? hwnd : nullptr;
+}
+
+BOOL WINAPI DestroyWindow(HWND hWnd)
+{
+    if (failNow("DestroyWindow"))
+        return FALSE;
+    Window *w = windowOf(hWnd, "DestroyWindow");
+    if (!w)
+        return FALSE;
+    if (w->destroying) {
+        violation("DestroyWindow", "the window is already being destroyed");
+        return FALSE;
+    }
+    destroyWindowNow(hWnd);
+    return TRUE;
+}
+
+BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow)
+{
+    if (failNow("ShowWindow"))
+        return FALSE;
+    if (!windowOf(hWnd, "ShowWindow"))
+        return FALSE;
+    switch (nCmdShow) {
+    case SW_HIDE:
+    case SW_SHOWNORMAL:
+    case SW_SHOW:
+    case SW_SHOWNOACTIVATE:
+    case SW_SHOWNA:
+        return showWindow(hWnd, nCmdShow);
+    default:
+        violation("ShowWindow", "unsupported show command " + std::to_string(nCmdShow));
+        setLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+}
+
+BOOL WINAPI MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bRepaint)
+{
+    if (failNow("MoveWindow"))
+        return FALSE;
+    if (!windowOf(hWnd, "MoveWindow"))
+        return FALSE;
+    return moveWindow(hWnd, X, Y, nWidth, nHeight, bRepaint);
+}
+
+HWND WINAPI GetParent(HWND hWnd)
+{
+    if (failNow("GetParent"))
+        return nullptr;
+    Window *w = windowOf(hWnd, "GetParent");
+    if (!w)
+        return nullptr;
+    if (w->style & WS_CHILD)
+        return w->parent;
+    // A pop-up window answers with its owner; other top-level windows have none.
+    return (w->style & WS_POPUP) ? w->owner : nullptr;
+}
+
+BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect)
+{
+    if (failNow("GetWindowRect"))
+        return FALSE;
+    Window *w = windowOf(hWnd, "GetWindowRect");
+    if (!w)
+        return FALSE;
+    if (!lpRect) {
+        violation("GetWindowRect", "null rectangle");
+        setLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    *lpRect = screenRectOf(w);
+    return TRUE;
+}
+
+BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect)
+{
+    if (failNow("GetClientRect"))
+        return FALSE;
+    Window *w = windowOf(hWnd, "GetClientRect");
+    if (!w)
+        return FALSE;
+    if (!lpRect) {
+        violation("GetClientRect", "null rectangle");
+        setLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    // Windows here have no non-client area: the client area is the whole window.
+    *lpRect = RECT{0, 0, w->rect.right - w->rect.left, w->rect.bottom - w->rect.top};
+    return TRUE;
+}
+
+LONG WINAPI SetWindowLongW(HWND hWnd, int nIndex, LONG dwNewLong)
+{
+    if (failNow("SetWindowLongW"))
+        return 0;
+    Window *w = windowOf(hWnd, "SetWindowLongW");
+    if (!w)
+        return 0;
+    bool styleSlot;
+    LONG *slot = longSlot(w, nIndex, &styleSlot);
+    if (!slot) {
+        violation("SetWindowLongW", "no window long at index " + std::to_string(nIndex));
+        setLastError(ERROR_INVALID_INDEX);
+        return 0;
+    }
+    LONG previous = *slot;
+    RECT before = footprint(w);
+    *slot = dwNewLong;
+    // Flipping WS_VISIBLE this way changes what the window manager considers on screen but, as on
+    // the platform, repaints nothing.
+    if (styleSlot && ((DWORD)previous ^ (DWORD)dwNewLong) & WS_VISIBLE)
+        recompose(unionRects(before, footprint(w)), false);
+    return previous;
+}
+
+LONG WINAPI GetWindowLongW(HWND hWnd, int nIndex)
+{
+    if (failNow("GetWindowLongW"))
+        return 0;
+    Window *w = windowOf(hWnd, "GetWindowLongW");
+    if (!w)
+        return 0;
+    bool styleSlot;
+    LONG *slot = longSlot(w, nIndex, &styleSlot);
+    if (!slot) {
+        violation("GetWindowLongW", "no window long at index " + std::to_string(nIndex));
+        setLastError(ERROR_INVALID_INDEX);
+        return 0;
+    }
+    return *slot;
+}
+
+BOOL WINAPI IsWindow(HWND hWnd)
+{
+    // Asking is how a program finds out whether a handle is still good: never a violation.
+    failNow("IsWindow");
+    return isLive(hWnd, EMU_WINDOW) ? TRUE : FALSE;
+}
+
+BOOL WINAPI IsWindowVisible(HWND hWnd)
+{
+    failNow("IsWindowVisible");
+    Window *w = windowOf(hWnd, "IsWindowVisible");
+    return w && isDrawable(w) ? TRUE : FALSE;
+}
+
+BOOL WINAPI IntersectRect(LPRECT lprcDst, const RECT *lprcSrc1, const RECT *lprcSrc2)
+{
+    failNow("IntersectRect");
+    if (!lprcDst || !lprcSrc1 || !lprcSrc2) {
+        violation("IntersectRect", "null rectangle");
+        return FALSE;
+    }
+    // The two are taken as they stand: no overlap when the greater left is not less than the
+    // lesser right, or likewise vertically; an inverted rectangle thus never overlaps anything.
+    RECT r = {std::max(lprcSrc1->left, lprcSrc2->left), std::max(lprcSrc1->top, lprcSrc2->top),
+              std::min(lprcSrc1->right, lprcSrc2->right), std::min(lprcSrc1->bottom, lprcSrc2->bottom)};
+    if (r.left >= r.right || r.top >= r.bottom) {
+        *lprcDst = RECT{0, 0, 0, 0};
+        return FALSE;
+    }
+    *lprcDst = r;
+    return TRUE;
+}
+
+BOOL WINAPI SetRect(LPRECT lprc, int xLeft, int yTop, int xRight, int yBottom)
+{
+    failNow("SetRect");
+    if (!lprc) {
+        violation("SetRect", "null rectangle");
+        return FALSE;
+    }
+    *lprc = RECT{xLeft, yTop, xRight, yBottom};
+    return TRUE;
+}
+
+} // extern "C"
