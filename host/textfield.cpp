@@ -128,31 +128,23 @@ std::u16string utf16FromUtf8(const std::string &s)
     for (size_t i = 0; i < s.size();) {
         unsigned char b = static_cast<unsigned char>(s[i]);
         int n = sequenceLength(b);
-        if (n == 0 || i + n > s.size()) {
+        char32_t cp = n <= 1 ? b : b & (0x7F >> n);
+        // Continuation bytes that follow; a broken sequence becomes one U+FFFD as far as it went.
+        int k = 1;
+        while (k < n && i + k < s.size() && (static_cast<unsigned char>(s[i + k]) & 0xC0) == 0x80) {
+            cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+            ++k;
+        }
+        i += k;
+        if (n == 0 || k < n) {
             out += char16_t(0xFFFD);
-            ++i;
-            continue;
-        }
-        char32_t cp = n == 1 ? b : b & (0x7F >> n);
-        bool ok = true;
-        for (int k = 1; k < n; ++k) {
-            unsigned char c = static_cast<unsigned char>(s[i + k]);
-            ok = ok && (c & 0xC0) == 0x80;
-            cp = (cp << 6) | (c & 0x3F);
-        }
-        if (!ok) {
-            out += char16_t(0xFFFD);
-            ++i;
-            continue;
-        }
-        if (cp >= 0x10000) {
+        } else if (cp >= 0x10000) {
             cp -= 0x10000;
             out += char16_t(0xD800 + (cp >> 10));
             out += char16_t(0xDC00 + (cp & 0x3FF));
         } else {
             out += char16_t(cp);
         }
-        i += n;
     }
     return out;
 }

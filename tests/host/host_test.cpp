@@ -1,0 +1,200 @@
+// Tests of the host on the emulation, with the fake input method: lifecycle, placement, rotation,
+// typing through the pen, and the unload rule.
+#include <cstring>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include <emu.h>
+
+#include "expectcalls.h"
+#include "host.h"
+
+static const char fakeClsidText[] = "{6A1C3E5B-0F2D-4B7A-9C8E-1D2F3A4B5C6D}";
+
+static CLSID fakeClsid()
+{
+    CLSID clsid;
+    EXPECT_TRUE(clsidFromText(fakeClsidText, &clsid));
+    return clsid;
+}
+
+static std::string rectText(const RECT &r)
+{
+    return "{" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " + std::to_string(r.right) + ", " +
+           std::to_string(r.bottom) + "}";
+}
+
+static std::string methodsOf(const InputPanelHost &host)
+{
+    std::string text;
+    for (const MethodResult &r : host.results())
+        text += r.method + (r.result == S_OK ? "" : "!") + " ";
+    return text;
+}
+
+class HostTest : public ::testing::Test {
+  protected:
+    void SetUp() override { emuReset(); }
+    void TearDown() override
+    {
+        EXPECT_EQ(0, emuLiveCount(EMU_WINDOW)) << "windows left behind";
+        EXPECT_EQ(0, emuLiveCount(EMU_CLASS)) << "window classes left registered";
+        for (int i = 0; i < emuViolationCount(); ++i)
+            ADD_FAILURE() << emuViolation(i);
+    }
+};
+
+TEST_F(HostTest, ActivationDrivesThePanelInOrderAndDocksItAtTheBottom)
+{
+    InputPanelHost host;
+    ASSERT_EQ(S_OK, host.load(FAKE_INPUTMETHOD_PATH, fakeClsid())) << host.error();
+    ASSERT_EQ(S_OK, host.activate());
+    EXPECT_EQ("Select RegisterCallback GetInfo ReceiveSipInfo Showing ", methodsOf(host))
+        << "the SetImInfo inside GetInfo must not place the window a second time";
+    EXPECT_EQ("{0, 388, 480, 640}", rectText(host.windowRect()));
+    EXPECT_TRUE(IsWindowVisible(host.window()));
+    EXPECT_EQ(DWORD(SIPF_ON | SIPF_DOCKED), host.imInfo().fdwFlags);
+    ASSERT_EQ(1u, host.calls().size());
+    EXPECT_EQ(HostCall::SET_IM_INFO, host.calls()[0].function);
+
+    EXPECT_EQ(S_OK, host.deactivate());
+    EXPECT_FALSE(IsWindowVisible(host.window()));
+    EXPECT_EQ("Hiding", host.results()[host.results().size() - 2].method);
+    EXPECT_EQ("Deselect", host.results().back().method);
+}
+
+TEST_F(HostTest, PenTapsAtScreenPointsTypeIntoTheField)
+{
+    InputPanelHost host;
+    ASSERT_EQ(S_OK, host.load(FAKE_INPUTMETHOD_PATH, fakeClsid())) << host.error();
+    ASSERT_EQ(S_OK, host.activate());
+    host.callback().clearCalls();
+    host.tap(24, 388 + 31);  // q
+    host.tap(24, 388 + 31);  // q again: the tap's pause keeps it from being a bounce
+    host.tap(36, 388 + 157); // shift
+    host.tap(72, 388 + 31);  // W
+
+    static const ExpectedCall qqShiftW[] = {
+        {HostCall::SEND_CHAR_EVENTS, 0x51, 0x00000080, 0x00000080, u"q"},
+        {HostCall::SEND_CHAR_EVENTS, 0x51, 0x00010040, 0x00010040, u"q"},
+        {HostCall::SEND_CHAR_EVENTS, 0x51, 0x00000080, 0x00000080, u"q"},
+        {HostCall::SEND_CHAR_EVENTS, 0x51, 0x00010040, 0x00010040, u"q"},
+        {HostCall::SEND_CHAR_EVENTS, 0x57, 0x20000080, 0x20000080, u"W"},
+        {HostCall::SEND_CHAR_EVENTS, 0x57, 0x20010040, 0x20010040, u"W"},
+    };
+    EXPECT_TRUE(callsAre(host.calls(), qqShiftW));
+    EXPECT_EQ("qqW", host.text());
+    EXPECT_EQ(DWORD(4 * 130), GetTickCount()) << "four taps of 30 ms down and 100 ms after";
+}
+
+TEST_F(HostTest, RotationRedocksTheWindowWhereThePanelSaysItGoes)
+{
+    InputPanelHost host;
+    ASSERT_EQ(S_OK, host.load(FAKE_INPUTMETHOD_PATH, fakeClsid())) << host.error();
+    ASSERT_EQ(S_OK, host.activate());
+    host.callback().clearCalls();
+
+    host.rotate(640, 480);
+    EXPECT_EQ("{0, 264, 640, 480}", rectText(host.windowRect()));
+    static const ExpectedCall dockedNotOn[] = {{HostCall::SET_IM_INFO, 0, SIPF_DOCKED, 0, u""}};
+    EXPECT_TRUE(callsAre(host.calls(), dockedNotOn));
+    EXPECT_EQ("ReceiveSipInfo", host.results().back().method);
+    EXPECT_EQ("{0, 264, 640, 480}", rectText(host.calls()[0].rect));
+
+    host.rotate(480, 640);
+    EXPECT_EQ("{0, 388, 480, 640}", rectText(host.windowRect()));
+    host.callback().clearCalls();
+    host.tap(24, 388 + 31);
+    EXPECT_EQ("q", host.text()) << "the keyboard follows the window back";
+}
+
+TEST_F(HostTest, TheModuleStaysLoadedWhileItHoldsObjects)
+{
+    InputPanelHost host;
+    ASSERT_EQ(S_OK, host.load(FAKE_INPUTMETHOD_PATH, fakeClsid())) << host.error();
+    IClassFactory *factory = nullptr;
+    ASSERT_EQ(S_OK,
+              host.module().getClassObject(fakeClsid(), hostIidClassFactory, reinterpret_cast<void **>(&factory)));
+    ASSERT_EQ(S_OK, host.activate());
+    EXPECT_EQ(S_OK, host.deactivate());
+
+    EXPECT_EQ(S_FALSE, host.unload()) << "a factory is still alive";
+    EXPECT_TRUE(host.module().loaded());
+    EXPECT_EQ(nullptr, host.inputMethod()) << "the object itself was released";
+    factory->Release();
+    EXPECT_EQ(S_OK, host.unload());
+    EXPECT_FALSE(host.module().loaded());
+}
+
+TEST_F(HostTest, APanelCanBeLoadedAgainAfterItWasUnloaded)
+{
+    InputPanelHost host;
+    for (int round = 1; round <= 2; ++round) {
+        ASSERT_EQ(S_OK, host.load(FAKE_INPUTMETHOD_PATH, fakeClsid())) << "round " << round << ": " << host.error();
+        ASSERT_EQ(S_OK, host.activate()) << "round " << round;
+        host.field().clear();
+        host.tap(120, 388 + 31);
+        EXPECT_EQ("e", host.text()) << "round " << round;
+        EXPECT_EQ(S_OK, host.deactivate());
+        EXPECT_EQ(0u, host.release());
+        EXPECT_EQ(S_OK, host.unload()) << "round " << round;
+    }
+}
+
+TEST_F(HostTest, LoadFailuresSayWhichStepFailed)
+{
+    InputPanelHost host;
+    EXPECT_EQ(E_FAIL, host.load("no-such-input-method.so", fakeClsid()));
+    EXPECT_FALSE(host.error().empty());
+    EXPECT_FALSE(host.module().loaded());
+
+    CLSID other;
+    ASSERT_TRUE(clsidFromText("{91C40DFC-6B41-456F-A2E4-4AA7363198B7}", &other));
+    EXPECT_EQ(E_FAIL, host.load(FAKE_INPUTMETHOD_PATH, other));
+    EXPECT_EQ("CreateInstance failed", host.error());
+    EXPECT_EQ(nullptr, host.inputMethod());
+    EXPECT_EQ(E_POINTER, host.select()) << "no object to call";
+    EXPECT_EQ(S_OK, host.unload()) << "the failed attempt left no object behind";
+}
+
+TEST_F(HostTest, DestroyingAnActiveHostTakesThePanelDown)
+{
+    {
+        InputPanelHost host(HostOptions{true, false});
+        ASSERT_EQ(S_OK, host.load(FAKE_INPUTMETHOD_PATH, fakeClsid())) << host.error();
+        ASSERT_EQ(S_OK, host.activate());
+        EXPECT_TRUE(IsWindow(host.applicationWindow()));
+        EXPECT_EQ(3, emuLiveCount(EMU_WINDOW)) << "host, application and the panel's keyboard";
+    }
+    // The fixture checks that no window or class is left.
+}
+
+TEST(ClsidFromText, ReadsTheRegistryFormWithOrWithoutBraces)
+{
+    CLSID clsid;
+    ASSERT_TRUE(clsidFromText("{5956CDC6-4A6D-4d26-BC6E-6CBF5C8043F0}", &clsid));
+    EXPECT_EQ(0x5956CDC6u, clsid.Data1);
+    EXPECT_EQ(0x4A6D, clsid.Data2);
+    EXPECT_EQ(0x4D26, clsid.Data3);
+    EXPECT_EQ(0xBC, clsid.Data4[0]);
+    EXPECT_EQ(0xF0, clsid.Data4[7]);
+    CLSID bare;
+    ASSERT_TRUE(clsidFromText("5956cdc6-4a6d-4d26-bc6e-6cbf5c8043f0", &bare));
+    EXPECT_EQ(0, memcmp(&clsid, &bare, sizeof clsid));
+
+    static const char *const malformed[] = {
+        "",
+        "{5956CDC6-4A6D-4D26-BC6E-6CBF5C8043F0",
+        "5956CDC6-4A6D-4D26-BC6E-6CBF5C8043F0}",
+        "{5956CDC6-4A6D-4D26-BC6E6CBF5C8043F0}",
+        "{5956CDC6-4A6D-4D26-BC6E-6CBF5C8043F}",
+        "{5956CDC6-4A6D-4D26-BC6E-6CBF5C8043F00}",
+        "{5956CDC6-4A6D-4D26-BC6E-6CBF5C8043FG}",
+    };
+    for (const char *text : malformed) {
+        CLSID untouched = bare;
+        EXPECT_FALSE(clsidFromText(text, &untouched)) << text;
+        EXPECT_EQ(0, memcmp(&untouched, &bare, sizeof bare)) << "left alone on failure: " << text;
+    }
+}
