@@ -86,7 +86,9 @@ static void buildIcon()
     panel.imageList = ImageList_Create(32, 32, ILC_MASK, 1, 1);
     HBITMAP icon = LoadBitmapW(panel.resourceModule, MAKEINTRESOURCEW(PANEL_ICON_ID));
     if (icon) {
-        ImageList_AddMasked(panel.imageList, icon, ICON_MASK);
+        // A list that could not be made is no failure of Select; the icon is simply not shown.
+        if (panel.imageList)
+            ImageList_AddMasked(panel.imageList, icon, ICON_MASK);
         DeleteObject(icon);
     }
 }
@@ -197,7 +199,9 @@ HRESULT STDMETHODCALLTYPE InputMethod::Deselect()
     if (panel.letterMemDC && panel.letterStockBitmap && panel.letterBackBitmap)
         restoreStock(panel.letterMemDC, &panel.letterStockBitmap);
     deleteBitmap(&panel.letterBackBitmap);
-    if (panel.letterWindow && panel.letterDC) {
+    // Released even without the window: when the window could not be made, GetDC gave the
+    // screen's DC, which must go back too.
+    if (panel.letterDC) {
         ReleaseDC(panel.letterWindow, panel.letterDC);
         panel.letterDC = 0;
     }

@@ -85,7 +85,20 @@ void PanelTest::TearDown()
 
 void PanelTest::rotate(int width, int height)
 {
-    emuRotate(width, height, 1);
+    // As the device's host does: its window goes to the bottom of the new screen, the panel hears
+    // of the change, and the host then places its window where the panel asks and grants it.
+    emuSetScreenSize(width, height);
+    RECT r;
+    GetWindowRect(hostWindow, &r);
+    MoveWindow(hostWindow, 0, height - (r.bottom - r.top), width, r.bottom - r.top, FALSE);
+    SendMessageW(panel.keyboardWindow, WM_SETTINGCHANGE, SETTINGCHANGE_RESET, 0);
+    const RECT &sip = panel.imInfo.rcSipRect;
+    MoveWindow(hostWindow, sip.left, sip.top, sip.right - sip.left, sip.bottom - sip.top, FALSE);
+    SIPINFO info = {};
+    info.rcSipRect = sip;
+    inputMethod->ReceiveSipInfo(&info);
+    InvalidateRect(hostWindow, 0, FALSE);
+    InvalidateRect(panel.keyboardWindow, 0, FALSE);
     emuPump();
 }
 

@@ -16,8 +16,17 @@ class Paint : public PanelTest {
     }
     std::set<unsigned> omit;
 
-    // Every pixel of the keyboard (sampled every `step`) shows the given face, and the key there.
-    void expectWholeFace(unsigned imageId, int step = 3)
+    // Every pixel of the keyboard (sampled every `step`) shows the given face, and the key there
+    // in the given layout (the current one unless said otherwise).
+    void expectWholeFace(unsigned imageId, int step = 3, KeyboardLayout *layout = nullptr)
+    {
+        KeyboardLayout *saved = panel.currentLayout;
+        if (layout)
+            panel.currentLayout = layout;
+        expectFace(imageId, step);
+        panel.currentLayout = saved;
+    }
+    void expectFace(unsigned imageId, int step)
     {
         const RowBounds &b = *panel.currentRowBounds;
         LONG width = panel.portrait ? 480 : 640;
@@ -132,10 +141,7 @@ TEST_F(Paint, LandscapeFacesFollowARotation)
 {
     select();
     rotate(640, 480);
-    SIPINFO sip = {};
-    sip.rcSipRect = panel.imInfo.rcSipRect;
-    inputMethod->ReceiveSipInfo(&sip);
-    repaintKeyboard();
+    EXPECT_EQ(480 - 216, panel.hostRect.top);
     expectWholeFace(0x1005);
 }
 
@@ -160,7 +166,7 @@ TEST_F(PaintWithMissingFace, AFailedLoadKeepsThePreviousPairAndIsNotRetriedUntil
     EXPECT_EQ(bitmaps, emuLiveCount(EMU_BITMAP)) << "the half of the pair that loaded is not kept";
     EXPECT_EQ(0x1031, panel.loadedNormalImageId);
     EXPECT_EQ(0x1030, panel.loadedPressedImageId);
-    expectWholeFace(0x1001, 7);
+    expectWholeFace(0x1001, 7, &lowerPortrait);
     repaintKeyboard();
     EXPECT_EQ(before + 2, loads()) << "no retry in the same mode";
 
