@@ -1,6 +1,8 @@
 // The selected-panel fixture of the white-box tests.
 #include "panelfixture.h"
 
+#include <map>
+
 #include "surface/surface.h"
 
 namespace testsupport {
@@ -24,27 +26,36 @@ void PanelTest::SetUp()
 
 void PanelTest::installSkin(const std::set<unsigned> &omit)
 {
-    Bytes skin = buildTestSkin(omit);
-    emuRegisterModule("\\Windows\\KWENO_Resources.dll", skin.data(), skin.size());
+    // Drawing the skin takes a while under the sanitizers: each variant of it is made once.
+    static std::map<std::set<unsigned>, Bytes> made;
+    auto it = made.find(omit);
+    if (it == made.end())
+        it = made.emplace(omit, buildTestSkin(omit)).first;
+    emuRegisterModule("\\Windows\\KWENO_Resources.dll", it->second.data(), it->second.size());
 }
 
-void PanelTest::select()
+void PanelTest::select(bool registerCallback)
 {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = hostWindowProc;
-    wc.lpszClassName = hostClass;
-    RegisterClassW(&wc);
-    int height = emuScreenHeight() > emuScreenWidth() ? 252 : 216;
-    hostWindow = CreateWindowExW(0, hostClass, L"", WS_POPUP, 0, emuScreenHeight() - height, emuScreenWidth(),
-                                 height, 0, 0, 0, 0);
-    ShowWindow(hostWindow, SW_SHOWNA);
-    mark = emuMark();
+    if (!hostWindow) {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = hostWindowProc;
+        wc.lpszClassName = hostClass;
+        RegisterClassW(&wc);
+        int height = emuScreenHeight() > emuScreenWidth() ? 252 : 216;
+        hostWindow = CreateWindowExW(0, hostClass, L"", WS_POPUP, 0, emuScreenHeight() - height, emuScreenWidth(),
+                                     height, 0, 0, 0, 0);
+        ShowWindow(hostWindow, SW_SHOWNA);
+        mark = emuMark();
+    }
 
-    inputMethod = new InputMethod();
-    inputMethod->AddRef();
+    if (!inputMethod) {
+        inputMethod = new InputMethod();
+        inputMethod->AddRef();
+    }
     ASSERT_EQ(S_OK, inputMethod->Select(hostWindow));
     selected = true;
-    inputMethod->RegisterCallback(&callback);
+    if (registerCallback)
+        inputMethod->RegisterCallback(&callback);
     IMINFO info;
     inputMethod->GetInfo(&info);
     SIPINFO sip = {};
