@@ -23,9 +23,10 @@ void put32(std::vector<uint8_t> &out, uint32_t v)
 
 } // namespace
 
+// One bit per pixel is left out: some loaders turn such a bitmap into black and white.
 int bitsForColours(size_t colours)
 {
-    return colours <= 2 ? 1 : colours <= 16 ? 4 : 8;
+    return colours <= 16 ? 4 : 8;
 }
 
 std::vector<uint8_t> encodeDib(const Indexed &image, int bitsPerPixel)

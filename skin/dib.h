@@ -16,7 +16,7 @@ std::vector<uint8_t> encodeDib(const Indexed &image, int bitsPerPixel);
 // The same with the 14-byte file header in front, as a .bmp file for the resource compiler.
 std::vector<uint8_t> bmpFile(const std::vector<uint8_t> &dib);
 
-// The smallest of 1, 4 and 8 bits that holds a palette of this many colours.
+// The smaller of 4 and 8 bits that holds a palette of this many colours.
 int bitsForColours(size_t colours);
 
 } // namespace skin

@@ -21,8 +21,9 @@ struct Look {
 
 // Day: dark on light, for sunlight. Night: light on dark, dim enough not to dazzle.
 // Pressed: a saturated blue with white ink, which stands out on both normal pictures.
-const Look DAY_LOOK = {0xBCC3CC, 0x5E6773, 0xFCFCFD, 0xDCE0E6, 0x15181C, 0x1762D2, 0x1762D2, 0xFFFFFF};
-const Look NIGHT_LOOK = {0x0A0B0D, 0x5A6270, 0x363B43, 0x22262C, 0xE6E9ED, 0x6EA8FF, 0x2C66BC, 0xFFFFFF};
+// The locked caps key glows amber like a lock lamp, so that it never looks merely pressed.
+const Look DAY_LOOK = {0xBCC3CC, 0x5E6773, 0xFCFCFD, 0xDCE0E6, 0x15181C, 0x1762D2, 0xF2B12E, 0x15181C};
+const Look NIGHT_LOOK = {0x0A0B0D, 0x5A6270, 0x363B43, 0x22262C, 0xE6E9ED, 0x6EA8FF, 0xC98A1E, 0x0A0B0D};
 const Look PRESSED_LOOK = {0x173F7A, 0x0B2448, 0x3A82E4, 0x3A82E4, 0xFFFFFF, 0xFFFFFF, 0x3A82E4, 0xFFFFFF};
 
 inline const Look &lookFor(Picture picture)

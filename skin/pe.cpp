@@ -59,9 +59,9 @@ void walkResources(const Reader &r, const std::vector<Section> &sections, uint64
                 uint64_t data = base + languageTarget;
                 if ((languageTarget & HIGH_BIT) || !r.has(data, 16))
                     return;
-                PeResource resource = {type, id, r.u32(data + 4), false};
-                uint64_t offset = 0;
-                resource.complete = fileOffsetOf(sections, r.u32(data), offset) && r.has(offset, resource.size);
+                PeResource resource = {type, id, r.u32(data + 4), 0, false};
+                resource.complete =
+                    fileOffsetOf(sections, r.u32(data), resource.offset) && r.has(resource.offset, resource.size);
                 info.resources.push_back(resource);
             });
         });

@@ -12,7 +12,8 @@ struct PeResource {
     uint32_t type; // numeric type (2 = RT_BITMAP); named types are skipped
     uint32_t id;
     uint32_t size;
-    bool complete; // its data lies wholly within the file
+    uint64_t offset; // of its data in the file
+    bool complete;   // its data lies wholly within the file
 };
 
 struct PeInfo {
