@@ -23,8 +23,9 @@ class PanelTest : public ::testing::Test {
 
     // Installs the test skin without the given ids (call before select()).
     void installSkin(const std::set<unsigned> &omit = std::set<unsigned>());
-    // Host window at the bottom of the screen, Select, RegisterCallback, GetInfo, ReceiveSipInfo.
-    void select();
+    // Host window at the bottom of the screen (made once, kept across reselections), Select,
+    // RegisterCallback (unless told not to), GetInfo, ReceiveSipInfo.
+    void select(bool registerCallback = true);
     void deselect();
     // Rotates the emulated screen and delivers the settings change to the keyboard window.
     void rotate(int width, int height);
