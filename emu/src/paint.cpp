@@ -67,12 +67,13 @@ HDC beginPaint(HWND hwnd, PAINTSTRUCT *ps)
 
 BOOL endPaint(HWND hwnd, const PAINTSTRUCT *ps, const char *api)
 {
+    // A DC that BeginPaint did not give for this window ends nothing.
+    if (!releaseWindowDc(hwnd, ps->hdc, api))
+        return FALSE;
     Window *w = windowQuiet(hwnd);
-    if (w->painting == 0)
-        violation(api, "EndPaint without BeginPaint");
-    else if (--w->painting == 0)
+    if (w->painting > 0 && --w->painting == 0)
         w->paintClip = RECT{};
-    return releaseWindowDc(hwnd, ps->hdc, api) ? TRUE : FALSE;
+    return TRUE;
 }
 
 bool paintOrder(HWND hwnd, HWND filter, HWND *found)

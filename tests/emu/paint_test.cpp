@@ -1,0 +1,312 @@
+// Update regions and painting: uncovering, window DC clipping, BeginPaint's rectangle and clip.
+#include "wmtest.h"
+
+namespace {
+
+const DWORD red = 0xFF0000;
+const DWORD green = 0x00FF00;
+const DWORD blue = 0x0000FF;
+const DWORD desktop = 0x123456;
+
+class PaintTest : public WindowManagerTest {
+  protected:
+    void SetUp() override
+    {
+        WindowManagerTest::SetUp();
+        emuSetDesktopColour(desktop);
+    }
+
+    // Draws one colour over the whole client area through the window's own DC.
+    static void drawThroughGetDc(HWND hwnd, DWORD rgb)
+    {
+        RECT r;
+        GetClientRect(hwnd, &r);
+        HDC dc = GetDC(hwnd);
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x)
+                SetPixel(dc, x, y, RGB(rgb >> 16, rgb >> 8, rgb));
+        ReleaseDC(hwnd, dc);
+    }
+
+    static std::vector<RECT> paints(HWND hwnd)
+    {
+        std::vector<RECT> out;
+        for (const Seen &s : received(WM_PAINT, hwnd))
+            out.push_back(s.paint);
+        return out;
+    }
+};
+
+TEST_F(PaintTest, HidingAWindowRepaintsOnlyWhatItUncovers)
+{
+    HWND below = topLevel(0, 0, 100, 100, red);
+    HWND above = topLevel(50, 50, 100, 100, green);
+    emuPump();
+    EXPECT_EQ(green, emuScreenPixel(60, 60));
+    EXPECT_EQ(red, emuScreenPixel(40, 40));
+    seen.clear();
+
+    ShowWindow(above, SW_HIDE);
+    EXPECT_EQ(desktop, emuScreenPixel(120, 120)) << "the desktop is repainted at once";
+    EXPECT_EQ(green, emuScreenPixel(60, 60)) << "the window below has not painted yet";
+    EXPECT_EQ(1, emuPump());
+    ASSERT_EQ(1u, paints(below).size());
+    EXPECT_RECT((RECT{50, 50, 100, 100}), paints(below)[0]);
+    EXPECT_TRUE(received(WM_PAINT, above).empty());
+    EXPECT_EQ(red, emuScreenPixel(60, 60));
+    EXPECT_EQ(desktop, emuScreenPixel(100, 60));
+}
+
+TEST_F(PaintTest, DestroyingAndMovingUncoverToo)
+{
+    HWND below = topLevel(0, 0, 100, 100, red);
+    HWND above = topLevel(10, 10, 20, 20, green);
+    emuPump();
+    seen.clear();
+    MoveWindow(above, 20, 10, 20, 20, FALSE);
+    emuPump();
+    ASSERT_EQ(1u, paints(below).size());
+    EXPECT_RECT((RECT{10, 10, 20, 30}), paints(below)[0]) << "the strip the move uncovered";
+    ASSERT_EQ(1u, paints(above).size()) << "a moved window repaints even without the repaint flag";
+    EXPECT_RECT((RECT{0, 0, 20, 20}), paints(above)[0]);
+    EXPECT_EQ(green, emuScreenPixel(39, 10));
+
+    seen.clear();
+    DestroyWindow(above);
+    emuPump();
+    ASSERT_EQ(1u, paints(below).size());
+    EXPECT_RECT((RECT{20, 10, 40, 30}), paints(below)[0]);
+    EXPECT_EQ(red, emuScreenPixel(39, 10));
+}
+
+TEST_F(PaintTest, MoveWithoutChangeRepaintsOnlyWhenAsked)
+{
+    HWND w = topLevel(0, 0, 30, 30, red);
+    emuPump();
+    seen.clear();
+    MoveWindow(w, 0, 0, 30, 30, FALSE);
+    EXPECT_EQ(0, emuPump());
+    MoveWindow(w, 0, 0, 30, 30, TRUE);
+    EXPECT_EQ(1, emuPump());
+    ASSERT_EQ(1u, paints(w).size());
+    EXPECT_RECT((RECT{0, 0, 30, 30}), paints(w)[0]);
+}
+
+TEST_F(PaintTest, ResizingRepaintsTheWholeWindowAndSendsWmSize)
+{
+    HWND w = topLevel(0, 0, 30, 30, red);
+    emuPump();
+    seen.clear();
+    MoveWindow(w, 0, 0, 50, 20, FALSE);
+    ASSERT_EQ(1u, received(WM_SIZE).size());
+    EXPECT_EQ(MAKELPARAM(50, 20), received(WM_SIZE)[0].lParam);
+    EXPECT_TRUE(received(WM_MOVE).empty());
+    emuPump();
+    ASSERT_EQ(1u, paints(w).size());
+    EXPECT_RECT((RECT{0, 0, 50, 20}), paints(w)[0]);
+    EXPECT_EQ(red, emuScreenPixel(49, 0));
+    EXPECT_EQ(desktop, emuScreenPixel(0, 25));
+}
+
+TEST_F(PaintTest, WindowDcDrawsOnlyWhereTheWindowIsVisible)
+{
+    HWND below = topLevel(0, 0, 100, 100, red);
+    topLevel(50, 50, 100, 100, green);
+    emuPump();
+    drawThroughGetDc(below, blue);
+    EXPECT_EQ(blue, emuScreenPixel(0, 0));
+    EXPECT_EQ(blue, emuScreenPixel(99, 49));
+    EXPECT_EQ(green, emuScreenPixel(50, 50)) << "covered by the window above";
+    EXPECT_EQ(green, emuScreenPixel(99, 99));
+    EXPECT_EQ(0, emuLiveCount(EMU_DC));
+}
+
+TEST_F(PaintTest, ChildrenClipTheirParent)
+{
+    HWND parent = topLevel(0, 0, 100, 100, red);
+    HWND kid = child(parent, 10, 10, 20, 20, green);
+    emuPump();
+    EXPECT_EQ(green, emuScreenPixel(15, 15));
+    drawThroughGetDc(parent, blue);
+    EXPECT_EQ(green, emuScreenPixel(15, 15));
+    EXPECT_EQ(blue, emuScreenPixel(9, 9));
+    drawThroughGetDc(kid, blue);
+    EXPECT_EQ(blue, emuScreenPixel(29, 29));
+    EXPECT_EQ(blue, emuScreenPixel(30, 30)) << "the parent's own pixel";
+    ShowWindow(kid, SW_HIDE);
+    emuPump();
+    EXPECT_EQ(red, emuScreenPixel(15, 15)) << "the parent repainted what its child uncovered";
+}
+
+TEST_F(PaintTest, ChildOutsideItsParentIsClippedAway)
+{
+    HWND parent = topLevel(0, 0, 50, 50, red);
+    HWND kid = child(parent, 40, 40, 30, 30, green);
+    emuPump();
+    EXPECT_EQ(green, emuScreenPixel(49, 49));
+    EXPECT_EQ(desktop, emuScreenPixel(50, 50));
+    HWND hit = nullptr;
+    emuPenDown(55, 55);
+    for (const Seen &s : received(WM_LBUTTONDOWN))
+        hit = s.hwnd;
+    EXPECT_EQ(nullptr, hit) << "no window answers for the clipped part";
+    (void)kid;
+}
+
+TEST_F(PaintTest, InvalidationAccumulatesItsBoundingRectangleWithinTheClient)
+{
+    HWND w = topLevel(0, 0, 100, 100, red);
+    emuPump();
+    seen.clear();
+    RECT a = {10, 10, 20, 20}, b = {50, 5, 60, 15}, outside = {90, 90, 200, 200};
+    InvalidateRect(w, &a, FALSE);
+    InvalidateRect(w, &b, FALSE);
+    InvalidateRect(w, &outside, FALSE);
+    emuPump();
+    ASSERT_EQ(1u, paints(w).size()) << "one WM_PAINT for all three";
+    EXPECT_RECT((RECT{10, 5, 100, 100}), paints(w)[0]);
+}
+
+TEST_F(PaintTest, PartialValidationCutsWholeStripsOnly)
+{
+    HWND w = topLevel(0, 0, 100, 100, red);
+    emuPump();
+    seen.clear();
+    InvalidateRect(w, nullptr, FALSE);
+    RECT top = {0, 0, 100, 30};
+    ValidateRect(w, &top);
+    RECT middle = {40, 40, 60, 60};
+    ValidateRect(w, &middle);
+    emuPump();
+    ASSERT_EQ(1u, paints(w).size());
+    EXPECT_RECT((RECT{0, 30, 100, 100}), paints(w)[0]) << "a hole cannot be cut out of a rectangle";
+}
+
+TEST_F(PaintTest, BeginPaintClipsDrawingToTheUpdateRectangle)
+{
+    HWND w = topLevel(0, 0, 40, 40, red);
+    emuPump();
+    RECT part = {10, 10, 20, 20};
+    InvalidateRect(w, &part, FALSE);
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(w, &ps);
+    ASSERT_NE(nullptr, dc);
+    EXPECT_RECT(part, ps.rcPaint);
+    EXPECT_FALSE(ps.fErase);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x)
+            SetPixel(dc, x, y, RGB(0, 0, 255));
+    EXPECT_TRUE(EndPaint(w, &ps));
+    EXPECT_EQ(blue, emuScreenPixel(10, 10));
+    EXPECT_EQ(blue, emuScreenPixel(19, 19));
+    EXPECT_EQ(red, emuScreenPixel(20, 20));
+    EXPECT_EQ(red, emuScreenPixel(9, 15));
+    EXPECT_EQ(0, emuLiveCount(EMU_DC)) << "EndPaint released the DC";
+    EXPECT_EQ(0, emuPump()) << "BeginPaint validated";
+
+    dc = BeginPaint(w, &ps);
+    EXPECT_RECT((RECT{0, 0, 0, 0}), ps.rcPaint) << "nothing is invalid now";
+    SetPixel(dc, 0, 0, RGB(0, 0, 255));
+    EndPaint(w, &ps);
+    EXPECT_EQ(red, emuScreenPixel(0, 0)) << "and nothing can be drawn";
+    drawThroughGetDc(w, blue);
+    EXPECT_EQ(blue, emuScreenPixel(0, 0)) << "GetDC after EndPaint is not clipped";
+}
+
+TEST_F(PaintTest, EraseIsRequestedByInvalidateWithEraseAndByUncovering)
+{
+    HWND w = topLevel(0, 0, 40, 40, red);
+    emuPump();
+    ASSERT_EQ(1u, received(WM_ERASEBKGND, w).size()) << "a newly shown window is erased";
+    EXPECT_TRUE(received(WM_PAINT, w)[0].erase) << "nothing erased it: fErase tells the window";
+    seen.clear();
+    InvalidateRect(w, nullptr, FALSE);
+    emuPump();
+    EXPECT_TRUE(received(WM_ERASEBKGND, w).empty());
+    EXPECT_FALSE(received(WM_PAINT, w)[0].erase);
+    seen.clear();
+    InvalidateRect(w, nullptr, TRUE);
+    emuPump();
+    EXPECT_EQ(1u, received(WM_ERASEBKGND, w).size());
+}
+
+TEST_F(PaintTest, UpdateWindowPaintsAtOnceAndOnlyWhenInvalid)
+{
+    HWND w = topLevel(0, 0, 40, 40, red);
+    EXPECT_TRUE(UpdateWindow(w));
+    EXPECT_EQ(1u, paints(w).size()) << "sent, not queued";
+    EXPECT_EQ(red, emuScreenPixel(5, 5));
+    EXPECT_TRUE(UpdateWindow(w));
+    EXPECT_EQ(1u, paints(w).size()) << "nothing left to paint";
+    EXPECT_EQ(0, emuPump());
+}
+
+TEST_F(PaintTest, HiddenWindowsGetNoPaintUntilShown)
+{
+    HWND w = topLevel(10, 10, 40, 40, red, 0);
+    InvalidateRect(w, nullptr, TRUE);
+    EXPECT_EQ(0, emuPump());
+    EXPECT_EQ(desktop, emuScreenPixel(10, 10));
+    ShowWindow(w, SW_SHOWNOACTIVATE);
+    EXPECT_EQ(1, emuPump());
+    ASSERT_EQ(1u, paints(w).size());
+    EXPECT_RECT((RECT{0, 0, 40, 40}), paints(w)[0]);
+    EXPECT_EQ(red, emuScreenPixel(10, 10));
+}
+
+TEST_F(PaintTest, ShowingAWindowBelowAnotherLeavesItBelowWithShowNoActivate)
+{
+    HWND first = topLevel(0, 0, 40, 40, red, 0);
+    HWND second = topLevel(20, 20, 40, 40, green);
+    emuPump();
+    ShowWindow(first, SW_SHOWNOACTIVATE);
+    emuPump();
+    EXPECT_EQ(green, emuScreenPixel(30, 30)) << "created later, so on top";
+    seen.clear();
+    ShowWindow(first, SW_SHOWNA);
+    emuPump();
+    EXPECT_EQ(red, emuScreenPixel(30, 30)) << "SW_SHOWNA brings a top-level window forward";
+    ASSERT_EQ(1u, paints(first).size());
+    EXPECT_RECT((RECT{20, 20, 40, 40}), paints(first)[0]) << "only what it took over";
+    EXPECT_TRUE(paints(second).empty());
+}
+
+TEST_F(PaintTest, TopmostWindowsStayAbove)
+{
+    topLevel(0, 0, 40, 40, red, WS_VISIBLE, WS_EX_TOPMOST);
+    HWND later = topLevel(0, 0, 40, 40, green);
+    emuPump();
+    EXPECT_EQ(red, emuScreenPixel(5, 5));
+    ShowWindow(later, SW_SHOW);
+    emuPump();
+    EXPECT_EQ(red, emuScreenPixel(5, 5));
+}
+
+TEST_F(PaintTest, EndPaintWithAnotherDcIsRecorded)
+{
+    HWND w = topLevel(0, 0, 40, 40, red);
+    emuPump();
+    InvalidateRect(w, nullptr, FALSE);
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(w, &ps);
+    HDC other = GetDC(w);
+    PAINTSTRUCT wrong = ps;
+    wrong.hdc = other;
+    EXPECT_FALSE(EndPaint(w, &wrong));
+    EXPECT_EQ(1u, takeViolations().size());
+    ReleaseDC(w, other);
+    EXPECT_TRUE(EndPaint(w, &ps));
+    (void)dc;
+}
+
+TEST_F(PaintTest, FailedBeginPaintIsNotMistakenForAnIgnoredPaint)
+{
+    HWND w = topLevel(0, 0, 40, 40, red);
+    emuFailCall("BeginPaint", 1);
+    EXPECT_EQ(2, emuPump()) << "the region stayed invalid, so WM_PAINT came again";
+    ASSERT_EQ(2u, received(WM_PAINT, w).size());
+    EXPECT_RECT((RECT{0, 0, 40, 40}), received(WM_PAINT, w)[1].paint);
+    EXPECT_EQ(red, emuScreenPixel(5, 5));
+}
+
+} // namespace

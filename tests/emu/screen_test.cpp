@@ -1,0 +1,172 @@
+// The screen: composition, screenshots, screen size and rotation notices, the desktop colour.
+#include <cstdio>
+
+#include <png.h>
+
+#include "wmtest.h"
+
+namespace {
+
+using ScreenTest = WindowManagerTest;
+
+const WPARAM SETTINGCHANGE_RESET = 0x3002;
+
+// Reads a PNG back as 0x00RRGGBB pixels; empty on failure.
+std::vector<uint32_t> readPng(const std::string &path, int *width, int *height)
+{
+    png_image image = {};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str()))
+        return {};
+    image.format = PNG_FORMAT_RGB;
+    std::vector<png_byte> bytes(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, bytes.data(), 0, nullptr))
+        return {};
+    *width = (int)image.width;
+    *height = (int)image.height;
+    std::vector<uint32_t> out;
+    for (size_t i = 0; i + 2 < bytes.size(); i += 3)
+        out.push_back((uint32_t)bytes[i] << 16 | (uint32_t)bytes[i + 1] << 8 | bytes[i + 2]);
+    return out;
+}
+
+TEST_F(ScreenTest, ScreenshotIsThePngOfTheFramebuffer)
+{
+    emuSetDesktopColour(0x204060);
+    topLevel(10, 20, 30, 40, 0xFF8000);
+    topLevel(25, 45, 100, 10, 0x00FF80);
+    emuPump();
+    std::string path = ::testing::TempDir() + "emu_screen_test.png";
+    ASSERT_TRUE(emuScreenshot(path.c_str()));
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels = readPng(path, &width, &height);
+    std::remove(path.c_str());
+    ASSERT_EQ(480, width);
+    ASSERT_EQ(640, height);
+    int mismatches = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            mismatches += pixels[(size_t)y * width + x] != emuScreenPixel(x, y);
+    EXPECT_EQ(0, mismatches);
+    EXPECT_EQ(0x204060u, pixels[0]);
+    EXPECT_EQ(0xFF8000u, pixels[(size_t)20 * width + 10]);
+    EXPECT_EQ(0x00FF80u, pixels[(size_t)50 * width + 30]) << "the later window lies on top";
+    EXPECT_EQ(0xFF8000u, pixels[(size_t)44 * width + 30]);
+}
+
+TEST_F(ScreenTest, ScreenshotToAnUnwritablePathFails)
+{
+    EXPECT_FALSE(emuScreenshot("/nonexistent-directory/x.png"));
+    EXPECT_FALSE(emuScreenshot(nullptr));
+}
+
+TEST_F(ScreenTest, PixelsOutsideTheScreenReadAsZero)
+{
+    emuSetDesktopColour(0xFFFFFF);
+    EXPECT_EQ(0xFFFFFFu, emuScreenPixel(479, 639));
+    EXPECT_EQ(0u, emuScreenPixel(480, 0));
+    EXPECT_EQ(0u, emuScreenPixel(0, 640));
+    EXPECT_EQ(0u, emuScreenPixel(-1, 0));
+}
+
+TEST_F(ScreenTest, RotationNoticeGoesToTopLevelWindowsAndOnRequestTheirChildren)
+{
+    HWND first = topLevel(0, 0, 10, 10);
+    HWND kid = child(first, 0, 0, 5, 5);
+    HWND second = topLevel(0, 0, 10, 10, 0, 0);
+    seen.clear();
+
+    emuRotate(640, 480, 0);
+    EXPECT_EQ(640, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(480, GetSystemMetrics(SM_CYSCREEN));
+    std::vector<HWND> told;
+    for (const Seen &s : received(WM_SETTINGCHANGE)) {
+        EXPECT_EQ(SETTINGCHANGE_RESET, s.wParam);
+        EXPECT_EQ(0, s.lParam);
+        told.push_back(s.hwnd);
+    }
+    EXPECT_EQ((std::vector<HWND>{first, second}), told) << "top-level windows in creation order, hidden included";
+
+    seen.clear();
+    emuRotate(480, 640, 1);
+    told.clear();
+    for (const Seen &s : received(WM_SETTINGCHANGE))
+        told.push_back(s.hwnd);
+    EXPECT_EQ((std::vector<HWND>{first, kid, second}), told);
+}
+
+TEST_F(ScreenTest, NewSizeIsKnownWhenTheNoticeArrives)
+{
+    static int widthSeen;
+    widthSeen = 0;
+    struct Probe {
+        static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+        {
+            if (msg == WM_SETTINGCHANGE)
+                widthSeen = GetSystemMetrics(SM_CXSCREEN);
+            return DefWindowProcW(hwnd, msg, wParam, lParam);
+        }
+    };
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = Probe::proc;
+    wc.lpszClassName = L"Probe";
+    RegisterClassW(&wc);
+    CreateWindowExW(0, L"Probe", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    emuRotate(640, 480, 0);
+    EXPECT_EQ(640, widthSeen);
+}
+
+TEST_F(ScreenTest, ResizingTheScreenRepaintsEveryVisibleWindow)
+{
+    HWND w = topLevel(0, 0, 50, 50, 0xFF0000);
+    HWND hidden = topLevel(0, 0, 50, 50, 0x00FF00, 0);
+    emuPump();
+    seen.clear();
+    emuSetScreenSize(640, 480);
+    EXPECT_EQ(640, emuScreenWidth());
+    EXPECT_EQ(480, emuScreenHeight());
+    EXPECT_EQ(0u, emuScreenPixel(10, 10)) << "the new screen starts as desktop";
+    EXPECT_EQ(1, emuPump());
+    EXPECT_EQ(1u, received(WM_PAINT, w).size());
+    EXPECT_TRUE(received(WM_PAINT, hidden).empty());
+    EXPECT_EQ(0xFF0000u, emuScreenPixel(10, 10));
+    EXPECT_EQ(0u, emuScreenPixel(639, 479));
+}
+
+TEST_F(ScreenTest, ScreenSizeIsClampedAndAnEmptyScreenHasNoScreenshot)
+{
+    emuSetScreenSize(-5, 100);
+    EXPECT_EQ(0, emuScreenWidth());
+    EXPECT_EQ(100, emuScreenHeight());
+    EXPECT_EQ(0, GetSystemMetrics(SM_CXSCREEN));
+    std::string path = ::testing::TempDir() + "emu_empty_screen.png";
+    EXPECT_FALSE(emuScreenshot(path.c_str()));
+    HWND w = topLevel(0, 0, 10, 10, 0xFF0000);
+    EXPECT_EQ(0, emuPump()) << "a window on no screen has nothing to paint";
+    emuSetScreenSize(100000, 100000);
+    EXPECT_GE(4096, emuScreenWidth()) << "a huge size is capped";
+    (void)w;
+}
+
+TEST_F(ScreenTest, DesktopColourPaintsTheScreenAndWindowsRepaintOverIt)
+{
+    HWND w = topLevel(0, 0, 20, 20, 0xFF0000);
+    emuPump();
+    emuSetDesktopColour(0x0000FF);
+    EXPECT_EQ(0x0000FFu, emuScreenPixel(5, 5)) << "the whole screen first";
+    emuPump();
+    EXPECT_EQ(0xFF0000u, emuScreenPixel(5, 5));
+    EXPECT_EQ(0x0000FFu, emuScreenPixel(25, 5));
+    (void)w;
+}
+
+TEST_F(ScreenTest, ResetRestoresThePortraitScreen)
+{
+    emuRotate(640, 480, 0);
+    emuReset();
+    EXPECT_EQ(480, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(640, GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_EQ(0, emuLiveCount(EMU_WINDOW));
+}
+
+} // namespace

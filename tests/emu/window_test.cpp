@@ -1,0 +1,368 @@
+// Window classes and windows: registration rules, creation, destruction, rectangles, styles, bad handles.
+#include <functional>
+
+#include "wmtest.h"
+
+namespace {
+
+using WindowTest = WindowManagerTest;
+
+LRESULT CALLBACK otherProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+WNDCLASSW classNamed(const WCHAR *name, HINSTANCE instance)
+{
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = otherProc;
+    wc.lpszClassName = name;
+    wc.hInstance = instance;
+    return wc;
+}
+
+TEST_F(WindowTest, ClassNamesCompareCaseInsensitivelyPerInstance)
+{
+    HINSTANCE a = reinterpret_cast<HINSTANCE>(0x1000);
+    HINSTANCE b = reinterpret_cast<HINSTANCE>(0x2000);
+    WNDCLASSW first = classNamed(L"Keyboard Class", a);
+    ATOM atom = RegisterClassW(&first);
+    EXPECT_NE(0, atom);
+    EXPECT_EQ(2, emuLiveCount(EMU_CLASS)) << "the fixture's class and this one";
+
+    SetLastError(0xdeadbeef);
+    WNDCLASSW again = classNamed(L"KEYBOARD class", a);
+    EXPECT_EQ(0, RegisterClassW(&again)) << "same name in another case, same instance";
+    EXPECT_EQ((DWORD)ERROR_CLASS_ALREADY_EXISTS, GetLastError());
+
+    WNDCLASSW elsewhere = classNamed(L"Keyboard Class", b);
+    ATOM other = RegisterClassW(&elsewhere);
+    EXPECT_NE(0, other) << "the same name belongs to each instance separately";
+    EXPECT_NE(atom, other);
+    EXPECT_EQ(3, emuLiveCount(EMU_CLASS));
+
+    EXPECT_TRUE(UnregisterClassW(L"keyboard CLASS", a));
+    EXPECT_EQ(2, emuLiveCount(EMU_CLASS));
+    EXPECT_TRUE(RegisterClassW(&first)) << "registered again once unregistered";
+}
+
+TEST_F(WindowTest, UnregisteringAnUnknownClassFailsQuietly)
+{
+    SetLastError(0xdeadbeef);
+    EXPECT_FALSE(UnregisterClassW(L"Nobody", nullptr));
+    EXPECT_EQ((DWORD)ERROR_CLASS_DOES_NOT_EXIST, GetLastError());
+    EXPECT_FALSE(UnregisterClassW(testClass, reinterpret_cast<HINSTANCE>(0x1000))) << "registered for another instance";
+    EXPECT_TRUE(takeViolations().empty()) << "tearing down twice is allowed";
+}
+
+TEST_F(WindowTest, ClassWithLiveWindowsCannotBeUnregistered)
+{
+    HWND w = topLevel(0, 0, 10, 10);
+    EXPECT_FALSE(UnregisterClassW(testClass, nullptr));
+    EXPECT_EQ(1u, takeViolations().size());
+    EXPECT_EQ(2, emuLiveCount(EMU_CLASS) + emuLiveCount(EMU_WINDOW)) << "class and window both still there";
+    DestroyWindow(w);
+    EXPECT_TRUE(UnregisterClassW(testClass, nullptr));
+    EXPECT_EQ(0, emuLiveCount(EMU_CLASS));
+}
+
+TEST_F(WindowTest, CreateSendsCreateStructAndSizeAndMove)
+{
+    int param = 42;
+    HWND w = CreateWindowExW(WS_EX_NOACTIVATE, testClass, L"title", WS_POPUP, 5, 6, 70, 80, nullptr, nullptr, nullptr,
+                             &param);
+    ASSERT_NE(nullptr, w);
+    ASSERT_GE(seen.size(), 3u);
+    EXPECT_EQ((UINT)WM_CREATE, seen[0].msg);
+    EXPECT_EQ(&param, lastCreate.lpCreateParams);
+    EXPECT_EQ(5, lastCreate.x);
+    EXPECT_EQ(6, lastCreate.y);
+    EXPECT_EQ(70, lastCreate.cx);
+    EXPECT_EQ(80, lastCreate.cy);
+    EXPECT_EQ((LONG)WS_POPUP, lastCreate.style);
+    EXPECT_EQ((DWORD)WS_EX_NOACTIVATE, lastCreate.dwExStyle);
+    EXPECT_EQ((UINT)WM_SIZE, seen[1].msg);
+    EXPECT_EQ(MAKELPARAM(70, 80), seen[1].lParam);
+    EXPECT_EQ((UINT)WM_MOVE, seen[2].msg);
+    EXPECT_EQ(MAKELPARAM(5, 6), seen[2].lParam);
+    EXPECT_FALSE(IsWindowVisible(w)) << "created hidden without WS_VISIBLE";
+    EXPECT_EQ((LONG)WS_EX_NOACTIVATE, GetWindowLongW(w, GWL_EXSTYLE));
+}
+
+TEST_F(WindowTest, CreateFailingInWmCreateLeavesNothing)
+{
+    createResult = -1;
+    EXPECT_EQ(nullptr, topLevel(0, 0, 10, 10));
+    EXPECT_EQ(0, emuLiveCount(EMU_WINDOW));
+    ASSERT_EQ(2u, seen.size());
+    EXPECT_EQ((UINT)WM_CREATE, seen[0].msg);
+    EXPECT_EQ((UINT)WM_DESTROY, seen[1].msg) << "the window is destroyed";
+    EXPECT_TRUE(UnregisterClassW(testClass, nullptr)) << "no window of the class is left";
+}
+
+TEST_F(WindowTest, VisibleWindowIsShownOnlyAfterWmCreate)
+{
+    HWND w = topLevel(0, 0, 10, 10);
+    EXPECT_TRUE(IsWindowVisible(w));
+    EXPECT_EQ((LONG)WS_VISIBLE, GetWindowLongW(w, GWL_STYLE) & WS_VISIBLE);
+    ASSERT_EQ(1u, received(WM_SHOWWINDOW).size());
+    EXPECT_EQ((WPARAM)TRUE, received(WM_SHOWWINDOW)[0].wParam);
+}
+
+TEST_F(WindowTest, ChildIsPlacedInItsParentsClientArea)
+{
+    HWND parent = topLevel(100, 200, 300, 100);
+    HWND kid = child(parent, 10, -5, 50, 20);
+    RECT r;
+    EXPECT_TRUE(GetWindowRect(kid, &r));
+    EXPECT_RECT((RECT{110, 195, 160, 215}), r);
+    EXPECT_TRUE(GetClientRect(kid, &r));
+    EXPECT_RECT((RECT{0, 0, 50, 20}), r);
+    EXPECT_EQ(parent, GetParent(kid));
+    EXPECT_EQ(nullptr, GetParent(parent));
+
+    EXPECT_TRUE(MoveWindow(parent, 0, 0, 300, 100, FALSE));
+    EXPECT_TRUE(GetWindowRect(kid, &r));
+    EXPECT_RECT((RECT{10, -5, 60, 15}), r) << "the child moves with its parent";
+}
+
+TEST_F(WindowTest, OwnerIsTheParentOfAPopupOnly)
+{
+    HWND owner = topLevel(0, 0, 10, 10);
+    HWND popup = topLevel(0, 0, 10, 10, 0, WS_POPUP);
+    EXPECT_EQ(nullptr, GetParent(popup));
+    HWND owned = CreateWindowExW(0, testClass, L"", WS_POPUP, 0, 0, 5, 5, owner, nullptr, nullptr, nullptr);
+    HWND overlapped = CreateWindowExW(0, testClass, L"", 0, 0, 0, 5, 5, owner, nullptr, nullptr, nullptr);
+    EXPECT_EQ(owner, GetParent(owned));
+    EXPECT_EQ(nullptr, GetParent(overlapped));
+    DestroyWindow(owner);
+    EXPECT_FALSE(IsWindow(owned)) << "owned windows go with their owner";
+    EXPECT_FALSE(IsWindow(overlapped));
+    EXPECT_TRUE(IsWindow(popup));
+}
+
+TEST_F(WindowTest, NegativeSizesBecomeZero)
+{
+    HWND w = topLevel(10, 10, -5, 20);
+    RECT r;
+    GetWindowRect(w, &r);
+    EXPECT_RECT((RECT{10, 10, 10, 30}), r);
+    MoveWindow(w, 1, 2, 30, -1, TRUE);
+    GetClientRect(w, &r);
+    EXPECT_RECT((RECT{0, 0, 30, 0}), r);
+}
+
+TEST_F(WindowTest, CreateRefusesChildWithoutParentAndUnknownClass)
+{
+    SetLastError(0);
+    EXPECT_EQ(nullptr, CreateWindowExW(0, testClass, L"", WS_CHILD, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr));
+    EXPECT_EQ(1406u, GetLastError()) << "ERROR_TLW_WITH_WSCHILD";
+    EXPECT_EQ(nullptr, CreateWindowExW(0, L"NoSuchClass", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr));
+    EXPECT_EQ(1407u, GetLastError()) << "ERROR_CANNOT_FIND_WND_CLASS";
+    EXPECT_EQ(2u, takeViolations().size());
+    EXPECT_TRUE(seen.empty()) << "no message for a window never made";
+}
+
+TEST_F(WindowTest, DestroySendsWmDestroyParentFirstAndFreesEverything)
+{
+    HWND parent = topLevel(0, 0, 100, 100);
+    HWND a = child(parent, 0, 0, 10, 10);
+    HWND grandchild = child(a, 0, 0, 5, 5);
+    HWND b = child(parent, 20, 0, 10, 10);
+    SetTimer(a, 1, 100, nullptr);
+    SetCapture(grandchild);
+    seen.clear();
+
+    EXPECT_TRUE(DestroyWindow(parent));
+    std::vector<HWND> order;
+    for (const Seen &s : received(WM_DESTROY))
+        order.push_back(s.hwnd);
+    EXPECT_EQ((std::vector<HWND>{parent, a, grandchild, b}), order);
+    ASSERT_EQ(1u, received(WM_CAPTURECHANGED).size());
+    EXPECT_EQ(grandchild, received(WM_CAPTURECHANGED)[0].hwnd) << "capture released before WM_DESTROY";
+    EXPECT_EQ(nullptr, GetCapture());
+    EXPECT_EQ(0, emuLiveCount(EMU_WINDOW));
+    for (HWND h : {parent, a, grandchild, b})
+        EXPECT_FALSE(IsWindow(h));
+    seen.clear();
+    emuAdvance(1000);
+    EXPECT_TRUE(seen.empty()) << "the child's timer died with it";
+}
+
+TEST_F(WindowTest, DestroyWithUnreleasedWindowDcIsAViolation)
+{
+    HWND w = topLevel(0, 0, 10, 10);
+    ASSERT_NE(nullptr, GetDC(w));
+    EXPECT_EQ(1, emuLiveCount(EMU_DC));
+    DestroyWindow(w);
+    EXPECT_EQ(1u, takeViolations().size());
+    EXPECT_EQ(0, emuLiveCount(EMU_DC));
+}
+
+TEST_F(WindowTest, WindowLongsReturnThePreviousValue)
+{
+    HWND w = topLevel(0, 0, 10, 10, 0, WS_POPUP);
+    EXPECT_EQ((LONG)WS_POPUP, SetWindowLongW(w, GWL_STYLE, 0));
+    EXPECT_EQ(0, GetWindowLongW(w, GWL_STYLE));
+    EXPECT_EQ(0, SetWindowLongW(w, GWL_EXSTYLE, WS_EX_NOACTIVATE));
+    EXPECT_EQ((LONG)WS_EX_NOACTIVATE, SetWindowLongW(w, GWL_EXSTYLE, 0));
+    EXPECT_EQ(0, SetWindowLongW(w, GWL_USERDATA, 7));
+    EXPECT_EQ(7, GetWindowLongW(w, GWL_USERDATA));
+
+    SetLastError(0);
+    EXPECT_EQ(0, GetWindowLongW(w, 0)) << "the class has no window extra bytes";
+    EXPECT_EQ(1413u, GetLastError()) << "ERROR_INVALID_INDEX";
+    EXPECT_EQ(1u, takeViolations().size());
+}
+
+TEST_F(WindowTest, WindowExtraBytesAreSlots)
+{
+    WNDCLASSW wc = classNamed(L"WithExtra", nullptr);
+    wc.cbWndExtra = 8;
+    ASSERT_TRUE(RegisterClassW(&wc));
+    HWND w = CreateWindowExW(0, L"WithExtra", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(0, SetWindowLongW(w, 4, 99));
+    EXPECT_EQ(99, GetWindowLongW(w, 4));
+    EXPECT_EQ(0, GetWindowLongW(w, 5)) << "a slot must fit inside the extra bytes";
+    EXPECT_EQ(1u, takeViolations().size());
+}
+
+TEST_F(WindowTest, ShowWindowReturnsThePreviousVisibility)
+{
+    HWND w = topLevel(0, 0, 10, 10, 0, 0);
+    EXPECT_FALSE(ShowWindow(w, SW_SHOWNOACTIVATE));
+    EXPECT_TRUE(IsWindowVisible(w));
+    EXPECT_TRUE(ShowWindow(w, SW_SHOWNA));
+    EXPECT_TRUE(ShowWindow(w, SW_HIDE));
+    EXPECT_FALSE(ShowWindow(w, SW_HIDE));
+    EXPECT_FALSE(IsWindowVisible(w));
+    EXPECT_FALSE(ShowWindow(w, 3)) << "SW_MAXIMIZE is not offered";
+    EXPECT_EQ(1u, takeViolations().size());
+}
+
+TEST_F(WindowTest, ChildOfHiddenParentIsNotVisible)
+{
+    HWND parent = topLevel(0, 0, 10, 10, 0, 0);
+    HWND kid = child(parent, 0, 0, 5, 5);
+    EXPECT_FALSE(IsWindowVisible(kid));
+    EXPECT_TRUE(GetWindowLongW(kid, GWL_STYLE) & WS_VISIBLE) << "its own flag is set";
+    ShowWindow(parent, SW_SHOW);
+    EXPECT_TRUE(IsWindowVisible(kid));
+}
+
+TEST_F(WindowTest, FailuresInjectedIntoWindowCallsChangeNothing)
+{
+    HWND w = topLevel(0, 0, 10, 10);
+    emuFailCall("MoveWindow", 1);
+    EXPECT_FALSE(MoveWindow(w, 5, 5, 20, 20, TRUE));
+    RECT r;
+    GetWindowRect(w, &r);
+    EXPECT_RECT((RECT{0, 0, 10, 10}), r);
+    emuFailCall("CreateWindowExW", 2);
+    EXPECT_NE(nullptr, topLevel(0, 0, 1, 1));
+    EXPECT_EQ(nullptr, topLevel(0, 0, 1, 1)) << "the second call fails";
+    emuFailCall("RegisterClassW", 1);
+    WNDCLASSW wc = classNamed(L"Fresh", nullptr);
+    EXPECT_EQ(0, RegisterClassW(&wc));
+    EXPECT_NE(0, RegisterClassW(&wc));
+    EXPECT_EQ(2, emuCallCount("RegisterClassW") - 1) << "the fixture's registration counts too";
+}
+
+// Every window function, handed a null, stale or foreign handle, fails as the platform fails it,
+// records the misuse under its own name and writes nothing.
+TEST_F(WindowTest, BadWindowHandlesFailAndAreRecorded)
+{
+    struct Call {
+        const char *name;
+        std::function<bool(HWND)> failed;
+        bool nullMeansSomething; // null is a valid argument with a meaning of its own
+    };
+    RECT r = {1, 2, 3, 4};
+    PAINTSTRUCT ps = {};
+    const Call calls[] = {
+        {"DestroyWindow", [](HWND h) { return !DestroyWindow(h); }, false},
+        {"ShowWindow", [](HWND h) { return !ShowWindow(h, SW_SHOW); }, false},
+        {"MoveWindow", [](HWND h) { return !MoveWindow(h, 0, 0, 1, 1, TRUE); }, false},
+        {"GetParent", [](HWND h) { return !GetParent(h); }, false},
+        {"GetWindowRect", [&](HWND h) { return !GetWindowRect(h, &r); }, false},
+        {"GetClientRect", [&](HWND h) { return !GetClientRect(h, &r); }, false},
+        {"SetWindowLongW", [](HWND h) { return SetWindowLongW(h, GWL_STYLE, 1) == 0; }, false},
+        {"GetWindowLongW", [](HWND h) { return GetWindowLongW(h, GWL_STYLE) == 0; }, false},
+        {"IsWindowVisible", [](HWND h) { return !IsWindowVisible(h); }, false},
+        {"UpdateWindow", [](HWND h) { return !UpdateWindow(h); }, false},
+        {"BeginPaint", [&](HWND h) { return !BeginPaint(h, &ps); }, false},
+        {"EndPaint", [&](HWND h) { return !EndPaint(h, &ps); }, false},
+        {"DefWindowProcW", [](HWND h) { return DefWindowProcW(h, WM_PAINT, 0, 0) == 0; }, false},
+        {"SendMessageW", [](HWND h) { return SendMessageW(h, WM_USER, 0, 0) == 0; }, false},
+        {"SetCapture", [](HWND h) { return !SetCapture(h) && !GetCapture(); }, true},
+        {"SetTimer", [](HWND h) { return SetTimer(h, 1, 10, nullptr) == 0; }, true},
+        {"KillTimer", [](HWND h) { return !KillTimer(h, 1); }, true},
+        {"InvalidateRect", [](HWND h) { return !InvalidateRect(h, nullptr, TRUE); }, true},
+        {"ValidateRect", [](HWND h) { return !ValidateRect(h, nullptr); }, true},
+        {"PostMessageW", [](HWND h) { return !PostMessageW(h, WM_USER, 0, 0); }, true},
+    };
+    HWND stale = topLevel(0, 0, 10, 10);
+    DestroyWindow(stale);
+    HDC memory = CreateCompatibleDC(nullptr);
+    HWND foreign = reinterpret_cast<HWND>(memory);
+    for (HWND bad : {(HWND) nullptr, stale, foreign}) {
+        for (const Call &c : calls) {
+            if (!bad && c.nullMeansSomething)
+                continue;
+            emuClearViolations();
+            EXPECT_TRUE(c.failed(bad)) << c.name << " with " << bad;
+            ASSERT_EQ(1, emuViolationCount()) << c.name << " with " << bad;
+            EXPECT_EQ(0u, std::string(emuViolation(0)).rfind(c.name, 0)) << emuViolation(0);
+        }
+    }
+    emuClearViolations();
+    EXPECT_RECT((RECT{1, 2, 3, 4}), r) << "a failed call writes nothing";
+    EXPECT_EQ(nullptr, ps.hdc);
+    EXPECT_EQ(0, emuPump()) << "nothing was posted";
+    DeleteDC(memory);
+}
+
+TEST_F(WindowTest, IsWindowAsksWithoutRecording)
+{
+    HWND w = topLevel(0, 0, 1, 1);
+    EXPECT_TRUE(IsWindow(w));
+    DestroyWindow(w);
+    EXPECT_FALSE(IsWindow(w));
+    EXPECT_FALSE(IsWindow(nullptr));
+    EXPECT_TRUE(takeViolations().empty());
+}
+
+// IntersectRect takes the rectangles as they stand: an overlap needs the greater left to be less
+// than the lesser right, and likewise vertically. On no overlap the result is emptied.
+TEST_F(WindowTest, IntersectRectEdgeCases)
+{
+    struct Case {
+        RECT a, b;
+        BOOL overlap;
+        RECT result;
+    };
+    static const Case cases[] = {
+        {{0, 0, 10, 10}, {5, 5, 15, 15}, TRUE, {5, 5, 10, 10}},
+        {{0, 0, 10, 10}, {10, 0, 20, 10}, FALSE, {0, 0, 0, 0}},   // edges touch
+        {{0, 0, 10, 10}, {0, 10, 10, 20}, FALSE, {0, 0, 0, 0}},   // edges touch below
+        {{0, 0, 10, 10}, {9, 9, 10, 10}, TRUE, {9, 9, 10, 10}},   // one pixel
+        {{0, 0, 10, 10}, {3, 3, 3, 8}, FALSE, {0, 0, 0, 0}},      // zero width
+        {{10, 0, 0, 10}, {0, 0, 20, 10}, FALSE, {0, 0, 0, 0}},    // inverted
+        {{-5, -5, 5, 5}, {-10, 0, 0, 20}, TRUE, {-5, 0, 0, 5}},   // negative coordinates
+        {{0, 0, 47, 62}, {0, 0, 480, 252}, TRUE, {0, 0, 47, 62}}, // inside
+    };
+    for (const Case &c : cases) {
+        RECT out = {(LONG)0xdeadbeef, (LONG)0xdeadbeef, (LONG)0xdeadbeef, (LONG)0xdeadbeef};
+        EXPECT_EQ(c.overlap, IntersectRect(&out, &c.a, &c.b)) << rectText(c.a) << " and " << rectText(c.b);
+        EXPECT_RECT(c.result, out);
+        EXPECT_EQ(c.overlap, IntersectRect(&out, &c.b, &c.a)) << "either order";
+    }
+    RECT out;
+    EXPECT_FALSE(IntersectRect(&out, nullptr, &cases[0].a));
+    EXPECT_FALSE(SetRect(nullptr, 1, 2, 3, 4));
+    EXPECT_EQ(2u, takeViolations().size());
+    EXPECT_TRUE(SetRect(&out, 4, 3, 2, 1));
+    EXPECT_RECT((RECT{4, 3, 2, 1}), out) << "SetRect stores what it is given";
+}
+
+} // namespace
