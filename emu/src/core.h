@@ -1,5 +1,5 @@
 // Shared bookkeeping of the emulation: handles, violations, fault injection, and the contract
-// between the window manager (window.cpp, message.cpp, timer.cpp, paint.cpp, screen.cpp) and
+// between the window manager (window.cpp, message.cpp, timer.cpp, paint.cpp, screen.cpp, pen.cpp) and
 // the graphics side (dc.cpp, bitblt.cpp, dib.cpp, module.cpp).
 #ifndef EMU_CORE_H
 #define EMU_CORE_H
@@ -97,11 +97,12 @@ uint32_t *screenPixels();
 int screenWidth();
 int screenHeight();
 // Whether a screen pixel belongs to the visible region of the window (the topmost visible window
-// there, children clipping their parents).
+// there, children clipping their parents). While the window is between BeginPaint and EndPaint,
+// only pixels inside its paint rectangle count, so a paint DC draws within the update region.
 bool windowOwnsScreenPixel(HWND window, int x, int y);
 // Screen position of the window's client origin; false for a bad handle.
 bool clientOrigin(HWND window, int *x, int *y);
-// Marks a screen rectangle changed (for screenshots, nothing else).
+// Marks the screen changed (for screenshots, nothing else).
 void screenChanged();
 
 // ---- reset: each area forgets everything it holds (emuReset calls them in this order) ----
@@ -113,7 +114,7 @@ void resetRegistry();  // registry.cpp
 void resetProcesses(); // process.cpp
 void resetCore();      // core.cpp: handles, violations, armed failures, call counts
 
-// Provided by message.cpp: the virtual clock.
+// Provided by timer.cpp: the virtual clock.
 DWORD tickCount();
 
 } // namespace emu
