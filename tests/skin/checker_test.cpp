@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -20,17 +21,36 @@ using namespace skin;
 
 namespace {
 
+std::vector<std::string> temporaries;
+
+// Removes what the tests wrote once the program ends.
+struct TemporaryCleanup : ::testing::Environment {
+    void TearDown() override
+    {
+        for (const std::string &path : temporaries)
+            std::filesystem::remove_all(path);
+    }
+};
+::testing::Environment *const cleanup = ::testing::AddGlobalTestEnvironment(new TemporaryCleanup);
+
 std::vector<uint8_t> readBytes(const std::string &path)
 {
     std::ifstream file(path, std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
+// Files of their own per process, as several test runs may share the temporary folder.
+std::string tempPath(const std::string &name)
+{
+    return ::testing::TempDir() + "kweno_skin_" + std::to_string(getpid()) + "_" + name;
+}
+
 std::string writeTemp(const std::string &name, const std::vector<uint8_t> &bytes)
 {
-    std::string path = ::testing::TempDir() + "kweno_skin_" + name;
+    std::string path = tempPath(name);
     std::ofstream file(path, std::ios::binary);
     file.write((const char *)bytes.data(), (std::streamsize)bytes.size());
+    temporaries.push_back(path);
     return path;
 }
 
@@ -135,7 +155,7 @@ TEST(Checker, FilesThatAreNoModuleSaySo)
         EXPECT_NE(std::string::npos, result.faults[0].find("not a resource module")) << result.faults[0];
         EXPECT_EQ(0, result.checked);
     }
-    CheckResult absent = checkModule(::testing::TempDir() + "kweno_skin_no_such_file.dll", {VARIANT_DAY});
+    CheckResult absent = checkModule(tempPath("no_such_file.dll"), {VARIANT_DAY});
     ASSERT_EQ(1u, absent.faults.size());
     EXPECT_NE(std::string::npos, absent.faults[0].find("cannot be read"));
 }
@@ -172,8 +192,8 @@ TEST(Preview, ModulePicturesDecodeToWhatWasDrawn)
 {
     Font font;
     ASSERT_EQ("", font.open(KWENO_SKIN_FONT));
-    std::string folder = ::testing::TempDir() + "kweno_skin_preview";
-    std::filesystem::remove_all(folder);
+    std::string folder = tempPath("preview");
+    temporaries.push_back(folder);
     std::vector<std::string> faults = previewModule(KWENO_DEFAULT_SKIN, folder);
     EXPECT_TRUE(faults.empty()) << joined(faults);
     for (const char *name : {"face-lower-portrait-day.png", "face-caps-landscape-night.png",
