@@ -208,7 +208,9 @@ HRESULT InputPanelHost::recordResult(const char *method, HRESULT hr)
 HRESULT InputPanelHost::load(const std::string &path, REFCLSID clsid)
 {
     error_.clear();
-    if (!module_.load(path)) {
+    // A module kept loaded because it still held objects serves the next load as it is.
+    bool reuse = module_.loaded() && module_.path() == path;
+    if (!reuse && !module_.load(path)) {
         error_ = module_.error();
         return E_FAIL;
     }

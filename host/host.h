@@ -42,8 +42,9 @@ class InputPanelHost {
     ~InputPanelHost();
 
     // ---- the deliverable ----
-    // Loads the module, gets its class factory for clsid and creates the object for IInputMethod,
-    // releasing the factory again. Returns the first failure; error() says which step.
+    // Loads the module (or keeps the one still loaded from this path), gets its class factory for
+    // clsid and creates the object for IInputMethod, releasing the factory again. Returns the first
+    // failure; error() says which step.
     HRESULT load(const std::string &path, REFCLSID clsid);
     // Releases the object (if held) and unloads the module when DllCanUnloadNow allows it; returns
     // what DllCanUnloadNow answered (S_FALSE: the module stays loaded).

@@ -122,6 +122,9 @@ TEST_F(HostTest, TheModuleStaysLoadedWhileItHoldsObjects)
     EXPECT_EQ(S_FALSE, host.unload()) << "a factory is still alive";
     EXPECT_TRUE(host.module().loaded());
     EXPECT_EQ(nullptr, host.inputMethod()) << "the object itself was released";
+    ASSERT_EQ(S_OK, host.load(FAKE_INPUTMETHOD_PATH, fakeClsid())) << "the kept module serves again";
+    ASSERT_EQ(S_OK, host.activate());
+    EXPECT_EQ(S_OK, host.deactivate());
     factory->Release();
     EXPECT_EQ(S_OK, host.unload());
     EXPECT_FALSE(host.module().loaded());
