@@ -227,7 +227,9 @@ bool decodeBits(const uint8_t *dib, size_t size, const Layout &l, uint64_t bitsO
 bool decodePackedDib(const uint8_t *data, size_t size, Picture *out, std::string *why)
 {
     Layout l;
-    if (!data || !readLayout(data, size, &l, why))
+    if (!data)
+        return fail(why, "no data");
+    if (!readLayout(data, size, &l, why))
         return false;
     return decodeBits(data, size, l, l.packedBitsOffset, out, why);
 }

@@ -1,0 +1,181 @@
+// Writes the test resource modules' sources: one .bmp file per DIB format, a PNG, and the .rc script.
+#include "testbitmaps.h"
+
+#include <png.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+using namespace testbitmaps;
+
+namespace {
+
+typedef std::vector<uint8_t> Bytes;
+
+void put16(Bytes &b, uint32_t v)
+{
+    b.push_back(v & 0xFF);
+    b.push_back((v >> 8) & 0xFF);
+}
+
+void put32(Bytes &b, uint32_t v)
+{
+    put16(b, v & 0xFFFF);
+    put16(b, v >> 16);
+}
+
+bool palettised(const Format &f)
+{
+    return f.bitsPerPixel <= 8;
+}
+
+// One row of pixels as the file stores it, padded to 32 bits.
+Bytes row(const Format &f, int y)
+{
+    Bytes r;
+    uint32_t acc = 0;
+    int accBits = 0;
+    for (int x = 0; x < f.width; ++x) {
+        uint32_t v = palettised(f) ? (uint32_t)index(f, x, y) : f.stored[index(f, x, y)];
+        switch (f.bitsPerPixel) {
+        case 1:
+        case 4:
+        case 8:
+            // Leftmost pixel in the most significant bits of each byte.
+            acc = (acc << f.bitsPerPixel) | v;
+            accBits += f.bitsPerPixel;
+            if (accBits == 8) {
+                r.push_back((uint8_t)acc);
+                acc = 0;
+                accBits = 0;
+            }
+            break;
+        case 16:
+            put16(r, v);
+            break;
+        case 24:
+            r.push_back(v & 0xFF); // blue, green, red
+            r.push_back((v >> 8) & 0xFF);
+            r.push_back((v >> 16) & 0xFF);
+            break;
+        default:
+            put32(r, v);
+        }
+    }
+    if (accBits)
+        r.push_back((uint8_t)(acc << (8 - accBits)));
+    while (r.size() % 4)
+        r.push_back(0);
+    return r;
+}
+
+Bytes bmpFile(const Format &f)
+{
+    Bytes info;
+    put32(info, f.headerSize);
+    put32(info, f.width);
+    put32(info, f.topDown ? -f.height : f.height);
+    put16(info, 1);
+    put16(info, f.bitsPerPixel);
+    put32(info, f.compression);
+    put32(info, 0); // image size: may be 0 for uncompressed bits
+    put32(info, 2835);
+    put32(info, 2835);
+    put32(info, palettised(f) && f.count < (1 << f.bitsPerPixel) ? f.count : 0);
+    put32(info, 0);
+    if (f.headerSize > 40) {
+        // V4 and V5: masks inside the header (unused unless bit fields), then colour space.
+        for (int i = 0; i < 3; ++i)
+            put32(info, f.compression == bitfields ? f.masks[i] : 0);
+        put32(info, 0);          // alpha mask
+        put32(info, 0x73524742); // LCS_sRGB
+        while ((int)info.size() < f.headerSize)
+            info.push_back(0); // end points, gamma, and the V5 intent and profile
+    } else if (f.compression == bitfields) {
+        for (int i = 0; i < 3; ++i)
+            put32(info, f.masks[i]);
+    }
+    if (palettised(f)) {
+        int entries = f.count < (1 << f.bitsPerPixel) ? f.count : (1 << f.bitsPerPixel);
+        for (int i = 0; i < entries; ++i)
+            put32(info, i < f.count ? f.stored[i] : 0);
+    }
+    Bytes bits;
+    for (int i = 0; i < f.height; ++i) {
+        int y = f.topDown ? i : f.height - 1 - i;
+        Bytes r = row(f, y);
+        bits.insert(bits.end(), r.begin(), r.end());
+    }
+    Bytes file;
+    file.push_back('B');
+    file.push_back('M');
+    put32(file, 14 + info.size() + bits.size());
+    put32(file, 0);
+    put32(file, 14 + info.size());
+    file.insert(file.end(), info.begin(), info.end());
+    file.insert(file.end(), bits.begin(), bits.end());
+    return file;
+}
+
+bool writeFile(const std::string &path, const Bytes &bytes)
+{
+    FILE *out = fopen(path.c_str(), "wb");
+    if (!out)
+        return false;
+    bool ok = fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    return fclose(out) == 0 && ok;
+}
+
+bool writePng(const std::string &path, const Format &f)
+{
+    std::vector<uint8_t> rgb;
+    for (int y = 0; y < f.height; ++y)
+        for (int x = 0; x < f.width; ++x) {
+            uint32_t c = f.expected[index(f, x, y)];
+            rgb.push_back((c >> 16) & 0xFF);
+            rgb.push_back((c >> 8) & 0xFF);
+            rgb.push_back(c & 0xFF);
+        }
+    png_image image = {};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = f.width;
+    image.height = f.height;
+    image.format = PNG_FORMAT_RGB;
+    return png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr) != 0;
+}
+
+const Format &rgb24Format()
+{
+    for (const Format &f : formats)
+        if (std::string(f.file) == "rgb24")
+            return f;
+    return formats[0];
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc != 2) {
+        fprintf(stderr, "usage: %s output-folder\n", argv[0]);
+        return 2;
+    }
+    std::string dir = argv[1];
+    std::string rc = "// Generated: the test resource module.\n";
+    for (const Format &f : formats) {
+        std::string file = std::string(f.file) + ".bmp";
+        if (!writeFile(dir + "/" + file, bmpFile(f)))
+            return 1;
+        rc += std::to_string(f.id) + " BITMAP \"" + file + "\"\n";
+    }
+    if (!writePng(dir + "/rgb24.png", rgb24Format()))
+        return 1;
+    rc += std::string(namedBitmap) + " BITMAP \"rgb24.bmp\"\n";
+    rc += std::to_string(bmpFileId) + " RCDATA \"rgb24.bmp\"\n";
+    rc += std::to_string(pngId) + " RCDATA \"rgb24.png\"\n";
+    rc += std::to_string(pngTypedId) + " PNG \"rgb24.png\"\n";
+    if (!writeFile(dir + "/emutest.rc", Bytes(rc.begin(), rc.end())))
+        return 1;
+    return 0;
+}

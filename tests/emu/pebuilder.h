@@ -1,0 +1,50 @@
+// Builds small PE images with resources in memory, with the offsets of their fields for corrupting.
+#ifndef KWENO_TESTS_EMU_PEBUILDER_H
+#define KWENO_TESTS_EMU_PEBUILDER_H
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace pebuilder {
+
+typedef std::vector<uint8_t> Bytes;
+
+// A resource: its type and name are integer ids unless the text is given.
+struct Resource {
+    unsigned type;
+    unsigned id;
+    Bytes data;
+    std::u16string typeName;
+    std::u16string name;
+};
+
+// Where things lie in the built file.
+struct Layout {
+    size_t peHeader;       // "PE\0\0"
+    size_t optionalHeader; // its magic
+    size_t resourceEntry;  // data directory 2: RVA, size
+    size_t sectionTable;   // the one section header
+    size_t resources;      // file offset of the resource directory
+    uint32_t resourcesRva; // its RVA
+    size_t typeDirectory;  // file offset of the first type's name directory
+    size_t firstLanguage;  // file offset of the first resource's language entry
+    size_t firstDataEntry; // file offset of the first resource's data entry
+    size_t firstData;      // file offset of the first resource's bytes
+};
+
+enum Kind { pe32, pe32plus };
+
+// A resource-only DLL of the given kind and machine (0x14C i386, 0x8664 x86-64, 0x1C2 ARM Thumb).
+Bytes build(const std::vector<Resource> &resources, Kind kind, uint16_t machine, Layout *layout = nullptr);
+
+void put16(Bytes &b, size_t at, uint32_t v);
+void put32(Bytes &b, size_t at, uint32_t v);
+
+// A packed 24-bit bottom-up DIB of the given size whose pixel (x, y) is colour(x, y).
+Bytes dib24(int width, int height, uint32_t (*colour)(int x, int y));
+
+} // namespace pebuilder
+
+#endif // KWENO_TESTS_EMU_PEBUILDER_H
