@@ -1,4 +1,4 @@
-// Conformance: typing sessions through the host's pen on both deliverables, checked as the exact
+// Conformance: typing through the host's pen on both deliverables, checked as the exact
 // host traffic and the text that reached the application.
 #include <gtest/gtest.h>
 
