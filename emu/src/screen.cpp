@@ -133,6 +133,8 @@ void recompose(const RECT &dirty, bool invalidate)
 
     // What each window gained, as a bounding rectangle on screen.
     std::map<uintptr_t, RECT> gained;
+    uintptr_t lastOwner = 0;
+    RECT *lastGain = nullptr; // map entries stay put: saves a lookup per pixel along a run
     bool desktopChanged = false;
     for (int y = area.top; y < area.bottom; ++y) {
         const uintptr_t *was = &before[(size_t)(y - area.top) * w];
@@ -146,7 +148,11 @@ void recompose(const RECT &dirty, bool invalidate)
                 desktopChanged = true;
                 continue;
             }
-            gained[n] = unionRects(gained[n], RECT{x, y, x + 1, y + 1});
+            if (n != lastOwner || !lastGain) {
+                lastOwner = n;
+                lastGain = &gained[n];
+            }
+            *lastGain = unionRects(*lastGain, RECT{x, y, x + 1, y + 1});
         }
     }
     if (desktopChanged)
