@@ -73,6 +73,7 @@ bool anyLineHas(const std::vector<std::string> &lines, const std::string &part)
 
 TEST(Checker, DefaultSkinPassesForEachVariantAndBoth)
 {
+    emuClearViolations();
     CheckResult day = checkModule(KWENO_DEFAULT_SKIN, {VARIANT_DAY});
     CheckResult night = checkModule(KWENO_DEFAULT_SKIN, {VARIANT_NIGHT});
     CheckResult both = checkModule(KWENO_DEFAULT_SKIN, {VARIANT_DAY, VARIANT_NIGHT});
@@ -84,6 +85,10 @@ TEST(Checker, DefaultSkinPassesForEachVariantAndBoth)
     EXPECT_EQ(20 + 70 + 1, day.checked);
     EXPECT_EQ(20 + 70 + 1, night.checked);
     EXPECT_EQ(30 + 105 + 2, both.checked);
+    // The checker gives back every bitmap and the module, and uses no handle wrongly.
+    EXPECT_EQ(0, emuLiveCount(EMU_BITMAP));
+    EXPECT_EQ(0, emuLiveCount(EMU_MODULE));
+    EXPECT_EQ(0, emuViolationCount()) << (emuViolationCount() ? emuViolation(0) : "");
 }
 
 // The broken module lacks the day face 0x1001 and the night icon, and its popup 0x2060 is a
