@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <unordered_map>
 
 namespace emu {
 namespace {
@@ -21,6 +22,8 @@ const ATOM firstClassAtom = 0xC000;
 std::vector<std::unique_ptr<WindowClass>> classes;
 ATOM nextAtom = firstClassAtom;
 std::vector<HWND> topLevel; // bottom to top
+// Every live window, owned here; the handle table only points at them.
+std::unordered_map<HWND, std::unique_ptr<Window>> windows;
 
 // Speeds up the per-pixel clip test of window DCs; cleared whenever a window goes.
 HWND cachedHandle = nullptr;
@@ -150,7 +153,7 @@ void freeWindow(HWND hwnd)
     cachedHandle = nullptr;
     cachedWindow = nullptr;
     freeHandle(hwnd);
-    delete w;
+    windows.erase(hwnd);
     // Normally hidden before this point; a window shown again while being destroyed still goes.
     if (!rectEmpty(was))
         recompose(was, true);
@@ -406,8 +409,7 @@ bool clientOrigin(HWND window, int *x, int *y)
 void resetWindows()
 {
     // Nothing is sent and nothing recorded: the whole platform starts afresh.
-    for (const void *h : liveHandles(EMU_WINDOW))
-        delete static_cast<Window *>(lookup(h, EMU_WINDOW, "", true));
+    windows.clear();
     topLevel.clear();
     classes.clear();
     nextAtom = firstClassAtom;
@@ -525,7 +527,8 @@ HWND WINAPI CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWind
     nWidth = std::max(nWidth, 0);
     nHeight = std::max(nHeight, 0);
 
-    Window *w = new Window;
+    auto owned = std::make_unique<Window>();
+    Window *w = owned.get();
     w->cls = cls;
     w->proc = cls->proc;
     w->parent = child ? hWndParent : nullptr;
@@ -540,6 +543,7 @@ HWND WINAPI CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWind
     w->instance = hInstance;
     HWND hwnd = static_cast<HWND>(newHandle(EMU_WINDOW, w));
     w->handle = hwnd;
+    windows[hwnd] = std::move(owned);
     ++cls->windows;
     placeOnTop(siblingsOf(w), w);
 
