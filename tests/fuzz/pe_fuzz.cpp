@@ -1,0 +1,63 @@
+// Fuzz target for the PE resource reader and the bitmap decoders, directly and through the loaders.
+#include <aygshell.h>
+#include <windows.h>
+
+#include <cstdlib>
+
+#include "dib.h"
+#include "emu.h"
+#include "pe.h"
+
+namespace {
+
+// Every resource the reader indexes must lie inside the input; anything else is a reader bug.
+void checkBounds(const std::vector<emu::PeResource> &resources, size_t size)
+{
+    for (const emu::PeResource &r : resources)
+        if (r.offset > size || r.size > size - r.offset)
+            abort();
+}
+
+void decodeEverything(const uint8_t *data, size_t size)
+{
+    emu::Picture picture;
+    emu::decodePackedDib(data, size, &picture, nullptr);
+    emu::decodeBmpFile(data, size, &picture, nullptr);
+}
+
+// The same bytes as a module: load it and ask both loaders for the first resources it names.
+void loadThroughThePlatform(const uint8_t *data, size_t size, const std::vector<emu::PeResource> &resources)
+{
+    emuReset();
+    emuRegisterModule("\\Windows\\fuzz.dll", data, size);
+    HMODULE m = LoadLibraryExW(L"\\Windows\\fuzz.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!m)
+        abort(); // the reader accepted these bytes a moment ago
+    size_t asked = 0;
+    for (const emu::PeResource &r : resources) {
+        if (!r.name.isId || ++asked > 16)
+            continue;
+        if (HBITMAP b = LoadBitmapW(m, MAKEINTRESOURCEW(r.name.id)))
+            DeleteObject(b);
+        if (HBITMAP b = SHLoadImageResource(m, r.name.id))
+            DeleteObject(b);
+    }
+    FreeLibrary(m);
+    if (emuLiveCount(EMU_BITMAP) || emuLiveCount(EMU_MODULE) || emuViolationCount())
+        abort(); // the loaders must neither leak nor misuse their own handles
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    decodeEverything(data, size);
+    std::vector<emu::PeResource> resources;
+    if (emu::readPeResources(data, size, &resources, nullptr)) {
+        checkBounds(resources, size);
+        for (const emu::PeResource &r : resources)
+            decodeEverything(data + r.offset, r.size);
+        loadThroughThePlatform(data, size, resources);
+    }
+    return 0;
+}
