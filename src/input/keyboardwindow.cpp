@@ -195,7 +195,11 @@ static void onSettingChange(WPARAM code)
 static void onPaint(HWND window)
 {
     PAINTSTRUCT ps;
+    // Without a DC the paint record holds nothing to go by; the window stays invalid and is
+    // painted at the next chance.
     HDC dc = BeginPaint(window, &ps);
+    if (!dc)
+        return;
     paintKeyboard(dc, &ps.rcPaint);
     EndPaint(window, &ps);
 }

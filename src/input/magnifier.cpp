@@ -9,11 +9,14 @@
 void replaceLetterBackBuffer(int width, int height)
 {
     if (panel.letterBackBitmap) {
-        SelectObject(panel.letterMemDC, panel.letterStockBitmap);
+        if (panel.letterStockBitmap)
+            SelectObject(panel.letterMemDC, panel.letterStockBitmap);
         DeleteObject(panel.letterBackBitmap);
     }
-    panel.letterBackBitmap = CreateCompatibleBitmap(panel.letterDC, width, height);
-    panel.letterStockBitmap = (HBITMAP)SelectObject(panel.letterMemDC, panel.letterBackBitmap);
+    // A bitmap that cannot be made leaves the window blank until the next show tries again.
+    panel.letterBackBitmap = panel.letterDC ? CreateCompatibleBitmap(panel.letterDC, width, height) : 0;
+    panel.letterStockBitmap =
+        panel.letterBackBitmap ? (HBITMAP)SelectObject(panel.letterMemDC, panel.letterBackBitmap) : 0;
 }
 
 static void showMagnified(const RECT *rect)
@@ -52,6 +55,8 @@ void magnifyKey(int show, const RECT *rect)
     // The key itself, drawn straight onto the keyboard in the look that matches.
     selectFace(show ? 0 : 1);
     HDC dc = GetDC(panel.keyboardWindow);
+    if (!dc)
+        return;
     BitBlt(dc, rect->left, rect->top, rect->right - rect->left + 1, rect->bottom - rect->top + 1, panel.faceDC,
            rect->left, rect->top, SRCCOPY);
     ReleaseDC(panel.keyboardWindow, dc);
@@ -61,6 +66,8 @@ static void onLetterPaint(HWND window)
 {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
+    if (!dc)
+        return;
     const RECT &r = ps.rcPaint;
     BitBlt(dc, r.left, r.top, r.right - r.left + 1, r.bottom - r.top + 1, panel.letterMemDC, r.left, r.top, SRCCOPY);
     EndPaint(window, &ps);

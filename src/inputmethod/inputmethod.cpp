@@ -262,11 +262,12 @@ HRESULT STDMETHODCALLTYPE InputMethod::ReceiveSipInfo(SIPINFO *sipInfo)
     HWND host = GetParent(panel.keyboardWindow);
 
     RECT r;
-    GetWindowRect(host, &r);
-    // The host window keeps its bottom edge and grows or shrinks upwards.
-    if (!(r.left == 0 && r.right == width && r.bottom - r.top == height))
-        MoveWindow(host, 0, r.bottom - height, width, height, FALSE);
-    GetWindowRect(host, &panel.hostRect);
+    if (host && GetWindowRect(host, &r)) {
+        // The host window keeps its bottom edge and grows or shrinks upwards.
+        if (!(r.left == 0 && r.right == width && r.bottom - r.top == height))
+            MoveWindow(host, 0, r.bottom - height, width, height, FALSE);
+        GetWindowRect(host, &panel.hostRect);
+    }
     MoveWindow(panel.keyboardWindow, 0, 0, width, height, FALSE);
     return S_OK;
 }

@@ -5,7 +5,10 @@
 
 void updateGeometry()
 {
-    GetWindowRect(GetParent(panel.keyboardWindow), &panel.hostRect);
+    // Without a parent to measure, the last known rectangle of the host window stands.
+    HWND host = GetParent(panel.keyboardWindow);
+    if (host)
+        GetWindowRect(host, &panel.hostRect);
 
     RECT &sip = panel.imInfo.rcSipRect;
     sip.left = 0;

@@ -91,8 +91,11 @@ void paintKeyboard(HDC dc, const RECT *updateRect)
 void repaintKeyboard()
 {
     RECT client;
-    GetClientRect(panel.keyboardWindow, &client);
+    if (!GetClientRect(panel.keyboardWindow, &client))
+        return;
     HDC dc = GetDC(panel.keyboardWindow);
+    if (!dc)
+        return;
     paintKeyboard(dc, &client);
     ReleaseDC(panel.keyboardWindow, dc);
 }

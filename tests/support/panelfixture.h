@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "emu.h"
 #include "inputmethod/inputmethod.h"
@@ -48,6 +51,18 @@ class PanelTest : public ::testing::Test {
 
     std::string callDiff(const std::vector<HostCall> &expected) const { return diffCalls(expected, callback.keys()); }
 
+    // Makes the nth call of a platform function fail, counting from the panel's Select (the host's
+    // own window and class come first and are not counted).
+    void failFromSelect(const char *function, int nth) { failures.push_back(ArmedFailure{function, nth}); }
+    struct ArmedFailure {
+        std::string function;
+        int nth;
+    };
+    std::vector<ArmedFailure> failures;
+    std::map<std::string, int> callsAtStart;
+    bool requireSelect = true;
+    HRESULT selectResult = S_OK;
+
     RecordingCallback callback;
     InputMethod *inputMethod = nullptr;
     HWND hostWindow = nullptr;
@@ -55,6 +70,8 @@ class PanelTest : public ::testing::Test {
     int mark = 0;
     // Tests that provoke a violation on purpose clear this.
     bool expectNoViolations = true;
+    // And those that make a release fail on purpose clear this.
+    bool expectNothingAlive = true;
 };
 
 } // namespace testsupport
