@@ -17,3 +17,6 @@ ctest --preset native -j "$jobs"
 echo "== Windows build (mingw-w64)"
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw -j "$jobs"
+
+echo "== Windows smoke test under Wine (both deliverables)"
+scripts/wine-smoke.sh build/mingw build/native
