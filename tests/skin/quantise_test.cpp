@@ -47,7 +47,7 @@ TEST(Quantise, ManyColoursKeepFillsExactAndEdgesClose)
 }
 
 // Rows bottom-up, padded to four bytes, the leftmost pixel in the high nibble, colours as RGBQUADs.
-TEST(Dib, FourBitRowsAreBottomUpPaddedAndHighNibbleFirst)
+TEST(DibWriter, FourBitRowsAreBottomUpPaddedAndHighNibbleFirst)
 {
     Indexed image;
     image.width = 3;
@@ -76,7 +76,7 @@ TEST(Dib, FourBitRowsAreBottomUpPaddedAndHighNibbleFirst)
     EXPECT_EQ(14u + 40 + 12, readU32(file, 10)); // where the rows start
 }
 
-TEST(Dib, PaletteSizeChoosesTheFewestBits)
+TEST(DibWriter, PaletteSizeChoosesTheFewestBits)
 {
     EXPECT_EQ(4, bitsForColours(2));
     EXPECT_EQ(4, bitsForColours(16));
