@@ -52,12 +52,12 @@ const char *pictureName(Picture picture)
     }
 }
 
-std::vector<FaceSpec> faceSpecs()
+std::vector<FaceEntry> allFaces()
 {
-    std::vector<FaceSpec> faces;
+    std::vector<FaceEntry> faces;
     for (const ModeLayouts &m : modeLayouts) {
         for (int portrait = 1; portrait >= 0; --portrait) {
-            FaceSpec face;
+            FaceEntry face;
             face.mode = m.mode;
             face.modeName = m.name;
             face.portrait = portrait != 0;
@@ -120,59 +120,59 @@ LONG pictureId(LONG pressedId, Picture picture)
     return normalImageId(pressedId, picture == PICTURE_NIGHT ? VARIANT_NIGHT : VARIANT_DAY);
 }
 
-std::vector<ImageSpec> imageSpecs()
+std::vector<ImageEntry> allImages()
 {
     static const Picture pictures[] = {PICTURE_PRESSED, PICTURE_DAY, PICTURE_NIGHT};
-    std::vector<ImageSpec> specs;
-    for (const FaceSpec &face : faceSpecs()) {
+    std::vector<ImageEntry> entries;
+    for (const FaceEntry &face : allFaces()) {
         for (Picture picture : pictures) {
-            ImageSpec spec = {};
-            spec.id = pictureId(face.pressedId, picture);
-            spec.kind = IMAGE_FACE;
-            spec.picture = picture;
+            ImageEntry entry = {};
+            entry.id = pictureId(face.pressedId, picture);
+            entry.kind = IMAGE_FACE;
+            entry.picture = picture;
             const char *orientation = face.portrait ? "portrait" : "landscape";
-            spec.name = std::string("face-") + face.modeName + "-" + orientation + "-" + pictureName(picture);
-            spec.description = std::string(face.modeName) + " " + orientation + " face, " + pictureName(picture);
-            spec.width = face.width;
-            spec.height = face.height;
-            spec.face = face;
-            specs.push_back(spec);
+            entry.name = std::string("face-") + face.modeName + "-" + orientation + "-" + pictureName(picture);
+            entry.description = std::string(face.modeName) + " " + orientation + " face, " + pictureName(picture);
+            entry.width = face.width;
+            entry.height = face.height;
+            entry.face = face;
+            entries.push_back(entry);
         }
     }
     for (const KeyRecord *list : alternativesLists()) {
         for (Picture picture : pictures) {
-            ImageSpec spec = {};
-            spec.id = pictureId((LONG)list[0].flags, picture);
-            spec.kind = IMAGE_POPUP;
-            spec.picture = picture;
+            ImageEntry entry = {};
+            entry.id = pictureId((LONG)list[0].flags, picture);
+            entry.kind = IMAGE_POPUP;
+            entry.picture = picture;
             char hex[16];
             std::snprintf(hex, sizeof hex, "0x%04X", (unsigned)list[0].flags);
-            spec.name = std::string("popup-") + hex + "-" + pictureName(picture);
-            spec.description = "popup of " + describeCharacter(popupOwnerCharacter(list)) + ", " +
-                               (picture == PICTURE_PRESSED ? "highlighted" : pictureName(picture));
-            spec.width = popupWidth(list);
-            spec.height = popupHeight();
-            spec.list = list;
-            specs.push_back(spec);
+            entry.name = std::string("popup-") + hex + "-" + pictureName(picture);
+            entry.description = "popup of " + describeCharacter(popupOwnerCharacter(list)) + ", " +
+                                (picture == PICTURE_PRESSED ? "highlighted" : pictureName(picture));
+            entry.width = popupWidth(list);
+            entry.height = popupHeight();
+            entry.list = list;
+            entries.push_back(entry);
         }
     }
     for (Variant variant : {VARIANT_DAY, VARIANT_NIGHT}) {
-        ImageSpec spec = {};
-        spec.id = (LONG)panelIconId(variant);
-        spec.kind = IMAGE_ICON;
-        spec.picture = variant == VARIANT_NIGHT ? PICTURE_NIGHT : PICTURE_DAY;
-        spec.name = std::string("icon-") + variantName(variant);
-        spec.description = std::string("panel icon, ") + variantName(variant);
-        spec.width = ICON_SIZE;
-        spec.height = ICON_SIZE;
-        specs.push_back(spec);
+        ImageEntry entry = {};
+        entry.id = (LONG)panelIconId(variant);
+        entry.kind = IMAGE_ICON;
+        entry.picture = variant == VARIANT_NIGHT ? PICTURE_NIGHT : PICTURE_DAY;
+        entry.name = std::string("icon-") + variantName(variant);
+        entry.description = std::string("panel icon, ") + variantName(variant);
+        entry.width = ICON_SIZE;
+        entry.height = ICON_SIZE;
+        entries.push_back(entry);
     }
-    return specs;
+    return entries;
 }
 
-bool usedBy(const ImageSpec &spec, Variant variant)
+bool usedBy(const ImageEntry &entry, Variant variant)
 {
-    return spec.picture == PICTURE_PRESSED || (spec.picture == PICTURE_NIGHT) == (variant == VARIANT_NIGHT);
+    return entry.picture == PICTURE_PRESSED || (entry.picture == PICTURE_NIGHT) == (variant == VARIANT_NIGHT);
 }
 
 uint32_t popupOwnerCharacter(const KeyRecord *list)

@@ -19,7 +19,7 @@ const char *variantName(Variant variant);
 const char *pictureName(Picture picture);
 
 // One mode in one orientation: the layout the panel shows and the id of its pressed face.
-struct FaceSpec {
+struct FaceEntry {
     int mode;
     const char *modeName;
     bool portrait;
@@ -31,7 +31,7 @@ struct FaceSpec {
 };
 
 // The ten faces (modes 0 to 4, portrait then landscape for each).
-std::vector<FaceSpec> faceSpecs();
+std::vector<FaceEntry> allFaces();
 
 // The alternatives lists reachable from the eight layouts, each once, in the order the layouts and
 // their rows are walked. Each entry points at the list's header (slot 0).
@@ -56,7 +56,7 @@ uint32_t popupOwnerCharacter(const KeyRecord *list);
 enum ImageKind { IMAGE_FACE, IMAGE_POPUP, IMAGE_ICON };
 
 // One picture the panel asks the module for.
-struct ImageSpec {
+struct ImageEntry {
     LONG id;
     ImageKind kind;
     Picture picture;         // the icon has only a day and a night picture
@@ -64,15 +64,15 @@ struct ImageSpec {
     std::string description; // for people: "lower-case portrait face, day"
     int width;
     int height;
-    FaceSpec face;         // for faces
+    FaceEntry face;        // for faces
     const KeyRecord *list; // for popups: the list's header
 };
 
 // Every picture of a complete module: three per face and per popup, and the two icons.
-std::vector<ImageSpec> imageSpecs();
+std::vector<ImageEntry> allImages();
 
 // Whether the panel of this variant asks for the picture (the pressed ones serve both).
-bool usedBy(const ImageSpec &spec, Variant variant);
+bool usedBy(const ImageEntry &entry, Variant variant);
 
 // A code point as UTF-8, and as "U+215B ⅛" for messages.
 std::string utf8(uint32_t codePoint);

@@ -41,20 +41,20 @@ std::string idText(LONG id)
 }
 
 // The bitmap the panel would get for the picture, or null.
-HBITMAP loadPicture(HMODULE module, const ImageSpec &spec)
+HBITMAP loadPicture(HMODULE module, const ImageEntry &entry)
 {
-    if (spec.kind == IMAGE_ICON)
-        return LoadBitmapW(module, MAKEINTRESOURCEW(spec.id));
-    return SHLoadImageResource(module, (UINT)spec.id);
+    if (entry.kind == IMAGE_ICON)
+        return LoadBitmapW(module, MAKEINTRESOURCEW(entry.id));
+    return SHLoadImageResource(module, (UINT)entry.id);
 }
 
 // Why a picture that did not load failed: absent, cut off, or there but unreadable.
-std::string whyNotLoaded(const PeInfo &pe, const ImageSpec &spec)
+std::string whyNotLoaded(const PeInfo &pe, const ImageEntry &entry)
 {
-    const PeResource *bitmap = pe.find(RESOURCE_TYPE_BITMAP, (uint32_t)spec.id);
+    const PeResource *bitmap = pe.find(RESOURCE_TYPE_BITMAP, (uint32_t)entry.id);
     if (bitmap && !bitmap->complete)
         return "is cut off by the end of the file";
-    if (bitmap || (spec.kind != IMAGE_ICON && pe.hasId((uint32_t)spec.id)))
+    if (bitmap || (entry.kind != IMAGE_ICON && pe.hasId((uint32_t)entry.id)))
         return "does not decode";
     return "missing";
 }
@@ -110,30 +110,30 @@ CheckResult checkModule(const std::string &path, const std::vector<Variant> &var
     if (!module)
         return result;
     std::vector<LONG> seen;
-    for (const ImageSpec &spec : imageSpecs()) {
+    for (const ImageEntry &entry : allImages()) {
         bool wanted = false;
         for (Variant variant : variants)
-            wanted = wanted || usedBy(spec, variant);
+            wanted = wanted || usedBy(entry, variant);
         // The pressed pictures serve both variants: check each once.
         bool known = false;
         for (LONG id : seen)
-            known = known || id == spec.id;
+            known = known || id == entry.id;
         if (!wanted || known)
             continue;
-        seen.push_back(spec.id);
+        seen.push_back(entry.id);
         ++result.checked;
-        std::string name = idText(spec.id) + " " + spec.description + ": ";
-        HBITMAP bitmap = loadPicture(module, spec);
+        std::string name = idText(entry.id) + " " + entry.description + ": ";
+        HBITMAP bitmap = loadPicture(module, entry);
         if (!bitmap) {
-            result.faults.push_back(name + whyNotLoaded(pe, spec));
+            result.faults.push_back(name + whyNotLoaded(pe, entry));
             continue;
         }
         BITMAP info = {};
         if (GetObjectW(bitmap, sizeof info, &info) != (int)sizeof info) {
             result.faults.push_back(name + "does not decode");
-        } else if (info.bmWidth != spec.width || std::abs(info.bmHeight) != spec.height) {
+        } else if (info.bmWidth != entry.width || std::abs(info.bmHeight) != entry.height) {
             result.faults.push_back(name + "is " + sizeText(info.bmWidth, std::abs(info.bmHeight)) + ", expected " +
-                                    sizeText(spec.width, spec.height));
+                                    sizeText(entry.width, entry.height));
         }
         DeleteObject(bitmap);
     }
@@ -150,11 +150,11 @@ std::vector<std::string> previewModule(const std::string &path, const std::strin
         return faults;
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
-    for (const ImageSpec &spec : imageSpecs()) {
-        HBITMAP bitmap = loadPicture(module, spec);
+    for (const ImageEntry &entry : allImages()) {
+        HBITMAP bitmap = loadPicture(module, entry);
         BITMAP info = {};
         if (!bitmap || GetObjectW(bitmap, sizeof info, &info) != (int)sizeof info) {
-            faults.push_back(idText(spec.id) + " " + spec.description + ": " + whyNotLoaded(pe, spec));
+            faults.push_back(idText(entry.id) + " " + entry.description + ": " + whyNotLoaded(pe, entry));
             if (bitmap)
                 DeleteObject(bitmap);
             continue;
@@ -165,7 +165,7 @@ std::vector<std::string> previewModule(const std::string &path, const std::strin
                 image.set(x, y, emuBitmapPixel(bitmap, x, y) & 0xFFFFFF);
         }
         DeleteObject(bitmap);
-        std::string error = writePng((std::filesystem::path(folder) / (spec.name + ".png")).string(), image);
+        std::string error = writePng((std::filesystem::path(folder) / (entry.name + ".png")).string(), image);
         if (!error.empty())
             faults.push_back(error);
     }

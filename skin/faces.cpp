@@ -38,7 +38,7 @@ void addText(std::vector<uint32_t> &characters, const KeyLabel &label)
 
 } // namespace
 
-Image drawFace(const FaceSpec &face, Picture picture, const Font &font, const DrawOptions &options)
+Image drawFace(const FaceEntry &face, Picture picture, const Font &font, const DrawOptions &options)
 {
     const Look &look = lookFor(picture);
     Image image(face.width, face.height, look.background);
@@ -85,7 +85,7 @@ Image drawPopup(const KeyRecord *list, Picture picture, const Font &font, const 
 std::vector<uint32_t> labelCharacters()
 {
     std::vector<uint32_t> characters;
-    for (const FaceSpec &face : faceSpecs()) {
+    for (const FaceEntry &face : allFaces()) {
         for (int row = 0; row < ROW_COUNT; ++row) {
             for (const KeyRecord *key = (*face.layout)[row]; !isSentinel(*key); ++key)
                 addText(characters, labelOf(*key));

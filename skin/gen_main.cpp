@@ -96,15 +96,15 @@ bool parseOptions(int argc, char **argv, Options &options, std::string &error)
     return true;
 }
 
-Image render(const ImageSpec &spec, const Font &font, const DrawOptions &draw)
+Image render(const ImageEntry &entry, const Font &font, const DrawOptions &draw)
 {
-    switch (spec.kind) {
+    switch (entry.kind) {
     case IMAGE_FACE:
-        return drawFace(spec.face, spec.picture, font, draw);
+        return drawFace(entry.face, entry.picture, font, draw);
     case IMAGE_POPUP:
-        return drawPopup(spec.list, spec.picture, font, draw);
+        return drawPopup(entry.list, entry.picture, font, draw);
     default:
-        return drawIcon(spec.picture == PICTURE_NIGHT ? VARIANT_NIGHT : VARIANT_DAY);
+        return drawIcon(entry.picture == PICTURE_NIGHT ? VARIANT_NIGHT : VARIANT_DAY);
     }
 }
 
@@ -149,26 +149,26 @@ int main(int argc, char **argv)
     draw.labels = options.labels;
     size_t images = 0, dataBytes = 0;
     double worstError = 0;
-    for (const ImageSpec &spec : imageSpecs()) {
-        if (options.omit.count(spec.id))
+    for (const ImageEntry &entry : allImages()) {
+        if (options.omit.count(entry.id))
             continue;
-        Image image = render(spec, font, draw);
-        auto resize = options.resize.find(spec.id);
+        Image image = render(entry, font, draw);
+        auto resize = options.resize.find(entry.id);
         if (resize != options.resize.end())
             image = resized(image, resize->second.first, resize->second.second, image.at(0, 0));
         Indexed indexed = quantise(image, 1 << options.bits);
         worstError = std::max(worstError, meanColourError(image, expand(indexed)));
         std::vector<uint8_t> dib = encodeDib(indexed, bitsForColours(indexed.palette.size()));
-        std::string file = spec.name + ".bmp";
+        std::string file = entry.name + ".bmp";
         if (!writeFile(bitmaps / file, bmpFile(dib)))
             return fail("cannot write " + (bitmaps / file).string());
         if (!options.png.empty()) {
-            error = writePng((std::filesystem::path(options.png) / (spec.name + ".png")).string(), expand(indexed));
+            error = writePng((std::filesystem::path(options.png) / (entry.name + ".png")).string(), expand(indexed));
             if (!error.empty())
                 return fail(error);
         }
         char line[128];
-        std::snprintf(line, sizeof line, "%ld BITMAP \"bitmaps/%s\"\n", (long)spec.id, file.c_str());
+        std::snprintf(line, sizeof line, "%ld BITMAP \"bitmaps/%s\"\n", (long)entry.id, file.c_str());
         script += line;
         ++images;
         dataBytes += dib.size();

@@ -16,7 +16,7 @@ struct DrawOptions {
 };
 
 // A whole keyboard face, exactly the layout's size, every key at its key rectangle.
-Image drawFace(const FaceSpec &face, Picture picture, const Font &font, const DrawOptions &options = DrawOptions());
+Image drawFace(const FaceEntry &face, Picture picture, const Font &font, const DrawOptions &options = DrawOptions());
 
 // The popup of an alternatives list (pointing at its header): a margin around one cell per alternative.
 // The pressed picture shows every cell highlighted.

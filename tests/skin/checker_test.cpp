@@ -210,23 +210,23 @@ TEST(Preview, ModulePicturesDecodeToWhatWasDrawn)
     HMODULE module = LoadLibraryExW(L"\\Windows\\KWENO_Resources.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_TRUE(module);
     int compared = 0;
-    for (const ImageSpec &spec : imageSpecs()) {
-        if (spec.name != "face-numeric-landscape-day" && spec.name != "popup-0x2250-pressed" &&
-            spec.name != "icon-night")
+    for (const ImageEntry &entry : allImages()) {
+        if (entry.name != "face-numeric-landscape-day" && entry.name != "popup-0x2250-pressed" &&
+            entry.name != "icon-night")
             continue;
-        Image drawn = spec.kind == IMAGE_FACE    ? drawFace(spec.face, spec.picture, font)
-                      : spec.kind == IMAGE_POPUP ? drawPopup(spec.list, spec.picture, font)
-                                                 : drawIcon(VARIANT_NIGHT);
+        Image drawn = entry.kind == IMAGE_FACE    ? drawFace(entry.face, entry.picture, font)
+                      : entry.kind == IMAGE_POPUP ? drawPopup(entry.list, entry.picture, font)
+                                                  : drawIcon(VARIANT_NIGHT);
         Image expected = expand(quantise(drawn, 1 << KWENO_SKIN_BITS));
-        HBITMAP bitmap = spec.kind == IMAGE_ICON ? LoadBitmapW(module, MAKEINTRESOURCEW(spec.id))
-                                                 : SHLoadImageResource(module, (UINT)spec.id);
-        ASSERT_TRUE(bitmap) << spec.name;
+        HBITMAP bitmap = entry.kind == IMAGE_ICON ? LoadBitmapW(module, MAKEINTRESOURCEW(entry.id))
+                                                  : SHLoadImageResource(module, (UINT)entry.id);
+        ASSERT_TRUE(bitmap) << entry.name;
         int wrong = 0;
         for (int y = 0; y < expected.height; ++y) {
             for (int x = 0; x < expected.width; ++x)
                 wrong += (emuBitmapPixel(bitmap, x, y) & 0xFFFFFF) != expected.at(x, y);
         }
-        EXPECT_EQ(0, wrong) << spec.name;
+        EXPECT_EQ(0, wrong) << entry.name;
         DeleteObject(bitmap);
         ++compared;
     }

@@ -34,7 +34,7 @@ struct Rect {
     LONG left, top, right, bottom; // inclusive, as the panel copies them
 };
 
-std::vector<Rect> keyRects(const FaceSpec &face)
+std::vector<Rect> keyRects(const FaceEntry &face)
 {
     std::vector<Rect> rects;
     for (int row = 0; row < ROW_COUNT; ++row) {
@@ -76,7 +76,7 @@ int differingPixels(const Image &a, const Image &b, const Rect &r)
     return count;
 }
 
-std::string faceName(const FaceSpec &face, Picture picture)
+std::string faceName(const FaceEntry &face, Picture picture)
 {
     return std::string(face.modeName) + (face.portrait ? " portrait " : " landscape ") + pictureName(picture);
 }
@@ -90,7 +90,7 @@ TEST_F(Pictures, LabelInkLiesInsideItsKeyClearOfTheGaps)
     const int clearance = 3; // the gap around each body is at least this wide on each side
     DrawOptions bare;
     bare.labels = false;
-    for (const FaceSpec &face : faceSpecs()) {
+    for (const FaceEntry &face : allFaces()) {
         for (Picture picture : allPictures) {
             Image labelled = drawFace(face, picture, *font);
             Image bodies = drawFace(face, picture, *font, bare);
@@ -128,7 +128,7 @@ TEST_F(Pictures, EveryKeyStandsApartFromTheGapAroundIt)
 {
     DrawOptions bare;
     bare.labels = false;
-    for (const FaceSpec &face : faceSpecs()) {
+    for (const FaceEntry &face : allFaces()) {
         for (Picture picture : allPictures) {
             Image image = drawFace(face, picture, *font, bare);
             for (const Rect &r : keyRects(face)) {
@@ -146,7 +146,7 @@ TEST_F(Pictures, EveryKeyStandsApartFromTheGapAroundIt)
 // The pressed face must show a key as pressed on the day and on the night face alike.
 TEST_F(Pictures, PressedKeysStandOutOnBothNormalFaces)
 {
-    for (const FaceSpec &face : faceSpecs()) {
+    for (const FaceEntry &face : allFaces()) {
         Image pressed = drawFace(face, PICTURE_PRESSED, *font);
         Image day = drawFace(face, PICTURE_DAY, *font);
         Image night = drawFace(face, PICTURE_NIGHT, *font);
@@ -162,15 +162,15 @@ TEST_F(Pictures, PressedKeysStandOutOnBothNormalFaces)
 // and both different from the lower-case face's shift key.
 TEST_F(Pictures, ShiftAndCapsFacesDifferAtTheShiftKey)
 {
-    std::vector<FaceSpec> faces = faceSpecs();
+    std::vector<FaceEntry> faces = allFaces();
     for (bool portrait : {true, false}) {
-        const FaceSpec *byMode[3] = {nullptr, nullptr, nullptr};
-        for (const FaceSpec &face : faces) {
+        const FaceEntry *byMode[3] = {nullptr, nullptr, nullptr};
+        for (const FaceEntry &face : faces) {
             if (face.portrait == portrait && face.mode < 3)
                 byMode[face.mode] = &face;
         }
         ASSERT_TRUE(byMode[0] && byMode[1] && byMode[2]);
-        const FaceSpec &upper = *byMode[1];
+        const FaceEntry &upper = *byMode[1];
         Rect shift = {0, 0, -1, -1};
         for (int row = 0; row < ROW_COUNT; ++row) {
             for (const KeyRecord *key = (*upper.layout)[row]; !isSentinel(*key); ++key) {
@@ -258,7 +258,7 @@ TEST_F(Pictures, GlyphCheckCoversEveryTableCharacter)
         for (const KeyRecord *cell = list + 1; !isSentinel(*cell); ++cell)
             EXPECT_TRUE(checked.count(cell->character)) << describeCharacter(cell->character);
     }
-    for (const FaceSpec &face : faceSpecs()) {
+    for (const FaceEntry &face : allFaces()) {
         for (int row = 0; row < ROW_COUNT; ++row) {
             for (const KeyRecord *key = (*face.layout)[row]; !isSentinel(*key); ++key) {
                 if (key->character > 0x20)
