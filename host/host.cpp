@@ -168,8 +168,9 @@ void InputPanelHost::createWindows()
     bool portrait = screenWidth() < screenHeight();
     int width = portrait ? portraitWidth : landscapeWidth;
     int height = portrait ? portraitHeight : landscapeHeight;
-    // Created hidden: the panel is shown once it has said where it goes.
-    window_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, hostClassName, L"", WS_POPUP | WS_CLIPCHILDREN, 0,
+    // Created hidden: the panel is shown once it has said where it goes. Not topmost: the panel's
+    // magnifier and popup are ordinary top-level windows that must float over it.
+    window_ = CreateWindowExW(WS_EX_NOACTIVATE, hostClassName, L"", WS_POPUP | WS_CLIPCHILDREN, 0,
                               screenHeight() - height, width, height, nullptr, nullptr, hostInstance(), nullptr);
     if (window_)
         hostsByWindow.emplace_back(window_, this);
