@@ -1,0 +1,289 @@
+// The focused application above the panel: title bar, text field, wrapped text and cursor, drawn
+// with FreeType.
+#include "appview.h"
+
+#include <algorithm>
+#include <vector>
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+static const int barHeight = 30;
+static const int margin = 8;
+static const int padding = 8;
+static const int titleSize = 15;
+static const int textSize = 22;
+static const int tabStop = 4; // in widths of a space
+
+AppLook dayLook()
+{
+    return AppLook{0xE4E7EC, 0x23466E, 0xFFFFFF, 0xFFFFFF, 0x8A94A3, 0x111111, 0x1F6FEB};
+}
+
+AppLook nightLook()
+{
+    return AppLook{0x16181D, 0x0B0C10, 0xB8C0CC, 0x22252C, 0x3A3F4A, 0xE6E6E6, 0xE0A030};
+}
+
+namespace {
+
+struct Box {
+    int left, top, right, bottom; // right and bottom exclusive
+};
+
+struct Glyph {
+    int width = 0, rows = 0, left = 0, top = 0, advance = 0;
+    std::vector<unsigned char> coverage;
+};
+
+// Where one character of the text goes: its line and its x in the field.
+struct Placed {
+    char32_t c;
+    int line;
+    int x;
+    size_t unit; // index of its first UTF-16 unit in the text
+};
+
+uint32_t blend(uint32_t under, uint32_t over, unsigned alpha)
+{
+    uint32_t out = 0;
+    for (int shift = 0; shift <= 16; shift += 8) {
+        unsigned a = (under >> shift) & 0xFF;
+        unsigned b = (over >> shift) & 0xFF;
+        out |= ((a * (255 - alpha) + b * alpha + 127) / 255) << shift;
+    }
+    return out;
+}
+
+void fill(Image *image, const Box &box, uint32_t colour)
+{
+    for (int y = std::max(0, box.top); y < std::min(image->height, box.bottom); ++y) {
+        for (int x = std::max(0, box.left); x < std::min(image->width, box.right); ++x)
+            image->at(x, y) = colour;
+    }
+}
+
+} // namespace
+
+struct AppView::Font {
+    FT_Library library = nullptr;
+    FT_Face face = nullptr;
+    mutable std::map<char32_t, Glyph> glyphs;
+
+    ~Font()
+    {
+        if (face)
+            FT_Done_Face(face);
+        if (library)
+            FT_Done_FreeType(library);
+    }
+
+    bool load(const std::string &path, int pixels)
+    {
+        return FT_Init_FreeType(&library) == 0 && FT_New_Face(library, path.c_str(), 0, &face) == 0 &&
+               FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixels)) == 0;
+    }
+
+    const Glyph &glyph(char32_t c) const
+    {
+        auto found = glyphs.find(c);
+        if (found != glyphs.end())
+            return found->second;
+        Glyph g;
+        if (FT_Load_Char(face, c, FT_LOAD_RENDER) == 0) {
+            FT_GlyphSlot slot = face->glyph;
+            g.width = static_cast<int>(slot->bitmap.width);
+            g.rows = static_cast<int>(slot->bitmap.rows);
+            g.left = slot->bitmap_left;
+            g.top = slot->bitmap_top;
+            g.advance = static_cast<int>(slot->advance.x >> 6);
+            g.coverage.resize(static_cast<size_t>(g.width) * g.rows);
+            for (int y = 0; y < g.rows; ++y) {
+                const unsigned char *row = slot->bitmap.buffer + y * slot->bitmap.pitch;
+                std::copy(row, row + g.width, g.coverage.begin() + static_cast<size_t>(y) * g.width);
+            }
+        }
+        return glyphs.emplace(c, std::move(g)).first->second;
+    }
+
+    int ascender() const { return static_cast<int>(face->size->metrics.ascender >> 6); }
+    int lineHeight() const { return static_cast<int>(face->size->metrics.height >> 6); }
+
+    int advance(char32_t c) const
+    {
+        if (c == U'\t')
+            return glyph(U' ').advance * tabStop;
+        return glyph(c).advance;
+    }
+
+    // Blends the character over the picture, clipped to the box.
+    void draw(Image *image, int x, int baseline, char32_t c, uint32_t colour, const Box &clip) const
+    {
+        const Glyph &g = glyph(c);
+        for (int row = 0; row < g.rows; ++row) {
+            int y = baseline - g.top + row;
+            if (y < clip.top || y >= clip.bottom)
+                continue;
+            for (int col = 0; col < g.width; ++col) {
+                int px = x + g.left + col;
+                unsigned alpha = g.coverage[static_cast<size_t>(row) * g.width + col];
+                if (alpha == 0 || px < clip.left || px >= clip.right)
+                    continue;
+                image->at(px, y) = blend(image->at(px, y), colour, alpha);
+            }
+        }
+    }
+
+    void drawText(Image *image, int x, int baseline, const std::u32string &text, uint32_t colour, const Box &clip) const
+    {
+        for (char32_t c : text) {
+            draw(image, x, baseline, c, colour, clip);
+            x += advance(c);
+        }
+    }
+};
+
+AppView::AppView() = default;
+AppView::~AppView() = default;
+
+bool AppView::loadFont(const std::string &path, std::string *error)
+{
+    auto title = std::make_unique<Font>();
+    auto text = std::make_unique<Font>();
+    if (!title->load(path, titleSize) || !text->load(path, textSize)) {
+        *error = "cannot load the font " + path;
+        return false;
+    }
+    titleFont_ = std::move(title);
+    textFont_ = std::move(text);
+    return true;
+}
+
+bool AppView::hasFont() const
+{
+    return textFont_ != nullptr;
+}
+
+static std::u32string codePoints(const std::string &utf8)
+{
+    std::u32string out;
+    for (size_t i = 0; i < utf8.size();) {
+        unsigned char b = static_cast<unsigned char>(utf8[i]);
+        int extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
+        char32_t c = extra == 0 ? b : b & (0x3F >> extra);
+        for (int k = 1; k <= extra && i + k < utf8.size(); ++k)
+            c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        out += c;
+        i += static_cast<size_t>(extra) + 1;
+    }
+    return out;
+}
+
+// Lays the text out in lines no wider than width, breaking after blanks where it can and inside
+// a word only when the word alone is too wide.
+template <typename Advance>
+static void layOut(const std::u16string &text, int width, Advance advance, std::vector<Placed> *placed)
+{
+    std::vector<Placed> chars;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        size_t unit = i;
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        }
+        // A carriage return ends a line as a line feed does.
+        if (c == U'\r')
+            c = U'\n';
+        chars.push_back(Placed{c, 0, 0, unit});
+    }
+    int line = 0;
+    int x = 0;
+    size_t i = 0;
+    while (i < chars.size()) {
+        char32_t c = chars[i].c;
+        if (c == U'\n') {
+            chars[i].line = line;
+            chars[i].x = x;
+            ++line;
+            x = 0;
+            ++i;
+            continue;
+        }
+        if (c == U' ' || c == U'\t') {
+            chars[i].line = line;
+            chars[i].x = x;
+            x += advance(c);
+            ++i;
+            continue;
+        }
+        size_t end = i;
+        int wordWidth = 0;
+        while (end < chars.size() && chars[end].c != U' ' && chars[end].c != U'\t' && chars[end].c != U'\n')
+            wordWidth += advance(chars[end++].c);
+        if (x > 0 && x + wordWidth > width) {
+            ++line;
+            x = 0;
+        }
+        for (; i < end; ++i) {
+            int w = advance(chars[i].c);
+            if (x > 0 && x + w > width) {
+                ++line;
+                x = 0;
+            }
+            chars[i].line = line;
+            chars[i].x = x;
+            x += w;
+        }
+    }
+    // The end of the text, where the cursor may stand.
+    chars.push_back(Placed{0, line, x, text.size()});
+    *placed = std::move(chars);
+}
+
+void AppView::draw(Image *area, const std::u16string &text, size_t cursor, const std::string &title,
+                   const AppLook &look) const
+{
+    fill(area, Box{0, 0, area->width, area->height}, look.background);
+    fill(area, Box{0, 0, area->width, barHeight}, look.bar);
+    Box field{margin, barHeight + margin, area->width - margin, area->height - margin};
+    if (field.bottom <= field.top)
+        return;
+    fill(area, field, look.fieldBorder);
+    Box inside{field.left + 1, field.top + 1, field.right - 1, field.bottom - 1};
+    fill(area, inside, look.field);
+    if (!textFont_)
+        return;
+
+    int titleBaseline = (barHeight + titleFont_->ascender()) / 2 - 1;
+    titleFont_->drawText(area, margin + 2, titleBaseline, codePoints(title), look.barText,
+                         Box{0, 0, area->width, barHeight});
+
+    Box textBox{inside.left + padding, inside.top + padding / 2, inside.right - padding, inside.bottom - padding / 2};
+    std::vector<Placed> placed;
+    const Font &font = *textFont_;
+    layOut(
+        text, textBox.right - textBox.left, [&font](char32_t c) { return font.advance(c); }, &placed);
+
+    // The line of the cursor stays in view: lines scroll up once it would fall below the field.
+    const Placed *caret = &placed.back();
+    for (const Placed &p : placed) {
+        if (p.unit >= cursor) {
+            caret = &p;
+            break;
+        }
+    }
+    int lineHeight = font.lineHeight();
+    int visibleLines = std::max(1, (textBox.bottom - textBox.top) / lineHeight);
+    int firstLine = std::max(0, caret->line - visibleLines + 1);
+    for (size_t i = 0; i + 1 < placed.size(); ++i) {
+        const Placed &p = placed[i];
+        if (p.c == U'\n' || p.c == U'\t' || p.c == U' ')
+            continue;
+        int baseline = textBox.top + (p.line - firstLine) * lineHeight + font.ascender();
+        font.draw(area, textBox.left + p.x, baseline, p.c, look.text, textBox);
+    }
+    int caretTop = textBox.top + (caret->line - firstLine) * lineHeight + 2;
+    fill(area, Box{textBox.left + caret->x, caretTop, textBox.left + caret->x + 2, caretTop + lineHeight - 2},
+         look.caret);
+}

@@ -1,0 +1,63 @@
+// Keys by their labels: where a key of the built-in layouts, or a cell of its popup, lies on screen.
+#ifndef KWENO_SIM_KEYS_H
+#define KWENO_SIM_KEYS_H
+
+#include <string>
+#include <vector>
+
+#include "model/keyboard.h"
+
+// What the keyboard shows, read off the screen; shift and caps share the upper-case layout.
+enum class Face { Lower, Shift, Caps, Numeric, Symbols };
+const int FACE_COUNT = 5;
+
+// "lower", "shift", "caps", "numeric", "symbols".
+const char *faceName(Face face);
+bool faceFromName(const std::string &name, Face *face);
+
+// A key of the layout on screen, with its rectangle in layout coordinates (edges inclusive).
+struct KeyRef {
+    const KeyRecord *key = nullptr;
+    int row = -1;
+    RECT rect = {0, 0, 0, 0};
+};
+
+// The label a script uses for a key: the character it types ("a", "ß", ","), or a name for the
+// keys that type none or a control code ("shift", "backspace", "123", "calc"...).
+std::string keyLabel(const KeyRecord &key);
+// The label of an alternative of a popup: its character.
+std::string alternativeLabel(const KeyRecord &alternative);
+// Aliases for the named keys ("enter" for "return", "numeric" for "123"...), folded to the names
+// keyLabel gives; any other text comes back as it is.
+std::string canonicalLabel(const std::string &label);
+
+// The layout that a face shows in an orientation.
+const KeyboardLayout &layoutFor(Face face, bool portrait);
+const RowBounds &rowBoundsFor(Face face, bool portrait);
+
+// The key with this label in the layout of the face; false if it carries none.
+bool findKey(Face face, bool portrait, const std::string &label, KeyRef *found);
+// The key under a point in layout coordinates, as the panel's hit test finds it; false between
+// keys or outside the rows.
+bool keyAt(Face face, bool portrait, int x, int y, KeyRef *found);
+// Whether any layout or popup carries the label at all, so that a script can be checked before it runs.
+bool labelExists(const std::string &label);
+// Every label of a face's layout, left to right and top to bottom.
+std::vector<std::string> labelsOf(Face face);
+
+// The popup of a key, as the panel places it above the key on the screen.
+struct PopupPlace {
+    RECT rect = {0, 0, 0, 0}; // screen rectangle; right and bottom exclusive
+    int cells = 0;            // alternatives in the list
+    int defaultCell = 0;      // 1-based
+};
+// panelTop and panelRight are the screen's top and right edge of the input panel's window.
+PopupPlace placePopup(const KeyRef &key, int panelTop, int panelRight);
+// Screen point in the middle of cell (1-based) of the key's popup.
+POINT popupCellCentre(const KeyRef &key, const PopupPlace &place, int cell);
+// The 1-based cell under a screen point while the pen drags over the popup, 0 for none.
+int popupCellAt(const KeyRef &key, const PopupPlace &place, int x, int y);
+// The 1-based cell of the key's popup holding the label, 0 if none does.
+int popupCellOf(const KeyRef &key, const std::string &label);
+
+#endif // KWENO_SIM_KEYS_H

@@ -1,0 +1,113 @@
+// The page of a session: HTML with the animation and screenshots as base64 data URIs.
+#include "report.h"
+
+#include <fstream>
+#include <iterator>
+
+std::string htmlEscape(const std::string &text)
+{
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+static bool readFile(const std::string &path, std::vector<unsigned char> *bytes)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return true;
+}
+
+static const char *const style = R"(
+body { font-family: "DejaVu Sans", Verdana, sans-serif; margin: 2em auto; max-width: 1100px; padding: 0 1em;
+       color: #1c1e21; background: #f4f5f7; }
+h1 { font-size: 1.6em; margin-bottom: 0.2em; }
+.lead { color: #555; margin-top: 0; }
+.summary { display: flex; gap: 2em; align-items: flex-start; flex-wrap: wrap; margin: 1.5em 0; }
+.summary img { border: 1px solid #ccc; background: #2b2d31; }
+.final pre, figure pre { background: #fff; border: 1px solid #ccd; padding: 0.4em 0.6em; white-space: pre-wrap;
+       word-break: break-all; font-size: 0.95em; margin: 0.4em 0 0 0; }
+.shots { display: flex; flex-wrap: wrap; gap: 1.2em; }
+figure { margin: 0; background: #fff; border: 1px solid #dde; padding: 0.7em; width: 330px; }
+figure.landscape { width: 440px; }
+figure img { width: 100%; display: block; border: 1px solid #ccc; }
+figcaption { font-weight: bold; margin: 0.5em 0 0.2em 0; }
+.mode { font-weight: normal; color: #666; font-size: 0.85em; }
+.error { color: #a00; font-weight: bold; }
+)";
+
+bool writeReport(const std::string &path, const Report &report, std::string *error)
+{
+    std::ofstream out(path, std::ios::binary);
+    if (!out) {
+        *error = "cannot write " + path;
+        return false;
+    }
+    out << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>" << htmlEscape(report.title)
+        << "</title>\n<style>" << style << "</style>\n</head>\n<body>\n";
+    out << "<h1>" << htmlEscape(report.title) << "</h1>\n";
+    out << "<p class=\"lead\">The " << htmlEscape(report.variant) << " variant on a simulated 480&times;640 handheld, "
+        << "driven by " << htmlEscape(report.script) << "; " << report.virtualMs / 1000.0
+        << " s on the device's clock.</p>\n";
+    if (!report.error.empty())
+        out << "<p class=\"error\">The run stopped: " << htmlEscape(report.error) << "</p>\n";
+
+    out << "<div class=\"summary\">\n";
+    std::vector<unsigned char> gif;
+    if (!report.animationPath.empty() && readFile(report.animationPath, &gif) && !gif.empty())
+        out << "<img alt=\"the whole session\" width=\"480\" src=\"data:image/gif;base64," << base64(gif) << "\">\n";
+    out << "<div class=\"final\"><h2>What the application received</h2>\n<pre>"
+        << htmlEscape(visibleText(report.finalText)) << "</pre>\n";
+    out << "<h2>Programs started</h2>\n";
+    if (report.programs.empty()) {
+        out << "<p>None.</p>\n";
+    } else {
+        out << "<ul>\n";
+        for (const std::string &program : report.programs)
+            out << "<li><code>" << htmlEscape(program) << "</code></li>\n";
+        out << "</ul>\n";
+    }
+    out << "</div>\n</div>\n";
+
+    out << "<h2>Screenshots</h2>\n<div class=\"shots\">\n";
+    int number = 0;
+    for (const ShotRecord &shot : report.shots) {
+        std::vector<unsigned char> png;
+        if (!encodePng(shot.image, &png)) {
+            *error = "cannot encode a screenshot";
+            return false;
+        }
+        bool landscape = shot.image.width > shot.image.height;
+        out << "<figure" << (landscape ? " class=\"landscape\"" : "") << ">\n";
+        out << "<img alt=\"" << htmlEscape(shot.caption) << "\" src=\"data:image/png;base64," << base64(png) << "\">\n";
+        out << "<figcaption>" << ++number << ". " << htmlEscape(shot.caption) << " <span class=\"mode\">("
+            << htmlEscape(shot.face) << " mode, line " << shot.line << ")</span></figcaption>\n";
+        out << "<pre>" << htmlEscape(visibleText(shot.text)) << "</pre>\n</figure>\n";
+    }
+    out << "</div>\n</body>\n</html>\n";
+    out.close();
+    if (!out) {
+        *error = "cannot write " + path;
+        return false;
+    }
+    return true;
+}
