@@ -9,6 +9,8 @@ namespace {
 
 // Largest image side accepted, like every bitmap of the emulation.
 const int maxImageSide = 16384;
+// And at most 64M pixels in all the images of one list.
+const size_t maxListPixels = (size_t)1 << 26;
 
 struct ImageList {
     int cx = 0;
@@ -93,6 +95,8 @@ int WINAPI ImageList_AddMasked(HIMAGELIST himl, HBITMAP hbmImage, COLORREF crMas
 
     size_t imageSize = (size_t)list->cx * list->cy;
     size_t first = (size_t)list->count * imageSize;
+    if (first + added * imageSize > maxListPixels)
+        return -1;
     list->pixels.resize(first + added * imageSize, 0);
     list->transparent.resize(first + added * imageSize, 0);
     for (int k = 0; k < added; ++k) {

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <set>
 #include <memory>
 #include <unordered_map>
 
@@ -16,9 +17,6 @@ namespace {
 
 // A module file larger than this is refused rather than read into memory.
 const size_t maxModuleFileSize = 64u << 20;
-
-// Bound on directory entries examined while indexing one file (see maxResourceDirectories).
-const size_t maxEntriesVisited = 1u << 20;
 
 struct Module {
     std::vector<uint8_t> image;
@@ -104,6 +102,7 @@ struct Tree {
     size_t directories = 0;
     size_t entries = 0;
     std::vector<PeResource> *out;
+    std::set<std::pair<std::u16string, std::u16string>> seen; // type and name of every resource indexed
 };
 
 struct Entry {
@@ -145,12 +144,23 @@ bool directoryAt(Tree &t, uint32_t offset, std::vector<Entry> *entries)
         return false;
     entries->clear();
     for (uint64_t i = 0; i < count; ++i) {
-        if (++t.entries > maxEntriesVisited)
+        if (++t.entries > maxResourceEntries)
             return false;
         const uint8_t *e = d + 16 + i * 8;
         entries->push_back(Entry{le32(e), le32(e + 4)});
     }
     return true;
+}
+
+// A resource type or name as one text that keeps ids and names apart: "#2" for id 2, "$NAME".
+std::u16string keyOf(const ResourceName &n)
+{
+    if (!n.isId)
+        return u"$" + n.text;
+    std::u16string digits = u"#";
+    for (char c : std::to_string(n.id))
+        digits += (char16_t)c;
+    return digits;
 }
 
 bool isSubdirectory(uint32_t target)
@@ -175,9 +185,8 @@ void addResource(Tree &t, const ResourceName &type, const ResourceName &name, ui
         size_t offset;
         if (!t.image->offsetOf(rva, size, &offset))
             continue;
-        for (const PeResource &r : *t.out)
-            if (r.type == type && r.name == name)
-                return; // the first of duplicates wins
+        if (!t.seen.insert({keyOf(type), keyOf(name)}).second)
+            return; // the first of duplicates wins
         PeResource r;
         r.type = type;
         r.name = name;
@@ -406,7 +415,7 @@ bool readPeResources(const uint8_t *data, size_t size, std::vector<PeResource> *
     for (const Section &s : image.sections)
         if (rva >= s.virtualAddress && rva - s.virtualAddress < s.rawSize)
             end = (size_t)std::min<uint64_t>(size, (uint64_t)s.rawOffset + s.rawSize);
-    Tree tree{&image, base, end, 0, 0, out};
+    Tree tree{&image, base, end, 0, 0, out, {}};
     readTree(tree);
     return true;
 }

@@ -31,10 +31,11 @@ struct PeResource {
 };
 
 // Upper limits while reading, so that a hostile file costs bounded time and memory: at most
-// 65536 resources indexed and 4096 directories visited; deeper than three levels is never read,
-// so a directory that points back at itself ends there.
+// 65536 resources indexed, 131072 directories visited and 2^20 directory entries examined;
+// deeper than three levels is never read, so a directory that points back at itself ends there.
 const size_t maxResources = 65536;
-const size_t maxResourceDirectories = 4096;
+const size_t maxResourceDirectories = 131072;
+const size_t maxResourceEntries = 1u << 20;
 
 // Reads a PE32 or PE32+ image of any machine type as a file on disk lays it out. False, with the
 // reason, for anything malformed; a valid image without resources gives true and an empty list.
