@@ -100,6 +100,8 @@ bool Device::start(const DeviceOptions &options, std::string *error)
         host_.reset();
         return false;
     }
+    // The first paint is waiting in the queue; the screen shows the keyboard once it is done.
+    host_->pump();
     return true;
 }
 
