@@ -248,6 +248,12 @@ struct IClassFactory : public IUnknown {
 
 #define MK_LBUTTON 0x0001
 
+/* Virtual-key codes */
+#define VK_BACK 0x08
+#define VK_TAB 0x09
+#define VK_RETURN 0x0D
+#define VK_SPACE 0x20
+
 /* Window styles */
 #define WS_OVERLAPPED 0x00000000L
 #define WS_POPUP 0x80000000L

@@ -1,6 +1,8 @@
 // The pixel-test skin, drawn from the panel's own layout tables.
 #include "testskin.h"
 
+#include <vector>
+
 #include "model/keyboard.h"
 
 namespace testsupport {
@@ -21,29 +23,32 @@ const Family families[5] = {
     {&symbolsPortrait, &symbolsLandscape, &symbolsPortraitRows, &symbolsLandscapeRows},
 };
 
-// The key of a layout at a point, walked like the tables are walked.
-void keyAt(KeyboardLayout &layout, const RowBounds &rows, int x, int y, int *row, int *slot)
+// The key of a layout at each pixel column of each row, walked like the tables are walked.
+struct KeyMap {
+    std::vector<int> slot[ROW_COUNT]; // -1 where no key is
+};
+
+KeyMap keyMapOf(KeyboardLayout &layout, int width)
 {
-    *row = -1;
-    *slot = -1;
+    KeyMap map;
     for (int r = 0; r < ROW_COUNT; ++r) {
-        if (y < rows[r] || y >= rows[r + 1])
-            continue;
-        for (int s = 0; !isSentinel(layout[r][s]); ++s) {
-            if (layout[r][s].left <= x && x <= layout[r][s].right) {
-                *row = r;
-                *slot = s;
-            }
-        }
+        map.slot[r].assign(width, -1);
+        for (int s = 0; !isSentinel(layout[r][s]); ++s)
+            for (int x = layout[r][s].left; x <= layout[r][s].right && x < width; ++x)
+                map.slot[r][x] = s;
     }
+    return map;
 }
 
 Bytes facePicture(unsigned imageId, KeyboardLayout &layout, const RowBounds &rows, int width, int height)
 {
+    KeyMap map = keyMapOf(layout, width);
     return dib24(width, height, [&](int x, int y) {
-        int row, slot;
-        keyAt(layout, rows, x, y, &row, &slot);
-        return faceColour(imageId, row, slot);
+        int row = 0;
+        while (row < ROW_COUNT - 1 && y >= rows[row + 1])
+            ++row;
+        int slot = map.slot[row][x];
+        return faceColour(imageId, slot < 0 ? -1 : row, slot);
     });
 }
 
