@@ -14,6 +14,9 @@ cmake --build --preset native -j "$jobs"
 echo "== native tests"
 ctest --preset native -j "$jobs"
 
+echo "== fuzzing the resource-module and bitmap reader (bounded)"
+scripts/fuzz.sh 60
+
 echo "== Windows build (mingw-w64)"
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw -j "$jobs"
