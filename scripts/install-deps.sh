@@ -8,6 +8,7 @@ packages=(
     g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64
     libpng-dev libfreetype-dev fonts-dejavu-core
     wine wine64 xvfb xauth
+    libsdl2-dev xdotool
 )
 packages+=("$@")
 

@@ -2,6 +2,8 @@
 // mouse drives the host's pen and the virtual clock follows real time.
 #include "interactive.h"
 
+#include <string>
+
 #include "runner.h"
 
 #ifdef KWENO_SIM_SDL
@@ -128,14 +130,23 @@ bool handleEvent(const SDL_Event &event, Device &device, Window &window, bool *p
 
 int runInteractive(const DeviceOptions &options, int scale, std::ostream &log)
 {
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        log << "kweno-sim: no display for the window: " << SDL_GetError() << "\n";
+        return 2;
+    }
+    // Without a display SDL falls back to drivers that show nothing; a window nobody sees is no use.
+    std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+    if (driver == "offscreen" || driver == "dummy" || driver == "evdev") {
+        log << "kweno-sim: no display for the window (SDL found only its \"" << driver
+            << "\" driver); run it on a desktop, or set DISPLAY\n";
+        SDL_Quit();
+        return 2;
+    }
     Device device;
     std::string error;
     if (!device.start(options, &error)) {
         log << "kweno-sim: " << error << "\n";
-        return 2;
-    }
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        log << "kweno-sim: no display for the window: " << SDL_GetError() << "\n";
+        SDL_Quit();
         return 2;
     }
     int status = 0;

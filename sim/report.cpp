@@ -47,8 +47,9 @@ h1 { font-size: 1.6em; margin-bottom: 0.2em; }
 .final pre, figure pre { background: #fff; border: 1px solid #ccd; padding: 0.4em 0.6em; white-space: pre-wrap;
        word-break: break-all; font-size: 0.95em; margin: 0.4em 0 0 0; }
 .shots { display: flex; flex-wrap: wrap; gap: 1.2em; }
-figure { margin: 0; background: #fff; border: 1px solid #dde; padding: 0.7em; width: 330px; }
-figure.landscape { width: 440px; }
+figure { margin: 0; background: #fff; border: 1px solid #dde; padding: 0.7em; width: 300px; }
+figure.landscape { width: 400px; }
+pre.empty { color: #888; font-style: italic; }
 figure img { width: 100%; display: block; border: 1px solid #ccc; }
 figcaption { font-weight: bold; margin: 0.5em 0 0.2em 0; }
 .mode { font-weight: normal; color: #666; font-size: 0.85em; }
@@ -101,7 +102,10 @@ bool writeReport(const std::string &path, const Report &report, std::string *err
         out << "<img alt=\"" << htmlEscape(shot.caption) << "\" src=\"data:image/png;base64," << base64(png) << "\">\n";
         out << "<figcaption>" << ++number << ". " << htmlEscape(shot.caption) << " <span class=\"mode\">("
             << htmlEscape(shot.face) << " mode, line " << shot.line << ")</span></figcaption>\n";
-        out << "<pre>" << htmlEscape(visibleText(shot.text)) << "</pre>\n</figure>\n";
+        if (shot.text.empty())
+            out << "<pre class=\"empty\">nothing typed yet</pre>\n</figure>\n";
+        else
+            out << "<pre>" << htmlEscape(visibleText(shot.text)) << "</pre>\n</figure>\n";
     }
     out << "</div>\n</body>\n</html>\n";
     out.close();

@@ -507,8 +507,14 @@ std::string describeCommand(const Command &command)
         return command.landscape ? "rotate landscape" : "rotate portrait";
     case Command::WAIT:
         return "wait " + std::to_string(command.durationMs) + "ms";
-    case Command::REG:
-        return "reg " + command.regKey + " " + command.regName + " " + command.regType;
+    case Command::REG: {
+        std::string text = "reg " + command.regKey + " " + command.regName + " " + command.regType;
+        if (command.regType == "dword")
+            text += " " + std::to_string(command.regDword);
+        for (const std::string &s : command.regStrings)
+            text += " " + quoted(s);
+        return text;
+    }
     case Command::SHOT:
         return "shot " + quoted(command.text);
     case Command::EXPECT:
