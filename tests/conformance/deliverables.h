@@ -38,18 +38,23 @@ inline const Deliverable deliverables[] = {
 const int PANEL_OBJECT_KINDS = (1 << EMU_WINDOW) | (1 << EMU_CLASS) | (1 << EMU_DC) | (1 << EMU_BITMAP) |
                                (1 << EMU_IMAGELIST) | (1 << EMU_MODULE) | (1 << EMU_KEY);
 
+// A fresh platform with the default skin in \Windows, and every violation of its rules a failure.
+inline void startFreshPlatform()
+{
+    emuReset();
+    emuMapFolder("\\Windows", KWENO_SKIN_DIR);
+}
+
+inline void reportViolations()
+{
+    for (int i = 0; i < emuViolationCount(); ++i)
+        ADD_FAILURE() << "violation: " << emuViolation(i);
+}
+
 class DeliverableTest : public ::testing::TestWithParam<Deliverable> {
   protected:
-    void SetUp() override
-    {
-        emuReset();
-        emuMapFolder("\\Windows", KWENO_SKIN_DIR);
-    }
-    void TearDown() override
-    {
-        for (int i = 0; i < emuViolationCount(); ++i)
-            ADD_FAILURE() << "violation: " << emuViolation(i);
-    }
+    void SetUp() override { startFreshPlatform(); }
+    void TearDown() override { reportViolations(); }
 
     // A host with the deliverable loaded; the test activates it.
     void load(InputPanelHost &host) { ASSERT_EQ(S_OK, host.load(GetParam().path, GetParam().clsid())) << host.error(); }
@@ -60,5 +65,26 @@ struct ScreenPoint {
     int x;
     int y;
 };
+
+// Hiding and Deselect, then nothing the panel made since mark may be alive and the platform may
+// have seen nothing done wrong. Failures name the context.
+inline void expectDeactivatedLeavingNothing(InputPanelHost &host, int mark, const std::string &context)
+{
+    EXPECT_EQ(S_OK, host.deactivate()) << context;
+    EXPECT_EQ(0, emuCheckNoneAliveSince(mark, PANEL_OBJECT_KINDS, context.c_str())) << context;
+    EXPECT_EQ(0, emuViolationCount()) << context << ": the first is " << (emuViolationCount() ? emuViolation(0) : "");
+}
+
+// The panel's keyboard window, found as the window that takes the pen when a character key goes
+// down at p; the pen then leaves the keyboard upwards, higher than the keyboard is tall, and is
+// lifted there, so nothing is typed.
+inline HWND keyboardWindowUnder(InputPanelHost &host, ScreenPoint p)
+{
+    host.penDown(p.x, p.y);
+    HWND keyboard = GetCapture();
+    host.penMove(p.x, p.y - 400);
+    host.penUp(p.x, p.y - 400);
+    return keyboard;
+}
 
 #endif // KWENO_TESTS_DELIVERABLES_H
