@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Fuzzes the PE resource reader and the bitmap decoders for a bounded time: scripts/fuzz.sh [SECONDS].
 # Builds tests/fuzz/pe_fuzz.cpp with the emulation's sources under clang's libFuzzer, ASan and UBSan,
-# seeded with the test resource modules and bitmaps that the test build generates.
-# FUZZ_BUILD_DIR (default build/fuzz) holds the build, the seeds and the growing corpus.
+# started from the test resource modules and bitmaps that the test build generates.
+# FUZZ_BUILD_DIR (default build/fuzz) holds the build, the starting inputs and the growing corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,13 +16,13 @@ if [ ! -f "$(clang -print-resource-dir)/lib/linux/libclang_rt.fuzzer-x86_64.a" ]
     scripts/install-deps.sh "libclang-rt-${clang_major}-dev"
 fi
 
-echo "== seeds: the generated test resource modules and bitmaps"
-cmake -S . -B "$build/seeds" -DCMAKE_BUILD_TYPE=Debug >/dev/null
-cmake --build "$build/seeds" --target emu_test_dlls -j 2 >/dev/null
-seeds="$build/seed-corpus"
-mkdir -p "$seeds" "$build/corpus"
-cp "$build/seeds/tests/emu/testdata/"*.dll "$build/seeds/tests/emu/testdata/"*.bmp \
-    "$build/seeds/tests/emu/testdata/"*.png "$seeds/"
+echo "== starting inputs: the generated test resource modules and bitmaps"
+cmake -S . -B "$build/inputs" -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build "$build/inputs" --target emu_test_dlls -j 2 >/dev/null
+starts="$build/start-corpus"
+mkdir -p "$starts" "$build/corpus"
+cp "$build/inputs/tests/emu/testdata/"*.dll "$build/inputs/tests/emu/testdata/"*.bmp \
+    "$build/inputs/tests/emu/testdata/"*.png "$starts/"
 
 echo "== building the fuzz target"
 clang++ -std=c++17 -g -O1 -fshort-wchar \
@@ -32,4 +32,4 @@ clang++ -std=c++17 -g -O1 -fshort-wchar \
 
 echo "== fuzzing for ${seconds} s"
 "$build/pe_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
-    -print_final_stats=1 -artifact_prefix="$build/" "$build/corpus" "$seeds"
+    -print_final_stats=1 -artifact_prefix="$build/" "$build/corpus" "$starts"

@@ -62,7 +62,7 @@ std::vector<uint32_t> clusterPalette(const std::vector<Entry> &entries, long tot
         palette.push_back(entries[pinned++].colour);
     if (palette.empty())
         palette.push_back(entries[pinned++].colour);
-    // Seed the free slots far from what is there, weighted by how many pixels would gain.
+    // Fill the free slots far from what is there, weighted by how many pixels would gain.
     while (palette.size() < maxColours) {
         long bestScore = 0;
         size_t best = 0;

@@ -1,4 +1,4 @@
-// The registry: an in-memory hive of keys and typed values that hosts seed; open, query, close.
+// The registry: an in-memory hive of keys and typed values that hosts fill in; open, query, close.
 #include "core.h"
 
 #include <cstring>
@@ -85,9 +85,9 @@ std::shared_ptr<Key> childOf(const std::shared_ptr<Key> &key, const std::u16stri
     return it == key->children.end() ? nullptr : it->second;
 }
 
-// The key a seeding path names ("HKLM\Software\x"; the current user without a root name),
+// The key a setting path names ("HKLM\Software\x"; the current user without a root name),
 // created along the way when asked.
-std::shared_ptr<Key> seededKey(const char *path, bool create)
+std::shared_ptr<Key> keyAtPath(const char *path, bool create)
 {
     std::vector<std::u16string> names;
     if (!splitPath(utf16(path ? path : ""), &names))
@@ -116,9 +116,9 @@ std::shared_ptr<Key> seededKey(const char *path, bool create)
     return key;
 }
 
-void seed(const char *key, const char *name, DWORD type, std::vector<uint8_t> data)
+void store(const char *key, const char *name, DWORD type, std::vector<uint8_t> data)
 {
-    std::shared_ptr<Key> k = seededKey(key, true);
+    std::shared_ptr<Key> k = keyAtPath(key, true);
     if (!k)
         return;
     Value &v = k->values[folded(utf16(name ? name : ""))];
@@ -285,14 +285,14 @@ void emuRegSetDword(const char *key, const char *name, DWORD value)
     std::vector<uint8_t> data(4);
     for (int i = 0; i < 4; ++i)
         data[i] = (uint8_t)(value >> (8 * i));
-    seed(key, name, REG_DWORD, data);
+    store(key, name, REG_DWORD, data);
 }
 
 void emuRegSetString(const char *key, const char *name, DWORD type, const char *utf8Text)
 {
     std::vector<uint8_t> data;
     appendUtf16(&data, utf8Text);
-    seed(key, name, type, data);
+    store(key, name, type, data);
 }
 
 void emuRegSetMultiString(const char *key, const char *name, const char *const *strings, int count)
@@ -304,18 +304,18 @@ void emuRegSetMultiString(const char *key, const char *name, const char *const *
     if (count <= 0)
         appendUtf16(&data, "");
     appendUtf16(&data, "");
-    seed(key, name, REG_MULTI_SZ, data);
+    store(key, name, REG_MULTI_SZ, data);
 }
 
 void emuRegSetRaw(const char *key, const char *name, DWORD type, const void *data, DWORD size)
 {
     const uint8_t *b = static_cast<const uint8_t *>(data);
-    seed(key, name, type, b ? std::vector<uint8_t>(b, b + size) : std::vector<uint8_t>());
+    store(key, name, type, b ? std::vector<uint8_t>(b, b + size) : std::vector<uint8_t>());
 }
 
 void emuRegDeleteValue(const char *key, const char *name)
 {
-    if (std::shared_ptr<Key> k = seededKey(key, false))
+    if (std::shared_ptr<Key> k = keyAtPath(key, false))
         k->values.erase(folded(utf16(name ? name : "")));
 }
 
@@ -324,7 +324,7 @@ void emuRegDeleteKey(const char *key)
     std::vector<std::u16string> names;
     if (!splitPath(utf16(key ? key : ""), &names) || names.empty())
         return;
-    std::shared_ptr<Key> k = seededKey(key, false);
+    std::shared_ptr<Key> k = keyAtPath(key, false);
     if (!k)
         return;
     for (Root &r : roots)
@@ -335,7 +335,7 @@ void emuRegDeleteKey(const char *key)
     while (!path.empty() && path.back() == '\\')
         path.pop_back();
     size_t cut = path.rfind('\\');
-    std::shared_ptr<Key> parent = seededKey(cut == std::string::npos ? "" : path.substr(0, cut).c_str(), false);
+    std::shared_ptr<Key> parent = keyAtPath(cut == std::string::npos ? "" : path.substr(0, cut).c_str(), false);
     if (!parent)
         return;
     markDeleted(*k);

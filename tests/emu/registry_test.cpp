@@ -1,4 +1,4 @@
-// Tests of the registry: opening keys, the size and type rules of queries, seeding, closing.
+// Tests of the registry: opening keys, the size and type rules of queries, setting values, closing.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -75,7 +75,7 @@ TEST_F(RegistryTest, MissingKeysAndBadPathsAreNotFoundAndLeaveTheResultNull)
     EXPECT_EQ(0, emuViolationCount()) << violations();
 }
 
-TEST_F(RegistryTest, SeedingNamesOtherRootsAndNullSubkeyReopensTheKey)
+TEST_F(RegistryTest, SettingNamesOtherRootsAndNullSubkeyReopensTheKey)
 {
     emuRegSetString("HKEY_CLASSES_ROOT\\CLSID\\{X}\\InprocServer32", "", REG_SZ, "\\Windows\\kweno.dll");
     emuRegSetDword("HKLM\\Drivers", "Count", 3);
@@ -179,7 +179,7 @@ TEST_F(RegistryTest, StringValuesAreStoredAsUtf16WithTheirTerminators)
     ASSERT_EQ(ERROR_SUCCESS, RegQueryValueExW(key, L"Empty", nullptr, &type, (BYTE *)buffer, &size));
     EXPECT_EQ(4u, size) << "an empty list is two terminators";
 
-    // Unterminated text can be seeded raw, byte for byte.
+    // Unterminated text can be stored raw, byte for byte.
     const BYTE unterminated[] = {'a', 0, 'b', 0, 'c'};
     emuRegSetRaw("ControlPanel\\Sip", "Raw", REG_SZ, unterminated, sizeof unterminated);
     size = sizeof buffer;
@@ -195,7 +195,7 @@ TEST_F(RegistryTest, ReseedingReplacesAndDeletingIsSeenThroughOpenKeys)
     HKEY key = open(L"A\\B");
     DWORD type = 0;
     EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExW(key, L"V", nullptr, &type, nullptr, nullptr));
-    EXPECT_EQ((DWORD)REG_SZ, type) << "the later seed replaced the value, type and all";
+    EXPECT_EQ((DWORD)REG_SZ, type) << "the later setting replaced the value, type and all";
 
     emuRegDeleteValue("a\\b", "v");
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegQueryValueExW(key, L"V", nullptr, nullptr, nullptr, nullptr));
