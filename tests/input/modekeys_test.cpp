@@ -134,6 +134,11 @@ struct HoldAndType {
     unsigned faceAfter;
 };
 
+void PrintTo(const HoldAndType &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
 class HoldAModeKeyAndType : public ModeKeys, public ::testing::WithParamInterface<HoldAndType> {};
 
 TEST_P(HoldAModeKeyAndType, ReturnsBeforeTheCharacterGoesOut)

@@ -57,6 +57,7 @@ class Popup : public PenTest {
     const KeyRecord *lastList = altLowerA;
 };
 
+// Holding, timer 1 of a key with alternatives: the popup opens (Popup, dragging), once.
 TEST_F(Popup, TheOPopupIsClampedAtTheLeftEdgeWithItsDefaultCellHighlighted)
 {
     downOn(ROW_O, SLOT_O);
@@ -308,6 +309,42 @@ TEST_F(Popup, AnAlternativePickedInTheOneShotShiftLeavesTheShift)
     tapOn(2, 5);
     expectKeys(typed(0, 0xC0) + typedShifted('B', 'B'), "shift, A held to its second cell, then b");
     EXPECT_EQ((KeyboardMode)MODE_LOWER, panel.mode);
+}
+
+// A popup wider than the panel less its two 5-pixel margins: the right clamp comes second and wins.
+TEST_F(Popup, TheRightClampWinsOverTheLeftOne)
+{
+    static const AlternativesList wide = {
+        {0, 470, 0, 1, A_PRESSED, 0},
+        {0, 47, 0x41, 'a', 0, 0},
+        {48, 470, 0, 0xE0, 0, 0},
+        {640, 640, SENTINEL_VK, 0, 0, 0},
+    };
+    KeyRecord wideKey = {48, 95, 0x41, 'a', 0, wide};
+    RECT rect = {48, 63, 95, 125};
+    panel.pressedKeyRect = rect;
+    panel.pressedKey = panel.heldKey = &wideKey;
+    openPopup();
+    EXPECT_EQ(475, panel.popupRect.right);
+    EXPECT_EQ(475 - 490, panel.popupRect.left);
+    EXPECT_EQ(475 - 490, letterRect().left);
+    inputMethod->Hiding();
+    EXPECT_EQ(0, panel.popupShown);
+    panel.pressedKey = nullptr; // the key goes out of scope
+}
+
+// The bounce test sees an alternative as a record of its own, apart from the key it came from.
+TEST_F(Popup, AnAlternativeIsNoBounceOfItsKey)
+{
+    hold(ROW_A, SLOT_A);
+    penMove(cellMidX(1), ABOVE_EVERYTHING_Y);
+    penMove(cellMidX(1), cellPenY());
+    penUp(cellMidX(1), cellPenY()); // the default alternative, a record apart from the key
+    advance(10);
+    tapOn(ROW_A, SLOT_A);
+    advance(10);
+    tapOn(ROW_A, SLOT_A); // the key again within 75 ms: a bounce
+    expectKeys(typed('A', 'a') + typed('A', 'a'), "a picked from its popup, then tapped twice quickly");
 }
 
 class PopupInLandscape : public Popup {

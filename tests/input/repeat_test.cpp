@@ -59,6 +59,8 @@ class Repeat : public PenTest {
     TimedCallback timed;
 };
 
+// Holding, timer 1 of a KEY_REPEAT key: the first repeat, timer 2. Repeating, timer 2: a repeat,
+// timer 3. Repeating, timer 3: a repeat. Repeating, pen-up inside the rows: the key-up, the tap.
 TEST_F(Repeat, BackspaceHeldForTwentyFiveRepeatsWithTheDefaults)
 {
     static const Calls backspaceHeld25 =
