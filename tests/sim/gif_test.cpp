@@ -31,9 +31,9 @@ class Gif : public ::testing::Test {
     }
 };
 
-static Image noise(int width, int height, int colours, unsigned seed)
+static Image noise(int width, int height, int colours, unsigned start)
 {
-    std::mt19937 random(seed);
+    std::mt19937 random(start);
     Image image(width, height);
     for (uint32_t &p : image.pixels) {
         uint32_t i = static_cast<uint32_t>(random() % colours);
