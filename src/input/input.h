@@ -24,6 +24,8 @@ const DWORD REPEATS_BEFORE_CONTROL = 20;
 // Mode keys and character keys.
 int pressKey(KeyRecord *key, const RECT *keyRect);
 int releaseKey(KeyRecord *key, const RECT *keyRect);
+// Ends an open mode-key gesture without typing: the saved mode, if any, comes back on screen.
+void endModeGesture();
 
 // The 125 % magnifier above a pressed key, and the key's own look on the keyboard.
 void magnifyKey(int show, const RECT *rect);

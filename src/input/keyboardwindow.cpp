@@ -235,13 +235,7 @@ HRESULT cancelPen()
     if (panel.popupShown) {
         ShowWindow(panel.letterWindow, SW_HIDE);
         panel.popupShown = 0;
-        if (panel.savedMode != MODE_NONE) {
-            panel.mode = (KeyboardMode)panel.savedMode;
-            selectLayout();
-            repaintKeyboard();
-        }
-        panel.modeKeyTyped = 0;
-        panel.savedMode = MODE_NONE;
+        endModeGesture();
     }
     if (panel.pressedKey)
         unpressKey();

@@ -34,6 +34,16 @@ static void showMode()
     repaintKeyboard();
 }
 
+void endModeGesture()
+{
+    if (panel.savedMode != MODE_NONE) {
+        panel.mode = (KeyboardMode)panel.savedMode;
+        showMode();
+    }
+    panel.modeKeyTyped = 0;
+    panel.savedMode = MODE_NONE;
+}
+
 int pressKey(KeyRecord *key, const RECT *keyRect)
 {
     ++panel.pressedCount;

@@ -174,13 +174,8 @@ void closePopup()
     // The alternative's own record goes out, so the bounce test sees only taps of that alternative.
     if (panel.popupIndex && key && key->alternatives)
         sendKeyTap(&key->alternatives[panel.popupIndex]);
-    if (panel.savedMode != MODE_NONE) {
-        panel.mode = (KeyboardMode)panel.savedMode;
-        selectLayout();
-        repaintKeyboard();
-    }
-    panel.modeKeyTyped = 0;
-    panel.savedMode = MODE_NONE;
+    // The popup ends a gesture that began on a mode key.
+    endModeGesture();
     panel.heldKey = 0;
     panel.pressedKey = 0;
 }
