@@ -49,10 +49,13 @@ class PenMove : public DeliverableTest {
     void start(InputPanelHost &host)
     {
         load(host);
+        mark = emuMark();
         ASSERT_EQ(S_OK, host.activate());
         host.pump();
         host.callback().clearCalls();
     }
+
+    int mark = 0;
 };
 
 TEST_P(PenMove, MovesWithinACharacterKeyDoNoWorkAndTheLiftStillSendsIt)
@@ -72,6 +75,7 @@ TEST_P(PenMove, MovesWithinACharacterKeyDoNoWorkAndTheLiftStillSendsIt)
         {CHARS, 0x47, 0x00010040, 0x00010040, u"g"},
     };
     EXPECT_TRUE(callsAre(host.calls(), gOnce));
+    expectDeactivatedLeavingNothing(host, mark, "after the moves");
 }
 
 TEST_P(PenMove, MovesWithinAHeldKeyLeaveItsHoldAndRepeatTimingAlone)
@@ -111,6 +115,7 @@ TEST_P(PenMove, MovesWithinAHeldKeyLeaveItsHoldAndRepeatTimingAlone)
     };
     EXPECT_TRUE(callsAre(host.calls(), backspaceHeld1100));
     EXPECT_EQ("ab", host.text());
+    expectDeactivatedLeavingNothing(host, mark, "after the held keys");
 }
 
 INSTANTIATE_TEST_SUITE_P(Deliverables, PenMove, ::testing::ValuesIn(deliverables),
