@@ -196,8 +196,9 @@ void InputPanelHost::destroyWindows()
             hostsByWindow.end());
         window_ = nullptr;
     }
-    // Fails quietly while another host still has a window of the class.
-    UnregisterClassW(hostClassName, hostInstance());
+    // The class is shared by every host of the process: the last one to go takes it away.
+    if (hostsByWindow.empty())
+        UnregisterClassW(hostClassName, hostInstance());
 }
 
 HRESULT InputPanelHost::recordResult(const char *method, HRESULT hr)
