@@ -31,5 +31,12 @@ clang++ -std=c++17 -g -O1 -fshort-wchar \
     emu/src/*.cpp tests/fuzz/pe_fuzz.cpp -lpng -o "$build/pe_fuzz"
 
 echo "== fuzzing for ${seconds} s"
-"$build/pe_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
-    -print_final_stats=1 -artifact_prefix="$build/" "$build/corpus" "$starts"
+# The run's progress goes to a log; its summary is shown, and the whole log when it finds a fault.
+log="$build/fuzz.log"
+if ! "$build/pe_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
+    -print_final_stats=1 -artifact_prefix="$build/" "$build/corpus" "$starts" >"$log" 2>&1; then
+    cat "$log"
+    echo "== the fuzzer found a fault; the input that shows it is in $build/"
+    exit 1
+fi
+grep -E '^(Done|stat::number_of_executed_units|stat::peak_rss_mb)' "$log" || tail -n 5 "$log"
