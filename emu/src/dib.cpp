@@ -1,5 +1,6 @@
 // Decoding device-independent bitmaps: 1-, 4-, 8-bit palettes, 16/32-bit masks, 24-bit, any header.
 #include "dib.h"
+#include "bytes.h"
 
 #include <climits>
 
@@ -16,22 +17,6 @@ const uint32_t BI_ALPHABITFIELDS = 6; // Windows CE: four masks, alpha ignored h
 // Header sizes: BITMAPINFOHEADER, its V2 and V3 extensions (masks inside), BITMAPV4HEADER and
 // BITMAPV5HEADER.
 const uint32_t infoHeaderSize = 40;
-
-uint32_t le32(const uint8_t *p)
-{
-    return p[0] | (p[1] << 8) | (p[2] << 16) | ((uint32_t)p[3] << 24);
-}
-uint16_t le16(const uint8_t *p)
-{
-    return (uint16_t)(p[0] | (p[1] << 8));
-}
-
-bool fail(std::string *why, const char *reason)
-{
-    if (why)
-        *why = reason;
-    return false;
-}
 
 struct Channel {
     uint32_t mask = 0;

@@ -1,5 +1,6 @@
 // Modules loaded as data files: finding the file of a CE path, reading its PE resources, freeing it.
 #include "core.h"
+#include "bytes.h"
 #include "pe.h"
 
 #include <dirent.h>
@@ -26,22 +27,6 @@ struct Module {
 std::unordered_map<const void *, std::unique_ptr<Module>> modules;
 std::map<std::string, std::vector<uint8_t>> registeredImages; // by lower-cased CE path
 std::map<std::string, std::string> mappedFolders;             // lower-cased CE folder -> host folder
-
-uint32_t le32(const uint8_t *p)
-{
-    return p[0] | (p[1] << 8) | (p[2] << 16) | ((uint32_t)p[3] << 24);
-}
-uint16_t le16(const uint8_t *p)
-{
-    return (uint16_t)(p[0] | (p[1] << 8));
-}
-
-bool fail(std::string *why, const char *reason)
-{
-    if (why)
-        *why = reason;
-    return false;
-}
 
 char lowerAscii(char c)
 {
