@@ -83,11 +83,11 @@ WINAPI_EXPORT int emuCallCount(const char *function);
 enum EmuKind {
     EMU_WINDOW,
     EMU_CLASS,
-    EMU_DC,      /* memory DCs and window DCs not yet released */
-    EMU_BITMAP,  /* bitmaps created or loaded, stock bitmaps excluded */
+    EMU_DC,     /* memory DCs and window DCs not yet released */
+    EMU_BITMAP, /* bitmaps created or loaded, stock bitmaps excluded */
     EMU_IMAGELIST,
-    EMU_MODULE,  /* modules loaded as data files */
-    EMU_KEY,     /* open registry keys */
+    EMU_MODULE, /* modules loaded as data files */
+    EMU_KEY,    /* open registry keys */
     EMU_KIND_COUNT
 };
 WINAPI_EXPORT int emuLiveCount(int kind);

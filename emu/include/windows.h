@@ -97,10 +97,10 @@ typedef const CHAR *LPCSTR;
 typedef WCHAR *BSTR;
 
 typedef void *HANDLE;
-#define EMU_DECLARE_HANDLE(name) \
-    struct name##__ {            \
-        int unused;              \
-    };                           \
+#define EMU_DECLARE_HANDLE(name)                                                                                       \
+    struct name##__ {                                                                                                  \
+        int unused;                                                                                                    \
+    };                                                                                                                 \
     typedef struct name##__ *name
 EMU_DECLARE_HANDLE(HWND);
 EMU_DECLARE_HANDLE(HINSTANCE);
@@ -117,10 +117,10 @@ typedef HINSTANCE HMODULE;
 typedef HICON HCURSOR;
 typedef void *HGDIOBJ;
 
-#define LOWORD(l) ((WORD)((DWORD_PTR)(l) & 0xffff))
+#define LOWORD(l) ((WORD)((DWORD_PTR)(l)&0xffff))
 #define HIWORD(l) ((WORD)(((DWORD_PTR)(l) >> 16) & 0xffff))
-#define LOBYTE(w) ((BYTE)((DWORD_PTR)(w) & 0xff))
-#define MAKELONG(a, b) ((LONG)(((WORD)((DWORD_PTR)(a) & 0xffff)) | ((DWORD)((WORD)((DWORD_PTR)(b) & 0xffff))) << 16))
+#define LOBYTE(w) ((BYTE)((DWORD_PTR)(w)&0xff))
+#define MAKELONG(a, b) ((LONG)(((WORD)((DWORD_PTR)(a)&0xffff)) | ((DWORD)((WORD)((DWORD_PTR)(b)&0xffff))) << 16))
 #define MAKELPARAM(l, h) ((LPARAM)(DWORD)MAKELONG(l, h))
 #define MAKEINTRESOURCEW(i) ((LPWSTR)((ULONG_PTR)((WORD)(i))))
 #define IS_INTRESOURCE(r) ((((ULONG_PTR)(r)) >> 16) == 0)
@@ -346,8 +346,8 @@ typedef struct tagMSG {
 /* Window manager */
 WINUSERAPI ATOM WINAPI RegisterClassW(const WNDCLASSW *lpWndClass);
 WINUSERAPI BOOL WINAPI UnregisterClassW(LPCWSTR lpClassName, HINSTANCE hInstance);
-WINUSERAPI HWND WINAPI CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWindowName, DWORD dwStyle,
-                                       int X, int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
+WINUSERAPI HWND WINAPI CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWindowName, DWORD dwStyle, int X,
+                                       int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
                                        HINSTANCE hInstance, LPVOID lpParam);
 WINUSERAPI BOOL WINAPI DestroyWindow(HWND hWnd);
 WINUSERAPI BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow);

@@ -12,7 +12,10 @@ inline uint32_t le32(const uint8_t *p)
     return p[0] | (p[1] << 8) | (p[2] << 16) | ((uint32_t)p[3] << 24);
 }
 
-inline uint16_t le16(const uint8_t *p) { return (uint16_t)(p[0] | (p[1] << 8)); }
+inline uint16_t le16(const uint8_t *p)
+{
+    return (uint16_t)(p[0] | (p[1] << 8));
+}
 
 // Records why a decode failed, when the caller asked; always false.
 inline bool fail(std::string *why, const char *reason)

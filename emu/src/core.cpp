@@ -127,7 +127,10 @@ long long handleSerial(const void *handle)
     return it != handles.end() && it->second.live ? it->second.serial : 0;
 }
 
-long long currentSerial() { return nextSerial; }
+long long currentSerial()
+{
+    return nextSerial;
+}
 
 std::vector<const void *> liveHandles(EmuKind kind)
 {
@@ -142,7 +145,10 @@ std::vector<const void *> liveHandles(EmuKind kind)
     return out;
 }
 
-void violation(const char *api, const std::string &what) { violations.push_back(std::string(api) + ": " + what); }
+void violation(const char *api, const std::string &what)
+{
+    violations.push_back(std::string(api) + ": " + what);
+}
 
 bool failNow(const char *api)
 {
@@ -278,7 +284,10 @@ void emuFailCall(const char *function, int nth)
         armed.push_back(Armed{function, nth});
 }
 
-void emuClearFailures(void) { armed.clear(); }
+void emuClearFailures(void)
+{
+    armed.clear();
+}
 
 int emuCallCount(const char *function)
 {
@@ -293,7 +302,10 @@ int emuLiveCount(int kind)
     return (int)liveHandles((EmuKind)kind).size();
 }
 
-int emuMark(void) { return (int)currentSerial(); }
+int emuMark(void)
+{
+    return (int)currentSerial();
+}
 
 int emuCheckNoneAliveSince(int mark, int kinds, const char *context)
 {
@@ -312,7 +324,10 @@ int emuCheckNoneAliveSince(int mark, int kinds, const char *context)
     return found;
 }
 
-int emuViolationCount(void) { return (int)violations.size(); }
+int emuViolationCount(void)
+{
+    return (int)violations.size();
+}
 
 const char *emuViolation(int n)
 {
@@ -321,6 +336,9 @@ const char *emuViolation(int n)
     return violations[n].c_str();
 }
 
-void emuClearViolations(void) { violations.clear(); }
+void emuClearViolations(void)
+{
+    violations.clear();
+}
 
 } // extern "C"

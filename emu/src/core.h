@@ -106,13 +106,13 @@ bool clientOrigin(HWND window, int *x, int *y);
 void screenChanged();
 
 // ---- reset: each area forgets everything it holds (emuReset calls them in this order) ----
-void resetWindows();   // window side: windows, classes, queue, timers, capture, clock, screen
-void resetGraphics();  // dc.cpp / bitblt.cpp: DCs, bitmaps, pixel counters
-void resetModules();   // module.cpp: loaded modules, registered images, folder mappings, image lists
+void resetWindows();    // window side: windows, classes, queue, timers, capture, clock, screen
+void resetGraphics();   // dc.cpp / bitblt.cpp: DCs, bitmaps, pixel counters
+void resetModules();    // module.cpp: loaded modules, registered images, folder mappings, image lists
 void resetImageLists(); // imagelist.cpp, called by resetModules
-void resetRegistry();  // registry.cpp
-void resetProcesses(); // process.cpp
-void resetCore();      // core.cpp: handles, violations, armed failures, call counts
+void resetRegistry();   // registry.cpp
+void resetProcesses();  // process.cpp
+void resetCore();       // core.cpp: handles, violations, armed failures, call counts
 
 // Provided by timer.cpp: the virtual clock.
 DWORD tickCount();

@@ -40,13 +40,34 @@ class Emission : public ::testing::Test {
     RecordingCallback host;
 };
 
-KeyRecord &lowerA() { return lowerPortrait[1][1]; }
-KeyRecord &upperA() { return upperPortrait[1][1]; }
-KeyRecord &tabKey() { return lowerPortrait[1][0]; }
-KeyRecord &backspace() { return lowerPortrait[2][8]; }
-KeyRecord &space() { return lowerPortrait[3][2]; }
-KeyRecord &degree() { return symbolsPortrait[2][1]; }
-KeyRecord &half() { return symbolsPortrait[2][4]; }
+KeyRecord &lowerA()
+{
+    return lowerPortrait[1][1];
+}
+KeyRecord &upperA()
+{
+    return upperPortrait[1][1];
+}
+KeyRecord &tabKey()
+{
+    return lowerPortrait[1][0];
+}
+KeyRecord &backspace()
+{
+    return lowerPortrait[2][8];
+}
+KeyRecord &space()
+{
+    return lowerPortrait[3][2];
+}
+KeyRecord &degree()
+{
+    return symbolsPortrait[2][1];
+}
+KeyRecord &half()
+{
+    return symbolsPortrait[2][4];
+}
 
 TEST_F(Emission, TapsOfEachKindOfKey)
 {
@@ -54,8 +75,7 @@ TEST_F(Emission, TapsOfEachKindOfKey)
     EXPECT_EQ(S_OK, sendKeyTap(&lowerA()));
     expectCalls(plainA);
 
-    static const std::vector<HostCall> shiftedA = {charEvent(0x41, 0x20000080, 'A'),
-                                                   charEvent(0x41, 0x20010040, 'A')};
+    static const std::vector<HostCall> shiftedA = {charEvent(0x41, 0x20000080, 'A'), charEvent(0x41, 0x20010040, 'A')};
     at(2000);
     sendKeyTap(&upperA());
     expectCalls(shiftedA);
@@ -184,8 +204,7 @@ TEST_F(Emission, BackspaceHeldDeletesWordsFromTheTwentyFirstRepeat)
     ASSERT_EQ(31u, host.calls.size());
     for (int i = 0; i < 30; ++i) {
         unsigned word = i < 20 ? 0x80u : 0x40000080u;
-        EXPECT_EQ(charEvent(0x08, word, 0x08), host.calls[i]) << "repeat " << i + 1 << ": "
-                                                               << describe(host.calls[i]);
+        EXPECT_EQ(charEvent(0x08, word, 0x08), host.calls[i]) << "repeat " << i + 1 << ": " << describe(host.calls[i]);
     }
     EXPECT_EQ(charEvent(0x08, 0x10040, 0x08), host.calls[30]) << "the key-up carries no control bit";
     EXPECT_EQ(20u, panel.repeatCount);

@@ -10,14 +10,45 @@ using namespace testsupport;
 namespace {
 
 const char *const platformFunctions[] = {
-    "RegisterClassW", "UnregisterClassW", "CreateWindowExW", "DestroyWindow",   "ShowWindow",
-    "MoveWindow",     "GetParent",        "GetWindowRect",   "GetClientRect",   "SetWindowLongW",
-    "SetCapture",     "ReleaseCapture",   "SetTimer",        "KillTimer",       "GetSystemMetrics",
-    "InvalidateRect", "GetDC",            "ReleaseDC",       "BeginPaint",      "EndPaint",
-    "CreateCompatibleDC", "DeleteDC",     "CreateCompatibleBitmap", "SelectObject", "DeleteObject",
-    "BitBlt",         "StretchBlt",       "IntersectRect",   "RegOpenKeyExW",   "RegQueryValueExW",
-    "RegCloseKey",    "CreateProcessW",   "GetTickCount",    "LoadLibraryExW",  "FreeLibrary",
-    "LoadBitmapW",    "SHLoadImageResource", "ImageList_Create", "ImageList_AddMasked",
+    "RegisterClassW",
+    "UnregisterClassW",
+    "CreateWindowExW",
+    "DestroyWindow",
+    "ShowWindow",
+    "MoveWindow",
+    "GetParent",
+    "GetWindowRect",
+    "GetClientRect",
+    "SetWindowLongW",
+    "SetCapture",
+    "ReleaseCapture",
+    "SetTimer",
+    "KillTimer",
+    "GetSystemMetrics",
+    "InvalidateRect",
+    "GetDC",
+    "ReleaseDC",
+    "BeginPaint",
+    "EndPaint",
+    "CreateCompatibleDC",
+    "DeleteDC",
+    "CreateCompatibleBitmap",
+    "SelectObject",
+    "DeleteObject",
+    "BitBlt",
+    "StretchBlt",
+    "IntersectRect",
+    "RegOpenKeyExW",
+    "RegQueryValueExW",
+    "RegCloseKey",
+    "CreateProcessW",
+    "GetTickCount",
+    "LoadLibraryExW",
+    "FreeLibrary",
+    "LoadBitmapW",
+    "SHLoadImageResource",
+    "ImageList_Create",
+    "ImageList_AddMasked",
     "ImageList_Destroy",
 };
 
@@ -46,9 +77,9 @@ class Faults : public PanelTest {
         select();
         if (selectResult != S_OK)
             return;
-        tapKey(1, 1);             // a
-        tapKey(2, 0);             // shift
-        tapKey(0, 0);             // Q
+        tapKey(1, 1);                 // a
+        tapKey(2, 0);                 // shift
+        tapKey(0, 0);                 // Q
         penDown(keyX(2, 8), keyY(2)); // backspace held into its repeats
         advance(1200);
         penUp(keyX(2, 8), keyY(2));
@@ -60,8 +91,8 @@ class Faults : public PanelTest {
         advance(600);
         penUp(keyX(1, 1), keyY(1));
         tap(panel.popupRect.left + 60, keyY(1) - 100);
-        tapKey(3, 0);             // numeric
-        tapKey(0, 0);             // calculator
+        tapKey(3, 0); // numeric
+        tapKey(0, 0); // calculator
         rotate(640, 480);
         tapKey(0, 3);
         penDown(keyX(2, 8), keyY(2));

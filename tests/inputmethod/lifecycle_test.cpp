@@ -77,17 +77,17 @@ struct FailingStep {
 TEST_F(Lifecycle, EachFailingStepOfSelectGivesItsResultAndALaterSelectSucceeds)
 {
     static const FailingStep steps[] = {
-        {"RegisterClassW", 1, E_FAIL},             // keyboard class
-        {"LoadLibraryExW", 1, E_FAIL},             // resource module
-        {"CreateCompatibleDC", 1, E_OUTOFMEMORY},  // face DC
-        {"CreateWindowExW", 1, E_OUTOFMEMORY},     // keyboard window
-        {"RegisterClassW", 2, E_FAIL},             // letter class
-        {"CreateCompatibleDC", 2, E_OUTOFMEMORY},  // letter memory DC
-        {"CreateCompatibleDC", 3, E_OUTOFMEMORY},  // popup DC
-        {"ImageList_Create", 1, S_OK},             // not tested
-        {"LoadBitmapW", 1, S_OK},                  // a missing icon is no failure
-        {"CreateWindowExW", 2, S_OK},              // letter window: not tested
-        {"GetDC", 1, S_OK},                        // its DC: not tested
+        {"RegisterClassW", 1, E_FAIL},            // keyboard class
+        {"LoadLibraryExW", 1, E_FAIL},            // resource module
+        {"CreateCompatibleDC", 1, E_OUTOFMEMORY}, // face DC
+        {"CreateWindowExW", 1, E_OUTOFMEMORY},    // keyboard window
+        {"RegisterClassW", 2, E_FAIL},            // letter class
+        {"CreateCompatibleDC", 2, E_OUTOFMEMORY}, // letter memory DC
+        {"CreateCompatibleDC", 3, E_OUTOFMEMORY}, // popup DC
+        {"ImageList_Create", 1, S_OK},            // not tested
+        {"LoadBitmapW", 1, S_OK},                 // a missing icon is no failure
+        {"CreateWindowExW", 2, S_OK},             // letter window: not tested
+        {"GetDC", 1, S_OK},                       // its DC: not tested
     };
     installSkin();
     for (const FailingStep &step : steps) {

@@ -108,8 +108,7 @@ TEST(Layouts, KeysAscendWithoutOverlapAndEveryPixelHasExactlyOneKeyOutsideTheGap
                 int owners = 0;
                 for (const KeyRecord *key : keys)
                     owners += key->left <= x && x <= key->right;
-                EXPECT_EQ(isDocumentedGap(info, r, x) ? 0 : 1, owners)
-                    << info.name << " row " << r << " x " << x;
+                EXPECT_EQ(isDocumentedGap(info, r, x) ? 0 : 1, owners) << info.name << " row " << r << " x " << x;
             }
         }
     }
@@ -245,8 +244,8 @@ TEST(AlternativesLists, ThirtyFiveListsWithDistinctImagesEachOwnedInBothOrientat
             count += o.list == list;
         EXPECT_EQ(2, count) << "list 0x" << std::hex << list[0].flags;
         UINT id = list[0].flags;
-        bool inRange = (id >= 0x2000 && id <= 0x20A0) || (id >= 0x2100 && id <= 0x21A0) ||
-                       (id >= 0x2200 && id <= 0x22C0);
+        bool inRange =
+            (id >= 0x2000 && id <= 0x20A0) || (id >= 0x2100 && id <= 0x21A0) || (id >= 0x2200 && id <= 0x22C0);
         EXPECT_TRUE(inRange && id % 0x10 == 0) << "list 0x" << std::hex << id;
     }
     EXPECT_EQ(35u, lists.size());
@@ -368,8 +367,8 @@ TEST(LayoutSpotChecks, PairsOfSymbolsShareOneCodeAndDifferInShift)
     struct Pair {
         UINT shifted, plain;
         BYTE vk;
-    } pairs[] = {{'_', '-', 0xBD}, {'+', '=', 0xBB}, {':', ';', 0xBA}, {'"', '\'', 0xDE}, {'|', '\\', 0xDC},
-                 {'?', '/', 0xBF}};
+    } pairs[] = {{'_', '-', 0xBD},  {'+', '=', 0xBB},  {':', ';', 0xBA},
+                 {'"', '\'', 0xDE}, {'|', '\\', 0xDC}, {'?', '/', 0xBF}};
     for (const Pair &p : pairs) {
         for (KeyboardLayout *layout : {&symbolsPortrait, &symbolsLandscape}) {
             const KeyRecord *s = keyTyping(*layout, p.shifted);

@@ -26,12 +26,18 @@ struct HostCall {
 };
 
 // Table rows.
-inline HostCall virtualKey(unsigned vk, unsigned flags) { return HostCall{VIRTUAL_KEY, vk, flags, 0, 0}; }
+inline HostCall virtualKey(unsigned vk, unsigned flags)
+{
+    return HostCall{VIRTUAL_KEY, vk, flags, 0, 0};
+}
 inline HostCall charEvent(unsigned vk, unsigned word, unsigned character)
 {
     return HostCall{CHAR_EVENTS, vk, word, word, character};
 }
-inline HostCall imInfo(unsigned fdwFlags) { return HostCall{SET_IM_INFO, 0, fdwFlags, 0, 0}; }
+inline HostCall imInfo(unsigned fdwFlags)
+{
+    return HostCall{SET_IM_INFO, 0, fdwFlags, 0, 0};
+}
 
 std::string describe(const HostCall &c);
 

@@ -19,7 +19,10 @@ void put32(Bytes &b, size_t at, uint32_t v)
         b[at + i] = (v >> (8 * i)) & 0xFF;
 }
 
-size_t alignUp(size_t v, size_t a) { return (v + a - 1) / a * a; }
+size_t alignUp(size_t v, size_t a)
+{
+    return (v + a - 1) / a * a;
+}
 
 const uint32_t sectionRva = 0x1000;
 const size_t fileAlignment = 0x200;
@@ -104,18 +107,18 @@ Bytes buildResourceModule(const std::vector<Resource> &resources)
     put16(pe, coff + 16, 0xE0);
     put16(pe, coff + 18, 0x2102); // executable image, 32-bit machine, DLL
     size_t opt = coff + 20;
-    put16(pe, opt, 0x10B); // PE32
-    put32(pe, opt + 8, (uint32_t)rawSize);                   // size of initialised data
-    put32(pe, opt + 28, 0x10000000);                         // image base
+    put16(pe, opt, 0x10B);                 // PE32
+    put32(pe, opt + 8, (uint32_t)rawSize); // size of initialised data
+    put32(pe, opt + 28, 0x10000000);       // image base
     put32(pe, opt + 32, (uint32_t)sectionAlignment);
     put32(pe, opt + 36, (uint32_t)fileAlignment);
-    put16(pe, opt + 40, 4);                                  // OS version
-    put16(pe, opt + 48, 4);                                  // subsystem version
+    put16(pe, opt + 40, 4);                                                                  // OS version
+    put16(pe, opt + 48, 4);                                                                  // subsystem version
     put32(pe, opt + 56, (uint32_t)(sectionRva + alignUp(section.size(), sectionAlignment))); // image size
     put32(pe, opt + 60, (uint32_t)headersSize);
-    put16(pe, opt + 68, 9);                                  // Windows CE GUI
-    put32(pe, opt + 92, 16);                                 // data directories
-    put32(pe, opt + 96 + 2 * 8, sectionRva);                 // resource directory
+    put16(pe, opt + 68, 9);                  // Windows CE GUI
+    put32(pe, opt + 92, 16);                 // data directories
+    put32(pe, opt + 96 + 2 * 8, sectionRva); // resource directory
     put32(pe, opt + 96 + 2 * 8 + 4, (uint32_t)section.size());
     size_t sh = opt + 0xE0;
     const char name[8] = {'.', 'r', 's', 'r', 'c', 0, 0, 0};

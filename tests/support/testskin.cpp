@@ -65,12 +65,12 @@ Bytes popupPicture(unsigned imageId, const KeyRecord *list)
     });
 }
 
-const KeyRecord *const allLists[] = {altLowerA, altLowerC, altLowerE, altLowerI, altLowerL, altLowerN, altLowerO,
-                                     altLowerS, altLowerU, altLowerY, altLowerZ, altUpperA, altUpperC, altUpperE,
-                                     altUpperI, altUpperL, altUpperN, altUpperO, altUpperS, altUpperU, altUpperY,
-                                     altUpperZ, altDollar, altExclamation, altQuestion, altPercent, altAmpersand,
-                                     altPlus, altEquals, altLeftBracket, altRightBracket, altHalf, altApostrophe,
-                                     altQuotation, altHyphen};
+const KeyRecord *const allLists[] = {
+    altLowerA, altLowerC,      altLowerE,       altLowerI,   altLowerL,     altLowerN,    altLowerO,
+    altLowerS, altLowerU,      altLowerY,       altLowerZ,   altUpperA,     altUpperC,    altUpperE,
+    altUpperI, altUpperL,      altUpperN,       altUpperO,   altUpperS,     altUpperU,    altUpperY,
+    altUpperZ, altDollar,      altExclamation,  altQuestion, altPercent,    altAmpersand, altPlus,
+    altEquals, altLeftBracket, altRightBracket, altHalf,     altApostrophe, altQuotation, altHyphen};
 
 } // namespace
 

@@ -19,9 +19,9 @@ uint32_t faceColour(unsigned imageId, int row, int slot);
 uint32_t popupColour(unsigned imageId, int cell);
 
 struct FacePixel {
-    bool valid;     // the pixel came from a face
+    bool valid; // the pixel came from a face
     unsigned imageId;
-    int row, slot;  // -1 outside every key
+    int row, slot; // -1 outside every key
 };
 FacePixel decodeFace(uint32_t rgb);
 

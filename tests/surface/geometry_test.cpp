@@ -7,7 +7,10 @@
 
 namespace {
 
-LRESULT CALLBACK plainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcW(w, m, wp, lp); }
+LRESULT CALLBACK plainProc(HWND w, UINT m, WPARAM wp, LPARAM lp)
+{
+    return DefWindowProcW(w, m, wp, lp);
+}
 
 class Geometry : public ::testing::Test {
   protected:
@@ -87,10 +90,14 @@ TEST_F(Geometry, ModesChooseTheirFamilyAndUnknownModesFallToLowerCase)
         DWORD mode;
         KeyboardLayout *layout;
         DWORD modeAfter;
-    } cases[] = {{MODE_LOWER, &lowerPortrait, MODE_LOWER},     {MODE_SHIFT, &upperPortrait, MODE_SHIFT},
-                 {MODE_CAPS, &upperPortrait, MODE_CAPS},       {MODE_NUMERIC, &numericPortrait, MODE_NUMERIC},
-                 {MODE_SYMBOLS, &symbolsPortrait, MODE_SYMBOLS}, {7, &lowerPortrait, MODE_LOWER},
-                 {15, &lowerPortrait, MODE_LOWER},             {0x13, &numericPortrait, 0x13}};
+    } cases[] = {{MODE_LOWER, &lowerPortrait, MODE_LOWER},
+                 {MODE_SHIFT, &upperPortrait, MODE_SHIFT},
+                 {MODE_CAPS, &upperPortrait, MODE_CAPS},
+                 {MODE_NUMERIC, &numericPortrait, MODE_NUMERIC},
+                 {MODE_SYMBOLS, &symbolsPortrait, MODE_SYMBOLS},
+                 {7, &lowerPortrait, MODE_LOWER},
+                 {15, &lowerPortrait, MODE_LOWER},
+                 {0x13, &numericPortrait, 0x13}};
     updateGeometry();
     for (const Case &c : cases) {
         panel.mode = c.mode;

@@ -52,8 +52,8 @@ class Paint : public PanelTest {
         const RowBounds &b = *panel.currentRowBounds;
         for (LONG y = b[row]; y < b[row + 1]; ++y)
             for (LONG x = k.left; x <= k.right; ++x)
-                ASSERT_EQ(imageId, faceAt(x, y).imageId) << "key " << row << "/" << slot << " at (" << x << ", " << y
-                                                         << ")";
+                ASSERT_EQ(imageId, faceAt(x, y).imageId)
+                    << "key " << row << "/" << slot << " at (" << x << ", " << y << ")";
     }
     void paintRect(LONG left, LONG top, LONG right, LONG bottom)
     {
