@@ -45,6 +45,9 @@ class InputMethodClassFactory : public IClassFactory {
         // The factory is handed out for any class; only creating the object checks it.
         if (!sameGuid(requestedClsid, panelClsid))
             return E_FAIL;
+        // With nowhere to put the object, making one would only leak it.
+        if (!object)
+            return E_POINTER;
         InputMethod *inputMethod = new (std::nothrow) InputMethod();
         if (!inputMethod)
             return E_OUTOFMEMORY;

@@ -73,6 +73,8 @@ TEST_F(Server, CreateInstanceRefusesAggregationAndUnknownInterfaces)
     EXPECT_EQ(nullptr, out);
     EXPECT_EQ(1, panel.lockCount) << "the object that could not be handed out is gone";
     EXPECT_EQ(CLASS_E_NOAGGREGATION, f->CreateInstance(outer, iidIInputMethod, nullptr));
+    EXPECT_EQ(E_POINTER, f->CreateInstance(nullptr, iidIInputMethod, nullptr)) << "no out pointer, no object";
+    EXPECT_EQ(1, panel.lockCount);
     f->Release();
 }
 
