@@ -94,36 +94,46 @@ std::string canonicalLabel(const std::string &label)
     return lower;
 }
 
-const KeyboardLayout &layoutFor(Face face, bool portrait)
+// The layout family of a face, in both orientations, with its row bounds.
+struct FaceTables {
+    const KeyboardLayout *portrait;
+    const KeyboardLayout *landscape;
+    const RowBounds *portraitRows;
+    const RowBounds *landscapeRows;
+};
+
+static const FaceTables &tablesFor(Face face)
 {
+    static const FaceTables lower = {&lowerPortrait, &lowerLandscape, &lowerPortraitRows, &lowerLandscapeRows};
+    static const FaceTables upper = {&upperPortrait, &upperLandscape, &upperPortraitRows, &upperLandscapeRows};
+    static const FaceTables numeric = {&numericPortrait, &numericLandscape, &numericPortraitRows,
+                                       &numericLandscapeRows};
+    static const FaceTables symbols = {&symbolsPortrait, &symbolsLandscape, &symbolsPortraitRows,
+                                       &symbolsLandscapeRows};
     switch (face) {
     case Face::Lower:
-        return portrait ? lowerPortrait : lowerLandscape;
+        return lower;
     case Face::Shift:
     case Face::Caps:
-        return portrait ? upperPortrait : upperLandscape;
+        return upper;
     case Face::Numeric:
-        return portrait ? numericPortrait : numericLandscape;
+        return numeric;
     case Face::Symbols:
         break;
     }
-    return portrait ? symbolsPortrait : symbolsLandscape;
+    return symbols;
+}
+
+const KeyboardLayout &layoutFor(Face face, bool portrait)
+{
+    const FaceTables &t = tablesFor(face);
+    return portrait ? *t.portrait : *t.landscape;
 }
 
 const RowBounds &rowBoundsFor(Face face, bool portrait)
 {
-    switch (face) {
-    case Face::Lower:
-        return portrait ? lowerPortraitRows : lowerLandscapeRows;
-    case Face::Shift:
-    case Face::Caps:
-        return portrait ? upperPortraitRows : upperLandscapeRows;
-    case Face::Numeric:
-        return portrait ? numericPortraitRows : numericLandscapeRows;
-    case Face::Symbols:
-        break;
-    }
-    return portrait ? symbolsPortraitRows : symbolsLandscapeRows;
+    const FaceTables &t = tablesFor(face);
+    return portrait ? *t.portraitRows : *t.landscapeRows;
 }
 
 bool findKey(Face face, bool portrait, const std::string &label, KeyRef *found)
