@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Fuzzes the PE resource reader and the bitmap decoders for a bounded time: scripts/fuzz.sh [SECONDS].
+# Fuzzes the PE resource reader, the bitmap decoders and the image file decoders for a bounded time: scripts/fuzz.sh [SECONDS].
 # Builds tests/fuzz/pe_fuzz.cpp with the emulation's sources under clang's libFuzzer, ASan and UBSan,
 # started from the test resource modules and bitmaps that the test build generates.
 # FUZZ_BUILD_DIR (default build/fuzz) holds the build, the starting inputs and the growing corpus.
@@ -22,13 +22,14 @@ cmake --build "$build/inputs" --target emu_test_dlls -j 2 >/dev/null
 starts="$build/start-corpus"
 mkdir -p "$starts" "$build/corpus"
 cp "$build/inputs/tests/emu/testdata/"*.dll "$build/inputs/tests/emu/testdata/"*.bmp \
-    "$build/inputs/tests/emu/testdata/"*.png "$starts/"
+    "$build/inputs/tests/emu/testdata/"*.png "$build/inputs/tests/emu/testdata/"*.gif \
+    "$build/inputs/tests/emu/testdata/"*.jpg "$starts/"
 
 echo "== building the fuzz target"
 clang++ -std=c++17 -g -O1 -fshort-wchar \
     -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
     -Iemu/include -Iemu/src \
-    emu/src/*.cpp tests/fuzz/pe_fuzz.cpp -lpng -o "$build/pe_fuzz"
+    emu/src/*.cpp tests/fuzz/pe_fuzz.cpp -lpng -lgif -lturbojpeg -o "$build/pe_fuzz"
 
 echo "== fuzzing for ${seconds} s"
 # The run's progress goes to a log; its summary is shown, and the whole log when it finds a fault.

@@ -6,7 +6,7 @@ packages=(
     cmake g++ make pkg-config
     googletest libbenchmark-dev
     g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64
-    libpng-dev libfreetype-dev fonts-dejavu-core
+    libpng-dev libgif-dev libturbojpeg0-dev libfreetype-dev fonts-dejavu-core
     wine wine64 xvfb xauth
     libsdl2-dev xdotool
 )

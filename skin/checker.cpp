@@ -12,14 +12,11 @@
 #include <windows.h>
 
 #include "canvas.h"
-#include "pe.h"
 #include "surface/imageids.h"
 
 namespace skin {
 
 namespace {
-
-const uint32_t RESOURCE_TYPE_BITMAP = 2; // RT_BITMAP
 
 // The path the panel loads its pictures from; the file under test is registered there.
 const char MODULE_CE_PATH[] = "\\Windows\\KWENO_Resources.dll";
@@ -40,6 +37,11 @@ std::string idText(LONG id)
     return text;
 }
 
+std::string sizeText(int width, int height)
+{
+    return std::to_string(width) + "×" + std::to_string(height);
+}
+
 // The bitmap the panel would get for the picture, or null.
 HBITMAP loadPicture(HMODULE module, const ImageEntry &entry)
 {
@@ -48,41 +50,61 @@ HBITMAP loadPicture(HMODULE module, const ImageEntry &entry)
     return SHLoadImageResource(module, (UINT)entry.id);
 }
 
-// Why a picture that did not load failed: absent, cut off, or there but unreadable.
-std::string whyNotLoaded(const PeInfo &pe, const ImageEntry &entry)
+// Why the icon, a bitmap resource, gave no bitmap.
+std::string whyIconNotLoaded(const EmuImageResource &found)
 {
-    const PeResource *bitmap = pe.find(RESOURCE_TYPE_BITMAP, (uint32_t)entry.id);
-    if (bitmap && !bitmap->complete)
+    if (found.cutOff)
         return "is cut off by the end of the file";
-    if (bitmap || (entry.kind != IMAGE_ICON && pe.hasId((uint32_t)entry.id)))
-        return "does not decode";
-    return "missing";
+    return found.bitmap ? "does not decode" : "missing";
 }
 
-std::string sizeText(int width, int height)
+// Why a face or popup, an image file under "GIF", gave no bitmap.
+std::string whyImageNotLoaded(const EmuImageResource &found)
 {
-    return std::to_string(width) + "×" + std::to_string(height);
+    if (found.cutOff)
+        return "is cut off by the end of the file";
+    if (!found.imageFile && found.bitmap)
+        return "stored as a bitmap resource; the device's image loader reads only image files under the type GIF";
+    if (!found.imageFile)
+        return "missing";
+    if (found.size == 0)
+        return "is an empty resource";
+    if (std::string(found.format) == "unknown")
+        return "is no image file (neither PNG, GIF, JPEG nor BMP)";
+    return std::string("is a ") + found.format + " that does not decode: " + found.problem;
+}
+
+// What the picture the loader gave is wrong in, beyond its size: what the device would not show.
+void imageWarnings(const EmuImageResource &found, const std::string &name, std::vector<std::string> &faults)
+{
+    if (found.frames > 1)
+        faults.push_back(name + "is an animation of " + std::to_string(found.frames) +
+                         " frames; the panel shows only the first");
+    if (found.transparent)
+        faults.push_back(name + "has transparent pixels; the panel copies pictures without blending, so they show "
+                                "black here and may show anything on the device");
 }
 
 // Opens the file as the panel opens its module; null with a fault line when it cannot be.
-HMODULE openModule(const std::string &path, PeInfo &pe, std::vector<std::string> &faults)
+HMODULE openModule(const std::string &path, std::vector<std::string> &faults)
 {
     std::vector<uint8_t> bytes;
     if (!readFile(path, bytes)) {
         faults.push_back(path + ": cannot be read");
         return nullptr;
     }
-    pe = inspectPe(bytes);
-    if (!pe.isPe) {
-        faults.push_back(path + ": not a resource module (" + pe.problem + ")");
+    EmuModuleFile file;
+    emuInspectModuleFile(bytes.data(), bytes.size(), &file);
+    if (!file.isModule) {
+        faults.push_back(path + ": not a resource module (" + file.problem + ")");
         return nullptr;
     }
-    if (pe.truncated()) {
-        faults.push_back(path + ": truncated: " + std::to_string(pe.fileSize) + " bytes, its sections need " +
-                         std::to_string(pe.neededSize));
+    if (file.sectionsEnd > file.fileSize) {
+        faults.push_back(path + ": truncated: " + std::to_string(file.fileSize) + " bytes, its sections need " +
+                         std::to_string(file.sectionsEnd));
     }
-    if (pe.resources.empty()) {
-        faults.push_back(path + ": not a resource module (" + (pe.problem.empty() ? "no resources" : pe.problem) + ")");
+    if (file.resources == 0 && file.sectionsEnd <= file.fileSize) {
+        faults.push_back(path + ": not a resource module (no resources)");
         return nullptr;
     }
     emuRegisterModule(MODULE_CE_PATH, bytes.data(), bytes.size());
@@ -100,13 +122,35 @@ void closeModule(HMODULE module)
     emuUnregisterModule(MODULE_CE_PATH);
 }
 
+// Checks one picture: loads it as the panel would and says what is wrong with it, if anything.
+void checkPicture(HMODULE module, const ImageEntry &entry, std::vector<std::string> &faults)
+{
+    std::string name = idText(entry.id) + " " + entry.description + ": ";
+    EmuImageResource found;
+    emuInspectImageResource(module, (unsigned)entry.id, &found);
+    HBITMAP bitmap = loadPicture(module, entry);
+    if (!bitmap) {
+        faults.push_back(name + (entry.kind == IMAGE_ICON ? whyIconNotLoaded(found) : whyImageNotLoaded(found)));
+        return;
+    }
+    BITMAP info = {};
+    if (GetObjectW(bitmap, sizeof info, &info) != (int)sizeof info) {
+        faults.push_back(name + "does not decode");
+    } else if (info.bmWidth != entry.width || std::abs(info.bmHeight) != entry.height) {
+        faults.push_back(name + "is " + sizeText(info.bmWidth, std::abs(info.bmHeight)) + ", expected " +
+                         sizeText(entry.width, entry.height));
+    }
+    if (entry.kind != IMAGE_ICON)
+        imageWarnings(found, name, faults);
+    DeleteObject(bitmap);
+}
+
 } // namespace
 
 CheckResult checkModule(const std::string &path, const std::vector<Variant> &variants)
 {
     CheckResult result;
-    PeInfo pe;
-    HMODULE module = openModule(path, pe, result.faults);
+    HMODULE module = openModule(path, result.faults);
     if (!module)
         return result;
     std::vector<LONG> seen;
@@ -122,20 +166,7 @@ CheckResult checkModule(const std::string &path, const std::vector<Variant> &var
             continue;
         seen.push_back(entry.id);
         ++result.checked;
-        std::string name = idText(entry.id) + " " + entry.description + ": ";
-        HBITMAP bitmap = loadPicture(module, entry);
-        if (!bitmap) {
-            result.faults.push_back(name + whyNotLoaded(pe, entry));
-            continue;
-        }
-        BITMAP info = {};
-        if (GetObjectW(bitmap, sizeof info, &info) != (int)sizeof info) {
-            result.faults.push_back(name + "does not decode");
-        } else if (info.bmWidth != entry.width || std::abs(info.bmHeight) != entry.height) {
-            result.faults.push_back(name + "is " + sizeText(info.bmWidth, std::abs(info.bmHeight)) + ", expected " +
-                                    sizeText(entry.width, entry.height));
-        }
-        DeleteObject(bitmap);
+        checkPicture(module, entry, result.faults);
     }
     closeModule(module);
     return result;
@@ -144,8 +175,7 @@ CheckResult checkModule(const std::string &path, const std::vector<Variant> &var
 std::vector<std::string> previewModule(const std::string &path, const std::string &folder)
 {
     std::vector<std::string> faults;
-    PeInfo pe;
-    HMODULE module = openModule(path, pe, faults);
+    HMODULE module = openModule(path, faults);
     if (!module)
         return faults;
     std::error_code ec;
@@ -154,7 +184,10 @@ std::vector<std::string> previewModule(const std::string &path, const std::strin
         HBITMAP bitmap = loadPicture(module, entry);
         BITMAP info = {};
         if (!bitmap || GetObjectW(bitmap, sizeof info, &info) != (int)sizeof info) {
-            faults.push_back(idText(entry.id) + " " + entry.description + ": " + whyNotLoaded(pe, entry));
+            EmuImageResource found;
+            emuInspectImageResource(module, (unsigned)entry.id, &found);
+            faults.push_back(idText(entry.id) + " " + entry.description + ": " +
+                             (entry.kind == IMAGE_ICON ? whyIconNotLoaded(found) : whyImageNotLoaded(found)));
             if (bitmap)
                 DeleteObject(bitmap);
             continue;

@@ -1,4 +1,4 @@
-// kweno-skin-gen: draws the default skin from the layout tables and writes its bitmaps and resource script.
+// kweno-skin-gen: draws the default skin from the layout tables and writes its pictures and resource script.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +10,7 @@
 
 #include "catalogue.h"
 #include "dib.h"
+#include "imagefile.h"
 #include "pictures.h"
 #include "quantise.h"
 
@@ -22,16 +23,23 @@ struct Options {
     std::string font;
     std::string png;
     int bits = 4;
+    StoredFormat format = STORED_PNG;
+    std::string deviceHeader;
     bool labels = true;
     bool quiet = false;
     std::set<LONG> omit;
     std::map<LONG, std::pair<int, int>> resize;
 };
 
-const char USAGE[] = "usage: kweno-skin-gen --out DIR --font FILE.ttf [--bits 4|8] [--png DIR] [--omit ID]...\n"
-                     "                      [--resize ID WxH]... [--no-labels] [--quiet]\n"
-                     "Writes DIR/bitmaps/*.bmp and DIR/resources.rc for the resource compiler.\n"
-                     "--omit and --resize make deliberately broken modules, for testing checkers.\n";
+const char USAGE[] =
+    "usage: kweno-skin-gen --out DIR --font FILE.ttf [--format png|gif|bmp|bitmap] [--bits 4|8] [--png DIR]\n"
+    "                      [--omit ID]... [--resize ID WxH]... [--no-labels] [--quiet]\n"
+    "       kweno-skin-gen --device-header MODULE.dll\n"
+    "Writes DIR/images/* and DIR/resources.rc for the resource compiler: faces and popups as image\n"
+    "files under the resource type GIF (PNG by default; bitmap keeps them as RT_BITMAP, which the\n"
+    "device cannot show), the icons as bitmaps, at most 2^bits colours each.\n"
+    "--omit and --resize make deliberately broken modules, for testing checkers.\n"
+    "--device-header marks a linked resource-only module as made for the device (ARM).\n";
 
 int fail(const std::string &message)
 {
@@ -58,6 +66,13 @@ bool parseOptions(int argc, char **argv, Options &options, std::string &error)
             options.font = argv[++i];
         } else if (arg == "--png" && hasValue) {
             options.png = argv[++i];
+        } else if (arg == "--format" && hasValue) {
+            if (!storedFormatFromName(argv[++i], &options.format)) {
+                error = "--format takes png, gif, bmp or bitmap";
+                return false;
+            }
+        } else if (arg == "--device-header" && hasValue) {
+            options.deviceHeader = argv[++i];
         } else if (arg == "--bits" && hasValue) {
             options.bits = std::atoi(argv[++i]);
             if (options.bits != 4 && options.bits != 8) {
@@ -89,7 +104,7 @@ bool parseOptions(int argc, char **argv, Options &options, std::string &error)
             return false;
         }
     }
-    if (options.out.empty() || options.font.empty()) {
+    if (options.deviceHeader.empty() && (options.out.empty() || options.font.empty())) {
         error = "--out and --font are required";
         return false;
     }
@@ -115,6 +130,26 @@ bool writeFile(const std::filesystem::path &path, const std::vector<uint8_t> &by
     return (bool)file;
 }
 
+// The linker knows no Windows CE target, so it writes an i386 machine type; the module holds no
+// code, only resources, so the field is all that differs in a module for the ARM device.
+int writeDeviceHeader(const std::string &path)
+{
+    const uint16_t IMAGE_FILE_MACHINE_ARM = 0x01C0;
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    uint8_t head[0x40];
+    if (!file.read((char *)head, sizeof head) || head[0] != 'M' || head[1] != 'Z')
+        return fail(path + ": not a module");
+    uint32_t pe = head[0x3C] | head[0x3D] << 8 | head[0x3E] << 16 | (uint32_t)head[0x3F] << 24;
+    char signature[6];
+    file.seekg(pe);
+    if (!file.read(signature, sizeof signature) || std::memcmp(signature, "PE\0\0", 4) != 0)
+        return fail(path + ": not a module");
+    const uint8_t machine[2] = {(uint8_t)IMAGE_FILE_MACHINE_ARM, (uint8_t)(IMAGE_FILE_MACHINE_ARM >> 8)};
+    file.seekp(pe + 4);
+    file.write((const char *)machine, sizeof machine);
+    return file ? 0 : fail("cannot write " + path);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -125,6 +160,8 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "kweno-skin-gen: %s\n%s", error.c_str(), USAGE);
         return 2;
     }
+    if (!options.deviceHeader.empty())
+        return writeDeviceHeader(options.deviceHeader);
     Font font;
     error = font.open(options.font);
     if (!error.empty())
@@ -137,17 +174,17 @@ int main(int argc, char **argv)
     if (!missing.empty())
         return 1;
 
-    std::filesystem::path out(options.out), bitmaps = out / "bitmaps";
+    std::filesystem::path out(options.out), images = out / "images";
     std::error_code ec;
-    std::filesystem::create_directories(bitmaps, ec);
+    std::filesystem::create_directories(images, ec);
     if (!options.png.empty())
         std::filesystem::create_directories(options.png, ec);
 
-    std::string script = "// The default skin's bitmaps, written by kweno-skin-gen from the layout tables.\n"
+    std::string script = "// The default skin's pictures, written by kweno-skin-gen from the layout tables.\n"
                          "LANGUAGE 0, 0\n";
     DrawOptions draw;
     draw.labels = options.labels;
-    size_t images = 0, dataBytes = 0;
+    size_t pictures = 0, dataBytes = 0;
     double worstError = 0;
     for (const ImageEntry &entry : allImages()) {
         if (options.omit.count(entry.id))
@@ -158,28 +195,34 @@ int main(int argc, char **argv)
             image = resized(image, resize->second.first, resize->second.second, image.at(0, 0));
         Indexed indexed = quantise(image, 1 << options.bits);
         worstError = std::max(worstError, meanColourError(image, expand(indexed)));
-        std::vector<uint8_t> dib = encodeDib(indexed, bitsForColours(indexed.palette.size()));
-        std::string file = entry.name + ".bmp";
-        if (!writeFile(bitmaps / file, bmpFile(dib)))
-            return fail("cannot write " + (bitmaps / file).string());
+        // The icons go through LoadBitmapW, which reads bitmap resources only.
+        bool bitmap = entry.kind == IMAGE_ICON || options.format == STORED_BITMAP;
+        StoredFormat format = entry.kind == IMAGE_ICON ? STORED_BITMAP : options.format;
+        std::vector<uint8_t> data = encodeStored(indexed, format);
+        if (data.empty())
+            return fail("cannot encode " + entry.name);
+        // The resource compiler takes a bitmap from a whole .bmp file and stores only its DIB.
+        std::string file = entry.name + "." + (bitmap ? "bmp" : storedFormatExtension(format));
+        if (!writeFile(images / file, bitmap ? bmpFile(data) : data))
+            return fail("cannot write " + (images / file).string());
         if (!options.png.empty()) {
             error = writePng((std::filesystem::path(options.png) / (entry.name + ".png")).string(), expand(indexed));
             if (!error.empty())
                 return fail(error);
         }
         char line[128];
-        std::snprintf(line, sizeof line, "%ld BITMAP \"bitmaps/%s\"\n", (long)entry.id, file.c_str());
+        std::snprintf(line, sizeof line, "%ld %s \"images/%s\"\n", (long)entry.id, bitmap ? "BITMAP" : "GIF",
+                      file.c_str());
         script += line;
-        ++images;
-        dataBytes += dib.size();
+        ++pictures;
+        dataBytes += data.size();
     }
     std::ofstream rc(out / "resources.rc");
     rc << script;
     if (!rc)
         return fail("cannot write " + (out / "resources.rc").string());
     if (!options.quiet)
-        std::printf("kweno-skin-gen: %zu bitmaps of at most %d bits per pixel, %zu bytes; worst mean colour error "
-                    "%.2f\n",
-                    images, options.bits, dataBytes, worstError);
+        std::printf("kweno-skin-gen: %zu pictures of at most %d colours, %zu bytes; worst mean colour error %.2f\n",
+                    pictures, 1 << options.bits, dataBytes, worstError);
     return 0;
 }

@@ -63,6 +63,39 @@ WINAPI_EXPORT void emuMapFolder(const char *ceFolder, const char *hostFolder);
 WINAPI_EXPORT void emuRegisterModule(const char *cePath, const void *bytes, size_t size);
 WINAPI_EXPORT void emuUnregisterModule(const char *cePath);
 
+/* ---- resource modules, for tools that check them ---- */
+/* What the headers of a module file say, read by the same reader as LoadLibraryExW. */
+typedef struct EmuModuleFile {
+    int isModule;     /* the loader accepts it as a data file */
+    char problem[96]; /* why not */
+    unsigned long long fileSize;
+    unsigned long long sectionsEnd; /* where its sections' data ends: beyond fileSize, it is truncated */
+    int resources;                  /* resources indexed */
+    unsigned machine;               /* COFF machine type (0x1C0 ARM, 0x14C i386) */
+    unsigned subsystem;             /* 9: Windows CE GUI */
+    unsigned timeStamp;
+    unsigned entryPoint; /* relative address; 0 for none */
+    int relocations;     /* a base-relocation directory is present */
+} EmuModuleFile;
+WINAPI_EXPORT void emuInspectModuleFile(const void *bytes, size_t size, EmuModuleFile *out);
+
+/* What the shell's image loader finds for an id in a loaded module, and why it gives no bitmap. */
+typedef struct EmuImageResource {
+    int imageFile;     /* a resource of the id stands under the type "GIF" */
+    int bitmap;        /* an RT_BITMAP of the id stands in the module (the shell's loader ignores it) */
+    int cutOff;        /* a "GIF" or RT_BITMAP entry of the id stands in the module, but the file ends
+                          inside its data */
+    size_t size;       /* bytes of the "GIF" resource */
+    char format[8];    /* "PNG", "GIF", "JPEG", "BMP" or "unknown" */
+    int width, height; /* as far as its header could be read */
+    int frames;        /* pictures in the file (an animated GIF has several; the first is shown) */
+    int transparent;   /* some pixel is not opaque: the loader shows it black */
+    int decodes;       /* the loader gives a bitmap for it */
+    char problem[96];  /* why it does not decode */
+} EmuImageResource;
+/* 0 (and a violation) for a bad module handle, else 1. */
+WINAPI_EXPORT int emuInspectImageResource(HMODULE module, unsigned id, EmuImageResource *out);
+
 /* ---- processes: CreateProcessW is recorded, never executed ---- */
 WINAPI_EXPORT int emuProcessCount(void);
 /* UTF-8 copies of the nth recorded call's program and argument string ("" for null); flags. */

@@ -22,6 +22,7 @@ const size_t maxModuleFileSize = 64u << 20;
 struct Module {
     std::vector<uint8_t> image;
     std::vector<PeResource> resources;
+    PeHeaders headers;
 };
 
 std::unordered_map<const void *, std::unique_ptr<Module>> modules;
@@ -77,6 +78,16 @@ struct Image {
         }
         return false;
     }
+
+    // Whether len bytes at the RVA lie in one section's raw data that the file ends inside of.
+    bool cutOffAt(uint64_t rva, uint64_t len) const
+    {
+        for (const Section &s : sections)
+            if (rva >= s.virtualAddress && rva - s.virtualAddress + len <= s.rawSize &&
+                (uint64_t)s.rawOffset + (rva - s.virtualAddress) + len > size)
+                return true;
+        return false;
+    }
 };
 
 // The resource tree: offsets inside it are relative to its start, and must stay in [base, end).
@@ -87,6 +98,7 @@ struct Tree {
     size_t directories = 0;
     size_t entries = 0;
     std::vector<PeResource> *out;
+    std::vector<PeResource> *cutOff;
     std::set<std::pair<std::u16string, std::u16string>> seen; // type and name of every resource indexed
 };
 
@@ -168,8 +180,16 @@ void addResource(Tree &t, const ResourceName &type, const ResourceName &name, ui
         const uint8_t *d = t.image->data + at;
         uint32_t rva = le32(d), size = le32(d + 4);
         size_t offset;
-        if (!t.image->offsetOf(rva, size, &offset))
+        if (!t.image->offsetOf(rva, size, &offset)) {
+            if (t.cutOff->size() < maxResources && t.image->cutOffAt(rva, size)) {
+                PeResource r;
+                r.type = type;
+                r.name = name;
+                r.size = size;
+                t.cutOff->push_back(r);
+            }
             continue;
+        }
         if (!t.seen.insert({keyOf(type), keyOf(name)}).second)
             return; // the first of duplicates wins
         PeResource r;
@@ -332,7 +352,7 @@ HMODULE loadModule(LPCWSTR name, HANDLE file, DWORD flags, const char *api)
         return nullptr;
     }
     std::string why;
-    if (!readPeResources(module->image.data(), module->image.size(), &module->resources, &why)) {
+    if (!readPeResources(module->image.data(), module->image.size(), &module->resources, &why, &module->headers)) {
         SetLastError(ERROR_BAD_EXE_FORMAT);
         return nullptr;
     }
@@ -343,8 +363,13 @@ HMODULE loadModule(LPCWSTR name, HANDLE file, DWORD flags, const char *api)
 
 } // namespace
 
-bool readPeResources(const uint8_t *data, size_t size, std::vector<PeResource> *out, std::string *why)
+bool readPeResources(const uint8_t *data, size_t size, std::vector<PeResource> *out, std::string *why,
+                     PeHeaders *headers)
 {
+    PeHeaders scratch;
+    if (!headers)
+        headers = &scratch;
+    *headers = PeHeaders();
     out->clear();
     if (!data || size < 0x40 || data[0] != 'M' || data[1] != 'Z')
         return fail(why, "no MZ header");
@@ -379,7 +404,19 @@ bool readPeResources(const uint8_t *data, size_t size, std::vector<PeResource> *
     for (uint16_t i = 0; i < sectionCount; ++i) {
         const uint8_t *s = data + sectionsAt + 40ull * i;
         image.sections.push_back(Section{le32(s + 12), le32(s + 8), le32(s + 16), le32(s + 20)});
+        headers->sectionsEnd = std::max<uint64_t>(headers->sectionsEnd, (uint64_t)le32(s + 20) + le32(s + 16));
     }
+    headers->machine = le16(coff);
+    headers->timeStamp = le32(coff + 4);
+    if (optionalSize >= 20)
+        headers->entryPoint = le32(opt + 16);
+    if (optionalSize >= 70)
+        headers->subsystem = le16(opt + 68);
+    // Data directory 5 holds the base relocations.
+    const uint64_t relocationDirectory = 5;
+    if (countAt + 4 <= optionalSize && le32(opt + countAt) > relocationDirectory &&
+        directoriesAt + 8 * relocationDirectory + 8 <= optionalSize)
+        headers->relocations = le32(opt + directoriesAt + 8 * relocationDirectory) != 0;
 
     // The resource directory is data directory 2; an image without one simply has no resources.
     const uint64_t resourceDirectory = 2;
@@ -400,7 +437,7 @@ bool readPeResources(const uint8_t *data, size_t size, std::vector<PeResource> *
     for (const Section &s : image.sections)
         if (rva >= s.virtualAddress && rva - s.virtualAddress < s.rawSize)
             end = (size_t)std::min<uint64_t>(size, (uint64_t)s.rawOffset + s.rawSize);
-    Tree tree{&image, base, end, 0, 0, out, {}};
+    Tree tree{&image, base, end, 0, 0, out, &headers->cutOff, {}};
     readTree(tree);
     return true;
 }
@@ -442,6 +479,17 @@ bool findResource(HMODULE module, const ResourceName &type, const ResourceName &
             return true;
         }
     }
+    return false;
+}
+
+bool resourceCutOff(HMODULE module, const ResourceName &type, const ResourceName &name, const char *api)
+{
+    Module *m = static_cast<Module *>(lookup(module, EMU_MODULE, api));
+    if (!m)
+        return false;
+    for (const PeResource &r : m->headers.cutOff)
+        if (r.type == type && r.name == name)
+            return true;
     return false;
 }
 
@@ -519,6 +567,26 @@ void emuMapFolder(const char *ceFolder, const char *hostFolder)
         mappedFolders[key] = hostFolder;
     else
         mappedFolders.erase(key);
+}
+
+void emuInspectModuleFile(const void *bytes, size_t size, EmuModuleFile *out)
+{
+    if (!out)
+        return;
+    memset(out, 0, sizeof *out);
+    out->fileSize = size;
+    std::vector<PeResource> resources;
+    std::string why;
+    PeHeaders headers;
+    out->isModule = readPeResources(static_cast<const uint8_t *>(bytes), size, &resources, &why, &headers);
+    snprintf(out->problem, sizeof out->problem, "%s", why.c_str());
+    out->sectionsEnd = headers.sectionsEnd;
+    out->resources = (int)resources.size();
+    out->machine = headers.machine;
+    out->subsystem = headers.subsystem;
+    out->timeStamp = headers.timeStamp;
+    out->entryPoint = headers.entryPoint;
+    out->relocations = headers.relocations;
 }
 
 void emuRegisterModule(const char *cePath, const void *bytes, size_t size)

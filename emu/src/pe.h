@@ -37,9 +37,24 @@ const size_t maxResources = 65536;
 const size_t maxResourceDirectories = 131072;
 const size_t maxResourceEntries = 1u << 20;
 
+// What the headers of an image say, for tools that check a module is fit for the device.
+struct PeHeaders {
+    uint16_t machine = 0;
+    uint16_t subsystem = 0;
+    uint32_t timeStamp = 0;
+    uint32_t entryPoint = 0;  // relative address; 0 for none
+    bool relocations = false; // a base-relocation directory is present
+    uint64_t sectionsEnd = 0; // where the last section's raw data ends in the file
+    // Resources whose entries are sound but whose data the file ends inside of (a file cut short);
+    // they are not indexed.
+    std::vector<PeResource> cutOff;
+};
+
 // Reads a PE32 or PE32+ image of any machine type as a file on disk lays it out. False, with the
 // reason, for anything malformed; a valid image without resources gives true and an empty list.
-bool readPeResources(const uint8_t *data, size_t size, std::vector<PeResource> *out, std::string *why);
+// headers, when given, receives the header fields once they have been read.
+bool readPeResources(const uint8_t *data, size_t size, std::vector<PeResource> *out, std::string *why,
+                     PeHeaders *headers = nullptr);
 
 // The resource name a Win32 LPCWSTR stands for: MAKEINTRESOURCE(id), "#123", or a name.
 ResourceName resourceNameOf(LPCWSTR name);
@@ -48,6 +63,9 @@ ResourceName resourceNameOf(LPCWSTR name);
 // module or resource does not exist. The bytes stay valid until the module is freed.
 bool findResource(HMODULE module, const ResourceName &type, const ResourceName &name, const char *api,
                   const uint8_t **data, size_t *size);
+
+// Whether the file of a loaded module ends inside the data of that resource.
+bool resourceCutOff(HMODULE module, const ResourceName &type, const ResourceName &name, const char *api);
 
 // Every resource of a loaded module whose name is the integer id, in the order of the file, of
 // any type; empty (with a violation for a bad handle) when there is none.

@@ -1,12 +1,15 @@
 // Smoke test of the Windows deliverables: loads each DLL into the host, types a few keys and a mode
 // key by posting pen messages to the panel's keyboard window, and takes the panel down again.
 // Exit status 0 only if every check passed.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include "host.h"
 
@@ -90,6 +93,25 @@ static void checkKeys(InputPanelHost &host)
     check(host.text() == "qW7", "text: expected \"qW7\", got \"" + host.text() + "\"");
 }
 
+// The keyboard shows its face: a grid of samples over the window finds the many colours of keys,
+// labels and background, where a window with no picture (one the loader could not read) has one.
+static void checkFaceDrawn(HWND keyboard)
+{
+    UpdateWindow(keyboard);
+    RECT client;
+    GetClientRect(keyboard, &client);
+    HDC dc = GetDC(keyboard);
+    std::vector<COLORREF> seen;
+    for (int y = 2; y < client.bottom; y += 7)
+        for (int x = 2; x < client.right; x += 7) {
+            COLORREF c = GetPixel(dc, x, y);
+            if (std::find(seen.begin(), seen.end(), c) == seen.end())
+                seen.push_back(c);
+        }
+    ReleaseDC(keyboard, dc);
+    check(seen.size() >= 4, "the keyboard shows its face: " + std::to_string(seen.size()) + " colours sampled");
+}
+
 static void checkRotationNotice(InputPanelHost &host)
 {
     host.callback().clearCalls();
@@ -120,6 +142,12 @@ static void runVariant(const Variant &variant, const std::string &path)
                   std::to_string(r.right) + ", " + std::to_string(r.bottom) + "}");
         HWND keyboard = GetWindow(host.window(), GW_CHILD);
         check(keyboard && IsWindowVisible(keyboard), "the panel's keyboard window is a visible child of the host");
+        if (keyboard && strcmp(variant.name, "fake") != 0) {
+            checkFaceDrawn(keyboard);
+            // The icon is a bitmap resource of the same module, read by LoadBitmapW.
+            HIMAGELIST icons = (HIMAGELIST)host.imInfo().hImageNarrow;
+            check(icons && ImageList_GetImageCount(icons) == 1, "the panel's image list holds its icon");
+        }
         host.callback().clearCalls();
         host.field().clear();
         typeQShiftW7(host);

@@ -3,6 +3,7 @@
 #ifndef KWENO_TESTS_DELIVERABLES_H
 #define KWENO_TESTS_DELIVERABLES_H
 
+#include <cstdlib>
 #include <ostream>
 #include <string>
 
@@ -38,11 +39,19 @@ inline const Deliverable deliverables[] = {
 const int PANEL_OBJECT_KINDS = (1 << EMU_WINDOW) | (1 << EMU_CLASS) | (1 << EMU_DC) | (1 << EMU_BITMAP) |
                                (1 << EMU_IMAGELIST) | (1 << EMU_MODULE) | (1 << EMU_KEY);
 
-// A fresh platform with the default skin in \Windows, and every violation of its rules a failure.
+// The folder that stands for the device's \Windows: the default skin's, unless KWENO_SKIN_DIR names
+// another one holding a KWENO_Resources.dll (the same pictures stored in another format, say).
+inline const char *skinFolder()
+{
+    const char *chosen = std::getenv("KWENO_SKIN_DIR");
+    return chosen && *chosen ? chosen : KWENO_SKIN_DIR;
+}
+
+// A fresh platform with the skin in \Windows, and every violation of its rules a failure.
 inline void startFreshPlatform()
 {
     emuReset();
-    emuMapFolder("\\Windows", KWENO_SKIN_DIR);
+    emuMapFolder("\\Windows", skinFolder());
 }
 
 inline void reportViolations()

@@ -1,7 +1,8 @@
-// Writes the test resource modules' sources: one .bmp file per DIB format, a PNG, and the .rc script.
+// Writes the test resource modules' sources: one .bmp file per DIB format, PNG, GIF and JPEG files, and the
+// .rc script.
 #include "testbitmaps.h"
 
-#include <png.h>
+#include "imagefiles.h"
 
 #include <cstdio>
 #include <string>
@@ -127,22 +128,9 @@ bool writeFile(const std::string &path, const Bytes &bytes)
     return fclose(out) == 0 && ok;
 }
 
-bool writePng(const std::string &path, const Format &f)
+imagefiles::Colours coloursOf(const Format &f)
 {
-    std::vector<uint8_t> rgb;
-    for (int y = 0; y < f.height; ++y)
-        for (int x = 0; x < f.width; ++x) {
-            uint32_t c = f.expected[index(f, x, y)];
-            rgb.push_back((c >> 16) & 0xFF);
-            rgb.push_back((c >> 8) & 0xFF);
-            rgb.push_back(c & 0xFF);
-        }
-    png_image image = {};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = f.width;
-    image.height = f.height;
-    image.format = PNG_FORMAT_RGB;
-    return png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr) != 0;
+    return [&f](int x, int y) { return f.expected[index(f, x, y)]; };
 }
 
 const Format &rgb24Format()
@@ -168,13 +156,21 @@ int main(int argc, char **argv)
         if (!writeFile(dir + "/" + file, bmpFile(f)))
             return 1;
         rc += std::to_string(f.id) + " BITMAP \"" + file + "\"\n";
+        // The same picture as a whole file where the shell's loader looks, under the same id.
+        rc += std::to_string(f.id) + " GIF \"" + file + "\"\n";
     }
-    if (!writePng(dir + "/rgb24.png", rgb24Format()))
+    const Format &rgb24 = rgb24Format();
+    if (!writeFile(dir + "/rgb24.png", imagefiles::png(rgb24.width, rgb24.height, coloursOf(rgb24))) ||
+        !writeFile(dir + "/rgb24.gif", imagefiles::gif(rgb24.width, rgb24.height, coloursOf(rgb24))) ||
+        !writeFile(dir + "/rgb24.jpg", imagefiles::jpeg(rgb24.width, rgb24.height, coloursOf(rgb24), 100)))
         return 1;
     rc += std::string(namedBitmap) + " BITMAP \"rgb24.bmp\"\n";
     rc += std::to_string(bmpFileId) + " RCDATA \"rgb24.bmp\"\n";
     rc += std::to_string(pngId) + " RCDATA \"rgb24.png\"\n";
     rc += std::to_string(pngTypedId) + " PNG \"rgb24.png\"\n";
+    rc += std::to_string(gifPngId) + " GIF \"rgb24.png\"\n";
+    rc += std::to_string(gifGifId) + " GIF \"rgb24.gif\"\n";
+    rc += std::to_string(gifJpegId) + " GIF \"rgb24.jpg\"\n";
     if (!writeFile(dir + "/emutest.rc", Bytes(rc.begin(), rc.end())))
         return 1;
     return 0;

@@ -6,6 +6,7 @@
 #include <aygshell.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "emu.h"
@@ -121,13 +122,26 @@ TEST_P(RealModuleTest, NamesAndImageFilesOfOtherTypesAreFound)
     expectPicture(named, rgb24);
     HBITMAP byNumber = LoadBitmapW(m, L"#108");
     expectPicture(byNumber, rgb24);
-    // The shell's loader also takes a whole .bmp file or a PNG under another resource type.
-    for (unsigned id : {testbitmaps::bmpFileId, testbitmaps::pngId, testbitmaps::pngTypedId}) {
+    // The shell's loader reads PNG, GIF and JPEG files under the type "GIF", and nothing elsewhere.
+    for (unsigned id : {testbitmaps::gifPngId, testbitmaps::gifGifId}) {
         SCOPED_TRACE(id);
         HBITMAP b = SHLoadImageResource(m, id);
         expectPicture(b, rgb24);
         DeleteObject(b);
     }
+    HBITMAP jpeg = SHLoadImageResource(m, testbitmaps::gifJpegId);
+    ASSERT_NE(nullptr, jpeg);
+    int farOff = 0;
+    for (int y = 0; y < rgb24.height; ++y)
+        for (int x = 0; x < rgb24.width; ++x) {
+            uint32_t want = rgb24.expected[testbitmaps::index(rgb24, x, y)], got = emuBitmapPixel(jpeg, x, y);
+            for (int shift = 0; shift < 24; shift += 8)
+                farOff += std::abs((int)((want >> shift) & 0xFF) - (int)((got >> shift) & 0xFF)) > 48;
+        }
+    EXPECT_EQ(0, farOff) << "the JPEG decodes close to its picture";
+    DeleteObject(jpeg);
+    for (unsigned id : {testbitmaps::bmpFileId, testbitmaps::pngId, testbitmaps::pngTypedId})
+        EXPECT_EQ(nullptr, SHLoadImageResource(m, id)) << id << ": not under the type GIF";
     EXPECT_EQ(nullptr, LoadBitmapW(m, MAKEINTRESOURCEW(testbitmaps::bmpFileId))) << "RCDATA is not RT_BITMAP";
     EXPECT_EQ(nullptr, LoadBitmapW(m, MAKEINTRESOURCEW(999)));
     EXPECT_EQ(nullptr, SHLoadImageResource(m, 999));

@@ -111,11 +111,16 @@ static const Format formats[] = {
      expectedRgbx},
 };
 
-// Other resources of the modules: a bitmap under a name, a whole .bmp file as RCDATA, a PNG as
-// RCDATA and under a type of its own name. All three image files show the rgb24 picture.
+// Other resources of the modules: a bitmap under a name; a whole .bmp file as RCDATA, a PNG as
+// RCDATA and under a type of its own name, where the shell's loader does not look; a PNG, a GIF and
+// a JPEG under "GIF", where it does. Each format's .bmp file also stands under "GIF" with the
+// format's id. All image files show the rgb24 picture (the JPEG nearly).
 const unsigned bmpFileId = 120;
 const unsigned pngId = 121;
 const unsigned pngTypedId = 122;
+const unsigned gifPngId = 123;
+const unsigned gifGifId = 124;
+const unsigned gifJpegId = 125;
 const char *const namedBitmap = "Logo";
 
 } // namespace testbitmaps

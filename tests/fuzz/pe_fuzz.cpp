@@ -1,4 +1,5 @@
-// Fuzz target for the PE resource reader and the bitmap decoders, directly and through the loaders.
+// Fuzz target for the PE resource reader, the bitmap decoders and the image file decoders (PNG, GIF,
+// JPEG, BMP), directly and through the loaders.
 #include <aygshell.h>
 #include <windows.h>
 
@@ -6,6 +7,7 @@
 
 #include "dib.h"
 #include "emu.h"
+#include "imagefile.h"
 #include "pe.h"
 
 namespace {
@@ -23,6 +25,8 @@ void decodeEverything(const uint8_t *data, size_t size)
     emu::Picture picture;
     emu::decodePackedDib(data, size, &picture, nullptr);
     emu::decodeBmpFile(data, size, &picture, nullptr);
+    emu::ImageFileInfo info;
+    emu::decodeImageFile(data, size, &picture, &info);
 }
 
 // The same bytes as a module: load it and ask both loaders for the first resources it names.
@@ -41,6 +45,8 @@ void loadThroughThePlatform(const uint8_t *data, size_t size, const std::vector<
             DeleteObject(b);
         if (HBITMAP b = SHLoadImageResource(m, r.name.id))
             DeleteObject(b);
+        EmuImageResource found;
+        emuInspectImageResource(m, r.name.id, &found);
     }
     FreeLibrary(m);
     if (emuLiveCount(EMU_BITMAP) || emuLiveCount(EMU_MODULE) || emuViolationCount())

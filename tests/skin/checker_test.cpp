@@ -13,7 +13,8 @@
 #include <iterator>
 
 #include "checker.h"
-#include "pe.h"
+#include "imagefiles.h"
+#include "pebuilder.h"
 #include "pictures.h"
 #include "quantise.h"
 
@@ -91,6 +92,23 @@ TEST(Checker, DefaultSkinPassesForEachVariantAndBoth)
     EXPECT_EQ(0, emuViolationCount()) << (emuViolationCount() ? emuViolation(0) : "");
 }
 
+// The module holds nothing but pictures, and is marked as the device's: ARM, Windows CE GUI, no
+// entry point, no relocations, no time stamp (the same tables give the same bytes); it stays small.
+TEST(DefaultSkin, IsAResourceModuleForTheDeviceWithinItsBudget)
+{
+    std::vector<uint8_t> bytes = readBytes(KWENO_DEFAULT_SKIN);
+    EmuModuleFile file;
+    emuInspectModuleFile(bytes.data(), bytes.size(), &file);
+    ASSERT_TRUE(file.isModule) << file.problem;
+    EXPECT_EQ(0x01C0u, file.machine);
+    EXPECT_EQ(9u, file.subsystem);
+    EXPECT_EQ(0u, file.entryPoint);
+    EXPECT_EQ(0, file.relocations);
+    EXPECT_EQ(0u, file.timeStamp);
+    EXPECT_EQ(file.fileSize, file.sectionsEnd) << "nothing beyond the resources";
+    EXPECT_LE(bytes.size(), 300000u);
+}
+
 // The broken module lacks the day face 0x1001 and the night icon, and its popup 0x2060 is a
 // pixel too narrow: each variant sees exactly the faults that concern it.
 TEST(Checker, BrokenModuleGetsOneLinePerFaultForTheVariantAsked)
@@ -108,17 +126,87 @@ TEST(Checker, BrokenModuleGetsOneLinePerFaultForTheVariantAsked)
     EXPECT_EQ(3u, both.faults.size()) << joined(both.faults);
 }
 
-// A picture whose bitmap header is nonsense is present but unreadable.
-TEST(Checker, BitmapThatDoesNotDecodeIsToldFromOneThatIsMissing)
+// The lines said for the pressed portrait face 0x1000 when it is stored one way or another; every
+// other picture is absent from these modules and only said to be missing.
+std::vector<std::string> faceLines(const pebuilder::Resource &face)
 {
-    std::vector<uint8_t> bytes = readBytes(KWENO_DEFAULT_SKIN);
-    PeInfo pe = inspectPe(bytes);
-    const PeResource *face = pe.find(2, 0x1000);
-    ASSERT_TRUE(face && face->complete);
-    bytes[face->offset + 14] = 7; // biBitCount: no such depth
-    CheckResult result = checkModule(writeTemp("bad_depth.dll", bytes), {VARIANT_DAY});
-    std::vector<std::string> expected = {"0x1000 lower portrait face, pressed: does not decode"};
-    EXPECT_EQ(expected, result.faults) << joined(result.faults);
+    std::vector<uint8_t> bytes = pebuilder::build({face}, pebuilder::pe32, 0x01C0);
+    CheckResult result = checkModule(writeTemp("one_face.dll", bytes), {VARIANT_DAY});
+    std::vector<std::string> lines;
+    for (const std::string &line : result.faults)
+        if (line.rfind("0x1000 ", 0) == 0)
+            lines.push_back(line.substr(std::string("0x1000 lower portrait face, pressed: ").size()));
+    return lines;
+}
+
+pebuilder::Resource underGif(std::vector<uint8_t> data)
+{
+    return pebuilder::Resource{0, 0x1000, std::move(data), u"GIF", u""};
+}
+
+uint32_t grey(int x, int y)
+{
+    return 0x010101u * (uint32_t)((x + y) & 0xFF);
+}
+
+TEST(Checker, EachWayAPictureCanFailHasItsOwnLine)
+{
+    const int w = 480, h = 252;
+    std::vector<uint8_t> goodPng = imagefiles::png(w, h, grey);
+    std::vector<uint8_t> halfPng(goodPng.begin(), goodPng.begin() + (long)goodPng.size() / 2);
+    std::vector<uint8_t> goodJpeg = imagefiles::jpeg(w, h, grey);
+    std::vector<uint8_t> cutJpeg(goodJpeg.begin(), goodJpeg.end() - 200);
+    std::vector<uint8_t> badGif = imagefiles::gif(w, h, grey);
+    badGif.resize(40); // the header and part of the colour table
+    const std::string bitmapLine =
+        "stored as a bitmap resource; the device's image loader reads only image files under the type GIF";
+    const struct {
+        const char *name;
+        pebuilder::Resource face;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"a PNG of the right size", underGif(goodPng), {}},
+        {"a .bmp file", underGif(pebuilder::bmpFile(pebuilder::dib24(w, h, grey))), {}},
+        {"a GIF", underGif(imagefiles::gif(w, h, grey)), {}},
+        {"a JPEG", underGif(goodJpeg), {}},
+        {"a bitmap resource", {2, 0x1000, pebuilder::dib24(w, h, grey), u"", u""}, {bitmapLine}},
+        {"under another type", {0, 0x1000, goodPng, u"PNG", u""}, {"missing"}},
+        {"empty", underGif({}), {"is an empty resource"}},
+        {"text", underGif({'f', 'a', 'c', 'e'}), {"is no image file (neither PNG, GIF, JPEG nor BMP)"}},
+        {"a PNG cut in half",
+         underGif(halfPng),
+         {"is a PNG that does not decode: the PNG data is truncated or corrupt"}},
+        {"a JPEG cut short",
+         underGif(cutJpeg),
+         {"is a JPEG that does not decode: the JPEG data is truncated or corrupt"}},
+        {"a GIF cut short", underGif(badGif), {"is a GIF that does not decode: the GIF header cannot be read"}},
+        {"a JPEG of an odd size", underGif(imagefiles::jpeg(w + 1, h - 1, grey)), {"is 481×251, expected 480×252"}},
+        {"a PNG with transparent pixels",
+         underGif(imagefiles::pngWithAlpha(w, h, grey, [](int x, int) { return (uint8_t)(x < 10 ? 0 : 255); })),
+         {"has transparent pixels; the panel copies pictures without blending, so they show black here and may "
+          "show anything on the device"}},
+        {"a PNG with an opaque alpha channel",
+         underGif(imagefiles::pngWithAlpha(w, h, grey, [](int, int) { return (uint8_t)255; })),
+         {}},
+        {"an animation",
+         underGif(imagefiles::gif(w, h, grey, 3)),
+         {"is an animation of 3 frames; the panel shows only the first"}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(c.lines, faceLines(c.face)) << c.name;
+}
+
+// Faces and popups kept as bitmap resources load nowhere on the device: each says why; the icons,
+// which are read as bitmaps, pass.
+TEST(Checker, BitmapResourcesForFacesAndPopupsAreNamedAsSuch)
+{
+    CheckResult result = checkModule(KWENO_BITMAP_SKIN, {VARIANT_DAY});
+    EXPECT_EQ(91, result.checked);
+    ASSERT_EQ(90u, result.faults.size()) << joined(result.faults);
+    for (const std::string &line : result.faults)
+        EXPECT_NE(std::string::npos, line.find(": stored as a bitmap resource; the device's image loader reads only "
+                                               "image files under the type GIF"))
+            << line;
 }
 
 // Cut anywhere, a module is reported and never crashes the checker; pictures the cut spares pass.

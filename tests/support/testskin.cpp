@@ -43,7 +43,7 @@ KeyMap keyMapOf(KeyboardLayout &layout, int width)
 Bytes facePicture(unsigned imageId, KeyboardLayout &layout, const RowBounds &rows, int width, int height)
 {
     KeyMap map = keyMapOf(layout, width);
-    return dib24(width, height, [&](int x, int y) {
+    return pebuilder::dib24(width, height, [&](int x, int y) {
         int row = 0;
         while (row < ROW_COUNT - 1 && y >= rows[row + 1])
             ++row;
@@ -55,7 +55,7 @@ Bytes facePicture(unsigned imageId, KeyboardLayout &layout, const RowBounds &row
 Bytes popupPicture(unsigned imageId, const KeyRecord *list)
 {
     int width = list[0].right - list[0].left + 20;
-    return dib24(width, cellHeight + 20, [&](int x, int y) {
+    return pebuilder::dib24(width, cellHeight + 20, [&](int x, int y) {
         int cell = 0;
         if (y >= 10 && y < 10 + cellHeight)
             for (int k = 1; !isSentinel(list[k]); ++k)
@@ -112,12 +112,17 @@ PopupPixel decodePopup(uint32_t rgb)
     return p;
 }
 
-Bytes buildTestSkin(const std::set<unsigned> &omit)
+Bytes buildTestSkin(const std::set<unsigned> &omit, bool asBitmaps)
 {
-    std::vector<Resource> resources;
-    auto add = [&](unsigned id, Bytes data) {
-        if (!omit.count(id))
-            resources.push_back(Resource{2, id, std::move(data)});
+    const unsigned RT_BITMAP_TYPE = 2;
+    std::vector<pebuilder::Resource> resources;
+    auto add = [&](unsigned id, Bytes dib) {
+        if (omit.count(id))
+            return;
+        if (asBitmaps)
+            resources.push_back(pebuilder::Resource{RT_BITMAP_TYPE, id, std::move(dib), u"", u""});
+        else
+            resources.push_back(pebuilder::Resource{0, id, pebuilder::bmpFile(dib), u"GIF", u""});
     };
     for (unsigned mode = 0; mode < 5; ++mode) {
         const Family &f = families[mode];
@@ -136,11 +141,16 @@ Bytes buildTestSkin(const std::set<unsigned> &omit)
             add(list[0].flags + offset, popupPicture(list[0].flags + offset, list));
     // Icons: a green (day) or blue (night) square on the transparent colour.
     for (unsigned id = 1; id <= 2; ++id)
-        add(id, dib24(32, 32, [id](int x, int y) {
-                bool inside = x >= 4 && x < 28 && y >= 8 && y < 24;
-                return inside ? (id == 1 ? 0x00C000u : 0x0000C0u) : 0xFF00FFu;
-            }));
-    return buildResourceModule(resources);
+        if (!omit.count(id))
+            resources.push_back(
+                pebuilder::Resource{RT_BITMAP_TYPE, id,
+                                    pebuilder::dib24(32, 32,
+                                                     [id](int x, int y) {
+                                                         bool inside = x >= 4 && x < 28 && y >= 8 && y < 24;
+                                                         return inside ? (id == 1 ? 0x00C000u : 0x0000C0u) : 0xFF00FFu;
+                                                     }),
+                                    u"", u""});
+    return pebuilder::build(resources, pebuilder::pe32, 0x01C0);
 }
 
 } // namespace testsupport

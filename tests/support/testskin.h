@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <set>
 
-#include "resmodule.h"
+#include "pebuilder.h"
 
 namespace testsupport {
+
+typedef pebuilder::Bytes Bytes;
 
 // Face pixels: R = image id − 0x1000, G = row·16 + slot + 1 (0 outside every key), B = FACE_MARK.
 // Popup pixels: R = (image id − 0x2000) / 16, G = cell (0 in the margin), B = POPUP_MARK + (id % 16).
@@ -32,8 +34,11 @@ struct PopupPixel {
 };
 PopupPixel decodePopup(uint32_t rgb);
 
-// Every face, popup and icon id the panel may ask for, except those in omit.
-Bytes buildTestSkin(const std::set<unsigned> &omit = std::set<unsigned>());
+// Every face, popup and icon id the panel may ask for, except those in omit: faces and popups as
+// .bmp files under the resource type "GIF", where the shell's image loader looks, the icons as
+// bitmap resources. With asBitmaps, faces and popups are bitmap resources too, which the shell's
+// loader does not read.
+Bytes buildTestSkin(const std::set<unsigned> &omit = std::set<unsigned>(), bool asBitmaps = false);
 
 } // namespace testsupport
 

@@ -193,7 +193,7 @@ Bytes build(const std::vector<Resource> &resources, Kind kind, uint16_t machine,
     return f;
 }
 
-Bytes dib24(int width, int height, uint32_t (*colour)(int x, int y))
+Bytes dib24(int width, int height, const std::function<uint32_t(int x, int y)> &colour)
 {
     Bytes b;
     append32(b, 40);
@@ -214,6 +214,19 @@ Bytes dib24(int width, int height, uint32_t (*colour)(int x, int y))
         while ((b.size() - start) % 4)
             b.push_back(0);
     }
+    return b;
+}
+
+Bytes bmpFile(const Bytes &dib)
+{
+    // The bits follow the header and the colour table, if any (biClrUsed; none for 24 bits here).
+    uint32_t headerSize = dib.size() >= 4 ? (uint32_t)(dib[0] | dib[1] << 8) : 0;
+    uint32_t colours = dib.size() >= 36 ? (uint32_t)(dib[32] | dib[33] << 8) : 0;
+    Bytes b = {'B', 'M'};
+    append32(b, (uint32_t)(14 + dib.size()));
+    append32(b, 0);
+    append32(b, 14 + headerSize + 4 * colours);
+    b.insert(b.end(), dib.begin(), dib.end());
     return b;
 }
 

@@ -1,9 +1,10 @@
 // Builds small PE images with resources in memory, with the offsets of their fields for corrupting.
-#ifndef KWENO_TESTS_EMU_PEBUILDER_H
-#define KWENO_TESTS_EMU_PEBUILDER_H
+#ifndef KWENO_TESTS_PEBUILDER_H
+#define KWENO_TESTS_PEBUILDER_H
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,9 +43,13 @@ Bytes build(const std::vector<Resource> &resources, Kind kind, uint16_t machine,
 void put16(Bytes &b, size_t at, uint32_t v);
 void put32(Bytes &b, size_t at, uint32_t v);
 
-// A packed 24-bit bottom-up DIB of the given size whose pixel (x, y) is colour(x, y).
-Bytes dib24(int width, int height, uint32_t (*colour)(int x, int y));
+// A packed 24-bit bottom-up DIB (as an RT_BITMAP resource holds it) of the given size whose pixel
+// (x, y) is colour(x, y), 0x00RRGGBB.
+Bytes dib24(int width, int height, const std::function<uint32_t(int x, int y)> &colour);
+
+// The packed DIB with the 14-byte file header in front: a whole .bmp file.
+Bytes bmpFile(const Bytes &dib);
 
 } // namespace pebuilder
 
-#endif // KWENO_TESTS_EMU_PEBUILDER_H
+#endif // KWENO_TESTS_PEBUILDER_H
