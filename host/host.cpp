@@ -395,17 +395,12 @@ void InputPanelHost::dockAtBottom()
         MoveWindow(window_, 0, screenHeight() - height, width, height, TRUE);
 }
 
+// The system tells top-level windows only; the panel's keyboard window, a child of the host's,
+// hears of a settings change from the host.
 void InputPanelHost::forwardToChildren(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-#if defined(_WIN32)
     for (HWND child = GetWindow(window_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         SendMessageW(child, msg, wParam, lParam);
-#else
-    // The emulation hands the notice to the children itself when rotate() asks it to.
-    (void)msg;
-    (void)wParam;
-    (void)lParam;
-#endif
 }
 
 LRESULT InputPanelHost::handleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -431,11 +426,9 @@ void InputPanelHost::rotate(int width, int height)
     SendMessageW(window_, WM_SETTINGCHANGE, SETTINGCHANGE_RESET, 0);
     pump();
 #else
-    // The emulation delivers the notice to the children itself, in an order of its choosing, so
-    // the screen changes and the host docks before anyone hears of it.
-    emuSetScreenSize(width, height);
-    dockAtBottom();
-    emuRotate(width, height, 1);
+    // The system tells every top-level window; the host docks at the bottom of the new screen when
+    // it hears of it and forwards the notice to the panel.
+    emuRotate(width, height);
     emuPump();
 #endif
 }

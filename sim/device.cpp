@@ -7,9 +7,9 @@
 #include <aygshell.h>
 #include <emu.h>
 
-// The desktop behind every window, in a colour the skin never uses: wherever it shows, no window
-// covers the screen and the application is drawn instead.
-static const DWORD desktopKey = 0x010203;
+// The desktop behind every window, in a colour the skin never uses and the 16-bit display keeps
+// exactly: wherever it shows, no window covers the screen and the application is drawn instead.
+static const DWORD desktopKey = 0x080408;
 
 static const int portraitWidth = 480, portraitHeight = 640;
 // Faces are compared with the screen on a grid of this step, enough to tell them apart.
@@ -39,6 +39,31 @@ static UINT normalFaceId(Face face, bool landscape, bool night)
     return base + (night ? 2 : 1);
 }
 
+// The picture's pixels as the display shows them: copied into a bitmap of the screen's format, so
+// that a 16-bit display's rounding is the display's own.
+static std::vector<uint32_t> displayedPixels(HBITMAP picture, int width, int height)
+{
+    HDC screen = GetDC(nullptr);
+    HBITMAP shown = CreateCompatibleBitmap(screen, width, height);
+    HDC target = CreateCompatibleDC(screen);
+    HDC source = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ targetStock = SelectObject(target, shown);
+    HGDIOBJ sourceStock = SelectObject(source, picture);
+    BitBlt(target, 0, 0, width, height, source, 0, 0, SRCCOPY);
+    SelectObject(target, targetStock);
+    SelectObject(source, sourceStock);
+    DeleteDC(target);
+    DeleteDC(source);
+    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x)
+            pixels[static_cast<size_t>(y) * width + x] = emuBitmapPixel(shown, x, y);
+    }
+    DeleteObject(shown);
+    return pixels;
+}
+
 bool Device::loadFaces(std::string *error)
 {
     HMODULE module = LoadLibraryExW(L"\\Windows\\KWENO_Resources.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
@@ -57,12 +82,7 @@ bool Device::loadFaces(std::string *error)
                 ok = false;
                 break;
             }
-            std::vector<uint32_t> &pixels = faces_[landscape][f];
-            pixels.resize(static_cast<size_t>(width) * height);
-            for (int y = 0; y < height; ++y) {
-                for (int x = 0; x < width; ++x)
-                    pixels[static_cast<size_t>(y) * width + x] = emuBitmapPixel(bitmap, x, y);
-            }
+            faces_[landscape][f] = displayedPixels(bitmap, width, height);
             DeleteObject(bitmap);
         }
     }

@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include <aygshell.h>
+#include <commctrl.h>
 #include <emu.h>
 #include <windows.h>
 
@@ -85,6 +86,28 @@ void imageWarnings(const EmuImageResource &found, const std::string &name, std::
                                 "black here and may show anything on the device");
 }
 
+// The panel keeps its icon in an image list without a colour flag, which the device makes with the
+// system's 16 colours: an icon of other colours is shown changed.
+void iconWarnings(HBITMAP icon, const std::string &name, std::vector<std::string> &faults)
+{
+    HIMAGELIST list = ImageList_Create(ICON_SIZE, ICON_SIZE, ILC_MASK, 1, 1);
+    if (!list || ImageList_AddMasked(list, icon, RGB(0xFF, 0x00, 0xFF)) != 0) {
+        faults.push_back(name + "does not go into the panel's image list");
+    } else {
+        int changed = 0;
+        for (int y = 0; y < ICON_SIZE; ++y)
+            for (int x = 0; x < ICON_SIZE; ++x) {
+                DWORD kept = emuImageListPixel(list, 0, x, y);
+                changed += kept != EMU_TRANSPARENT && kept != emuBitmapPixel(icon, x, y);
+            }
+        if (changed)
+            faults.push_back(name + "has " + std::to_string(changed) +
+                             " pixels of colours outside the system's 16, which the panel's image list changes");
+    }
+    if (list)
+        ImageList_Destroy(list);
+}
+
 // Opens the file as the panel opens its module; null with a fault line when it cannot be.
 HMODULE openModule(const std::string &path, std::vector<std::string> &faults)
 {
@@ -140,7 +163,9 @@ void checkPicture(HMODULE module, const ImageEntry &entry, std::vector<std::stri
         faults.push_back(name + "is " + sizeText(info.bmWidth, std::abs(info.bmHeight)) + ", expected " +
                          sizeText(entry.width, entry.height));
     }
-    if (entry.kind != IMAGE_ICON)
+    if (entry.kind == IMAGE_ICON)
+        iconWarnings(bitmap, name, faults);
+    else
         imageWarnings(found, name, faults);
     DeleteObject(bitmap);
 }

@@ -1,13 +1,14 @@
-// The panel icon: a small keyboard with hard edges, so that no pixel blends into the transparent colour.
+// The panel icon: a small keyboard with hard edges, so that no pixel blends into the transparent colour,
+// in colours of the system's 16-colour palette, all that the panel's 4-bit image list keeps.
 #include "pictures.h"
 
 namespace skin {
 
 Image drawIcon(Variant variant)
 {
-    // Night keys glow amber, the colour that spares eyes used to the dark.
-    uint32_t body = variant == VARIANT_NIGHT ? 0x14171B : 0x3A414B;
-    uint32_t keys = variant == VARIANT_NIGHT ? 0xE09A3A : 0xF4F6F8;
+    // Night keys glow a dim amber (the palette's olive), the colour that spares eyes used to the dark.
+    uint32_t body = variant == VARIANT_NIGHT ? 0x000000 : 0x808080;
+    uint32_t keys = variant == VARIANT_NIGHT ? 0x808000 : 0xFFFFFF;
     Image icon(ICON_SIZE, ICON_SIZE, ICON_TRANSPARENT);
     fillPixels(icon, 1, 7, 31, 25, body);
     for (int i = 0; i < 7; ++i)
@@ -18,7 +19,7 @@ Image drawIcon(Variant variant)
     fillPixels(icon, 9, 17, 23, 20, keys);
     fillPixels(icon, 25, 17, 29, 20, keys);
     // The keyboard sits on a shadow line that reads as its front edge.
-    fillPixels(icon, 2, 25, 30, 26, variant == VARIANT_NIGHT ? 0x6B4A1E : 0x8C95A1);
+    fillPixels(icon, 2, 25, 30, 26, variant == VARIANT_NIGHT ? 0x800000 : 0x000000);
     return icon;
 }
 

@@ -19,12 +19,14 @@ struct Look {
     uint32_t litInk;
 };
 
+// Every colour is one the device's 16-bit (5-6-5) display shows exactly, so that flat fills reach the
+// screen as they were drawn.
 // Day: dark on light, for sunlight. Night: light on dark, dim enough not to dazzle.
 // Pressed: a saturated blue with white ink, which stands out on both normal pictures.
 // The locked caps key glows amber like a lock lamp, so that it never looks merely pressed.
-const Look DAY_LOOK = {0xBCC3CC, 0x5E6773, 0xFCFCFD, 0xDCE0E6, 0x15181C, 0x1762D2, 0xF2B12E, 0x15181C};
-const Look NIGHT_LOOK = {0x0A0B0D, 0x5A6270, 0x363B43, 0x22262C, 0xE6E9ED, 0x6EA8FF, 0xC98A1E, 0x0A0B0D};
-const Look PRESSED_LOOK = {0x173F7A, 0x0B2448, 0x3A82E4, 0x3A82E4, 0xFFFFFF, 0xFFFFFF, 0x3A82E4, 0xFFFFFF};
+const Look DAY_LOOK = {0xBDC3CE, 0x5A6573, 0xFFFBFF, 0xDEDFE7, 0x181818, 0x1861D6, 0xEFB231, 0x181818};
+const Look NIGHT_LOOK = {0x080C10, 0x5A6173, 0x393C42, 0x212429, 0xE7EBEF, 0x6BAAFF, 0xC68A21, 0x080C10};
+const Look PRESSED_LOOK = {0x18417B, 0x08244A, 0x3982E7, 0x3982E7, 0xFFFFFF, 0xFFFFFF, 0x3982E7, 0xFFFFFF};
 
 inline const Look &lookFor(Picture picture)
 {

@@ -13,7 +13,7 @@ extern "C" {
 #endif
 
 /* A fresh platform: no windows, classes, DCs, bitmaps, modules or keys; an empty registry; clock 0;
- * screen 480x640 (portrait); no failures armed; violations and counters cleared. Objects still
+ * screen 480x640 (portrait) at 16 bits per pixel; no failures armed; violations and counters cleared. Objects still
  * alive are dropped without violations. */
 WINAPI_EXPORT void emuReset(void);
 
@@ -34,15 +34,20 @@ WINAPI_EXPORT void emuPenUp(int x, int y);
 
 /* ---- screen ---- */
 WINAPI_EXPORT void emuSetScreenSize(int width, int height);
-/* Sets the screen size and sends WM_SETTINGCHANGE(SETTINGCHANGE_RESET, 0) to every top-level window
- * and, when toChildren is non-zero, to their children too (the host decides how it forwards it). */
-WINAPI_EXPORT void emuRotate(int width, int height, int toChildren);
+/* Sets the screen size and sends WM_SETTINGCHANGE(SETTINGCHANGE_RESET, 0) to every top-level window,
+ * as the system does; child windows hear of it only from their host. */
+WINAPI_EXPORT void emuRotate(int width, int height);
 WINAPI_EXPORT int emuScreenWidth(void);
 WINAPI_EXPORT int emuScreenHeight(void);
 /* 0x00RRGGBB of a screen pixel; 0 outside the screen. */
 WINAPI_EXPORT DWORD emuScreenPixel(int x, int y);
 /* Writes the whole screen as a PNG; non-zero on success. */
 WINAPI_EXPORT int emuScreenshot(const char *pngPath);
+/* The display's depth: 16 bits per pixel (5-6-5) after a reset, as on the Windows Mobile 6 VGA
+ * handhelds, so that the screen, window DCs and compatible bitmaps keep only what such a display
+ * keeps; 24 or 32 keep 24-bit colour. Every window on screen is repainted. Non-zero on success. */
+WINAPI_EXPORT int emuSetScreenDepth(int bits);
+WINAPI_EXPORT int emuScreenDepth(void);
 /* Paints the whole screen with one colour (the desktop behind all windows). */
 WINAPI_EXPORT void emuSetDesktopColour(DWORD rgb);
 

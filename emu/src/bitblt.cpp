@@ -67,15 +67,6 @@ bool readable(const Target &t, long long x, long long y)
     return !t.clipWindow || windowOwnsScreenPixel(t.clipWindow, (int)x, (int)y);
 }
 
-// The value a destination stores: a monochrome bitmap keeps the source's background colour
-// (white) as white and turns everything else black.
-uint32_t stored(const Target &t, uint32_t rgb)
-{
-    if (!t.monochrome)
-        return rgb;
-    return rgb == 0xFFFFFF ? 0xFFFFFF : 0;
-}
-
 // Copies along the two axes; returns the destination pixels written. The source pixels are read
 // before any is written, so source and destination may be the same DC and overlap.
 long long copyPixels(const Target &dst, const Target &src, Axis ax, Axis ay)
@@ -123,13 +114,24 @@ long long copyPixels(const Target &dst, const Target &src, Axis ax, Axis ay)
             long long x = ax.dst + (x0 + (long long)c) * ax.dstStep;
             if (dst.clipWindow && !windowOwnsScreenPixel(dst.clipWindow, (int)x, (int)y))
                 continue;
-            dst.pixels[y * dst.width + x] = stored(dst, value);
+            dst.pixels[y * dst.width + x] = storedPixel(dst.format, value);
             ++written;
         }
     }
     if (written && dst.pixels == screenPixels())
         screenChanged();
     return written;
+}
+
+// Nothing is drawn into a bitmap the device keeps in the module's read-only image.
+bool writable(const Target &t, const char *api)
+{
+    if (!t.readOnly)
+        return true;
+    violation(api, "the destination holds a read-only resource bitmap (LoadBitmapW), which can be copied "
+                   "from but not drawn into");
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return false;
 }
 
 bool sourceCopyOnly(DWORD rop, const char *api)
@@ -154,7 +156,8 @@ BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, in
     if (failNow("BitBlt"))
         return FALSE;
     Target dst, src;
-    if (!targetOf(hdc, "BitBlt", &dst) || !sourceCopyOnly(rop, "BitBlt") || !targetOf(hdcSrc, "BitBlt", &src))
+    if (!targetOf(hdc, "BitBlt", &dst) || !sourceCopyOnly(rop, "BitBlt") || !targetOf(hdcSrc, "BitBlt", &src) ||
+        !writable(dst, "BitBlt"))
         return FALSE;
     // An empty or negative block copies nothing and is no error.
     if (cx <= 0 || cy <= 0)
@@ -170,11 +173,16 @@ BOOL WINAPI StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, 
         return FALSE;
     Target dst, src;
     if (!targetOf(hdcDest, "StretchBlt", &dst) || !sourceCopyOnly(rop, "StretchBlt") ||
-        !targetOf(hdcSrc, "StretchBlt", &src))
+        !targetOf(hdcSrc, "StretchBlt", &src) || !writable(dst, "StretchBlt"))
         return FALSE;
+    // The device does not mirror: extents of opposite signs on an axis are refused.
+    if (((long long)wDest * wSrc < 0) || ((long long)hDest * hSrc < 0)) {
+        violation("StretchBlt", "extents of opposite signs would mirror the picture, which the device does not do");
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
     if (wDest == 0 || hDest == 0 || wSrc == 0 || hSrc == 0)
         return TRUE;
-    // Extents of opposite signs on one axis mirror the picture along it.
     pixelsCopied[EMU_STRETCHBLT] +=
         copyPixels(dst, src, axisOf(xDest, wDest, xSrc, wSrc), axisOf(yDest, hDest, ySrc, hSrc));
     return TRUE;

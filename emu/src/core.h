@@ -49,16 +49,32 @@ size_t wideLength(const WCHAR *s);
 bool wideEqualNoCase(const WCHAR *a, const WCHAR *b);
 
 // ---- pixels ----
-// Pixels are 0x00RRGGBB.
+// Pixels are kept as 0x00RRGGBB whatever the format; a format stores only what its bits hold.
+enum PixelFormat {
+    // One bit per pixel: every pixel is 0x000000 or 0xFFFFFF. Blits into it keep only white (the
+    // source's background colour) as white; everything else becomes black.
+    FORMAT_MONOCHROME,
+    // The display's 16 bits (5-6-5): each channel truncated to its bits and widened again by
+    // repeating them, as the display reads back what it stored.
+    FORMAT_RGB565,
+    // 24-bit colour in 32 bits: every value kept.
+    FORMAT_RGB888,
+};
+
+// The value a surface of the format stores for a colour.
+uint32_t storedPixel(PixelFormat format, uint32_t rgb);
+int bitsPerPixel(PixelFormat format);
+
 struct Bitmap {
     int width = 0;
     int height = 0;
     std::vector<uint32_t> pixels; // row-major, top-down
     bool stock = false;           // the 1x1 bitmap every new memory DC holds
     int selectedCount = 0;        // DCs holding it selected
-    // One bit per pixel: every pixel is 0x000000 or 0xFFFFFF. Blits into it keep only white
-    // (the source's background colour) as white; everything else becomes black.
-    bool monochrome = false;
+    PixelFormat format = FORMAT_RGB888;
+    // A bitmap of a module's resources, which the device does not copy into RAM (LoadBitmapW): it
+    // can be selected and copied from, never drawn into.
+    bool readOnly = false;
 };
 
 // What a DC draws onto.
@@ -78,14 +94,15 @@ struct Target {
     int originX = 0;
     int originY = 0;
     HWND clipWindow = nullptr; // null: the whole array
-    bool monochrome = false;   // a 1-bit bitmap: writes keep only black and white
+    PixelFormat format = FORMAT_RGB888;
+    bool readOnly = false; // a LoadBitmapW bitmap: nothing may be drawn into it
 };
 
 // Provided by the graphics side (dc.cpp).
 HDC createWindowDc(HWND window, bool fromBeginPaint);
 bool targetOf(HDC dc, const char *api, Target *out);
 Bitmap *bitmapOf(HBITMAP bitmap, const char *api);
-HBITMAP createBitmap(int width, int height); // counted as a live bitmap
+HBITMAP createBitmap(int width, int height, PixelFormat format = FORMAT_RGB888); // counted as a live bitmap
 // Drops every window DC of a destroyed window (recording a violation for each not released).
 void dropWindowDcs(HWND window);
 // Releases a window DC made by createWindowDc (EndPaint's half of BeginPaint). False, with a
@@ -94,6 +111,7 @@ bool releaseWindowDc(HWND window, HDC dc, const char *api);
 
 // Provided by the window side (window.cpp, screen.cpp).
 uint32_t *screenPixels();
+PixelFormat screenFormat();
 int screenWidth();
 int screenHeight();
 // Whether a screen pixel belongs to the visible region of the window (the topmost visible window

@@ -7,9 +7,6 @@
 namespace emu {
 namespace {
 
-// Colour bitmaps hold 0x00RRGGBB in 32 bits; GetObjectW reports them as 32 bits per pixel.
-const int colourBitsPerPixel = 32;
-
 // Largest bitmap the emulation makes, so that a bad size in a resource or a call fails cleanly
 // instead of exhausting memory: each side at most 16384, at most 16M pixels (64 MiB) in all.
 const long long maxBitmapSide = 16384;
@@ -35,7 +32,7 @@ Bitmap freshStockBitmap()
     b.height = 1;
     b.pixels.assign(1, 0);
     b.stock = true;
-    b.monochrome = true;
+    b.format = FORMAT_MONOCHROME;
     return b;
 }
 
@@ -68,14 +65,6 @@ Dc *dcOf(HDC hdc, const char *api)
     return static_cast<Dc *>(lookup(hdc, EMU_DC, api));
 }
 
-HBITMAP newBitmap(int width, int height, bool monochrome)
-{
-    HBITMAP h = createBitmap(width, height);
-    if (h)
-        bitmaps[h]->monochrome = monochrome;
-    return h;
-}
-
 // Whether the pixel at DC coordinates (x, y) can be read or written, and where it is.
 bool pixelAt(const Target &t, int x, int y, uint32_t **where)
 {
@@ -88,9 +77,41 @@ bool pixelAt(const Target &t, int x, int y, uint32_t **where)
     return true;
 }
 
+// A channel of `bits` bits widened to 8 by repeating its bits, so that full scale stays full scale.
+uint32_t widened(uint32_t value, int bits)
+{
+    uint32_t r = value << (8 - bits);
+    return r | (r >> bits);
+}
+
 } // namespace
 
-HBITMAP createBitmap(int width, int height)
+uint32_t storedPixel(PixelFormat format, uint32_t rgb)
+{
+    switch (format) {
+    case FORMAT_MONOCHROME:
+        return rgb == 0xFFFFFF ? 0xFFFFFF : 0;
+    case FORMAT_RGB565:
+        return widened((rgb >> 19) & 0x1F, 5) << 16 | widened((rgb >> 10) & 0x3F, 6) << 8 |
+               widened((rgb >> 3) & 0x1F, 5);
+    default:
+        return rgb & 0xFFFFFF;
+    }
+}
+
+int bitsPerPixel(PixelFormat format)
+{
+    switch (format) {
+    case FORMAT_MONOCHROME:
+        return 1;
+    case FORMAT_RGB565:
+        return 16;
+    default:
+        return 32;
+    }
+}
+
+HBITMAP createBitmap(int width, int height, PixelFormat format)
 {
     if (width <= 0 || height <= 0 || width > maxBitmapSide || height > maxBitmapSide ||
         (long long)width * height > maxBitmapPixels)
@@ -99,6 +120,7 @@ HBITMAP createBitmap(int width, int height)
     bitmap->width = width;
     bitmap->height = height;
     bitmap->pixels.assign((size_t)width * height, 0);
+    bitmap->format = format;
     HBITMAP h = static_cast<HBITMAP>(newHandle(EMU_BITMAP, bitmap.get()));
     bitmaps[h] = std::move(bitmap);
     return h;
@@ -135,6 +157,7 @@ bool targetOf(HDC hdc, const char *api, Target *out)
         if (dc->window && !clientOrigin(dc->window, &t.originX, &t.originY))
             return false;
         t.clipWindow = dc->window;
+        t.format = screenFormat();
     } else {
         Bitmap *b = bitmapOf(dc->selected, api);
         if (!b)
@@ -142,7 +165,8 @@ bool targetOf(HDC hdc, const char *api, Target *out)
         t.pixels = b->pixels.data();
         t.width = b->width;
         t.height = b->height;
-        t.monochrome = b->monochrome;
+        t.format = b->format;
+        t.readOnly = b->readOnly;
     }
     *out = t;
     return true;
@@ -274,15 +298,15 @@ HBITMAP WINAPI CreateCompatibleBitmap(HDC hdc, int cx, int cy)
     }
     // A zero side gives a 1x1 monochrome bitmap, as documented for the platform.
     if (cx == 0 || cy == 0)
-        return newBitmap(1, 1, true);
+        return createBitmap(1, 1, FORMAT_MONOCHROME);
     // A memory DC makes bitmaps of the format of the bitmap it holds: monochrome while it still
-    // holds its stock bitmap. Window and screen DCs make colour bitmaps.
-    bool monochrome = false;
+    // holds its stock bitmap. Window and screen DCs make bitmaps of the display's format.
+    PixelFormat format = screenFormat();
     if (!dc->windowDc) {
         Bitmap *held = bitmapOf(dc->selected, "CreateCompatibleBitmap");
-        monochrome = held && held->monochrome;
+        format = held ? held->format : FORMAT_MONOCHROME;
     }
-    HBITMAP h = newBitmap(cx, cy, monochrome);
+    HBITMAP h = createBitmap(cx, cy, format);
     if (!h)
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return h;
@@ -350,7 +374,7 @@ int WINAPI GetObjectW(HANDLE h, int c, LPVOID pv)
     if (c < (int)sizeof(BITMAP))
         return 0;
     BITMAP bm = {};
-    int bits = b->monochrome ? 1 : colourBitsPerPixel;
+    int bits = bitsPerPixel(b->format);
     bm.bmType = 0;
     bm.bmWidth = b->width;
     bm.bmHeight = b->height;
@@ -382,8 +406,12 @@ COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color)
     uint32_t *p;
     if (!targetOf(hdc, "SetPixel", &t) || !pixelAt(t, x, y, &p))
         return CLR_INVALID;
+    if (t.readOnly) {
+        violation("SetPixel", "the bitmap selected is a read-only resource bitmap (LoadBitmapW)");
+        return CLR_INVALID;
+    }
     uint32_t rgb = rgbOf(color & 0xFFFFFF);
-    *p = t.monochrome ? nearestMonochrome(rgb) : rgb;
+    *p = t.format == FORMAT_MONOCHROME ? nearestMonochrome(rgb) : storedPixel(t.format, rgb);
     if (t.pixels == screenPixels())
         screenChanged();
     return colorrefOf(*p);

@@ -1,4 +1,4 @@
-// Decoding device-independent bitmaps: 1-, 4-, 8-bit palettes, 16/32-bit masks, 24-bit, any header.
+// Decoding device-independent bitmaps: 1-, 2-, 4-, 8-bit palettes, 16/32-bit masks, 24-bit, any header.
 #include "dib.h"
 #include "bytes.h"
 
@@ -118,7 +118,8 @@ bool readLayout(const uint8_t *dib, size_t size, Layout *l, std::string *why)
         return fail(why, "larger than the emulation's bitmap limit");
 
     int bpp = l->bitsPerPixel;
-    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
+    // Two bits per pixel (four colours) is a depth of Windows CE that desktop Windows lacks.
+    if (bpp != 1 && bpp != 2 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
         return fail(why, "unsupported bit count");
 
     uint64_t afterHeader = l->headerSize;
@@ -173,6 +174,8 @@ uint32_t pixelOf(const uint8_t *dib, const Layout &l, const uint8_t *row, int x)
     switch (l.bitsPerPixel) {
     case 1:
         return tableColour(dib, l, (row[x >> 3] >> (7 - (x & 7))) & 1);
+    case 2:
+        return tableColour(dib, l, (row[x >> 2] >> (6 - 2 * (x & 3))) & 3);
     case 4:
         return tableColour(dib, l, (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF);
     case 8:

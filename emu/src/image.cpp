@@ -69,7 +69,11 @@ HBITMAP WINAPI LoadBitmapW(HINSTANCE hInstance, LPCWSTR lpBitmapName)
         SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
         return nullptr;
     }
-    return bitmapOfPicture(picture, "LoadBitmapW");
+    HBITMAP bitmap = bitmapOfPicture(picture, "LoadBitmapW");
+    // The device maps the resource's bits where they lie instead of copying them into RAM.
+    if (bitmap)
+        bitmapOf(bitmap, "LoadBitmapW")->readOnly = true;
+    return bitmap;
 }
 
 HBITMAP WINAPI SHLoadImageResource(HINSTANCE hinst, UINT uIdImageFile)

@@ -12,10 +12,18 @@ const int maxImageSide = 16384;
 // And at most 64M pixels in all the images of one list.
 const size_t maxListPixels = (size_t)1 << 26;
 
+// How a list keeps the colours of its images.
+enum ListColours { LIST_SYSTEM_PALETTE, LIST_RGB565, LIST_RGB888 };
+
+// The system's 16-colour palette, which a 4-bit list maps every colour to.
+const uint32_t systemPalette[16] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
+                                    0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+
 struct ImageList {
     int cx = 0;
     int cy = 0;
     UINT flags = 0;
+    ListColours colours = LIST_RGB888;
     int count = 0;
     std::vector<uint32_t> pixels;     // image k at [k * cx * cy], row-major
     std::vector<uint8_t> transparent; // 1 where the mask lets the background through
@@ -31,6 +39,53 @@ ImageList *listOf(HIMAGELIST himl, const char *api, bool quiet = false)
 uint32_t rgbOf(COLORREF c)
 {
     return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+}
+
+// Without a colour flag the device makes a 4-bit list (ILC_COLOR4); 16 bits and the display's own
+// format (ILC_COLORDDB, 16 bits here) keep 5-6-5; the deeper formats keep 24-bit colour.
+ListColours coloursOf(UINT flags)
+{
+    switch (flags & ILC_COLORDDB) {
+    case ILC_COLOR:
+    case ILC_COLOR4:
+        return LIST_SYSTEM_PALETTE;
+    case ILC_COLOR16:
+        return LIST_RGB565;
+    case ILC_COLORDDB:
+        return screenFormat() == FORMAT_RGB565 ? LIST_RGB565 : LIST_RGB888;
+    default:
+        return LIST_RGB888;
+    }
+}
+
+// The nearest colour of the system palette, by distance in RGB.
+uint32_t nearestSystemColour(uint32_t rgb)
+{
+    uint32_t best = 0;
+    long bestDistance = -1;
+    for (uint32_t c : systemPalette) {
+        long dr = (long)((rgb >> 16) & 0xFF) - (long)((c >> 16) & 0xFF);
+        long dg = (long)((rgb >> 8) & 0xFF) - (long)((c >> 8) & 0xFF);
+        long db = (long)(rgb & 0xFF) - (long)(c & 0xFF);
+        long distance = dr * dr + dg * dg + db * db;
+        if (bestDistance < 0 || distance < bestDistance) {
+            best = c;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+uint32_t keptColour(const ImageList &list, uint32_t rgb)
+{
+    switch (list.colours) {
+    case LIST_SYSTEM_PALETTE:
+        return nearestSystemColour(rgb);
+    case LIST_RGB565:
+        return storedPixel(FORMAT_RGB565, rgb);
+    default:
+        return rgb;
+    }
 }
 
 } // namespace
@@ -58,6 +113,7 @@ HIMAGELIST WINAPI ImageList_Create(int cx, int cy, UINT flags, int cInitial, int
     list->cx = cx;
     list->cy = cy;
     list->flags = flags;
+    list->colours = coloursOf(flags);
     HIMAGELIST h = static_cast<HIMAGELIST>(newHandle(EMU_IMAGELIST, list.get()));
     lists[h] = std::move(list);
     return h;
@@ -108,12 +164,21 @@ int WINAPI ImageList_AddMasked(HIMAGELIST himl, HBITMAP hbmImage, COLORREF crMas
                 uint32_t rgb = inside ? b->pixels[(size_t)y * b->width + k * list->cx + x] : 0;
                 bool clear = masked && (!inside || rgb == key);
                 // Transparent pixels are black in the image, so that drawing through the mask
-                // shows only the background there.
-                list->pixels[at] = clear ? 0 : rgb;
+                // shows only the background there; that black is made in the caller's bitmap,
+                // which a read-only resource bitmap cannot take, so its mask colour stays.
+                list->pixels[at] = keptColour(*list, clear && !b->readOnly ? 0 : rgb);
                 list->transparent[at] = clear;
             }
         }
     }
+    // The device blackens the mask-colour pixels of the bitmap passed in, where it can be drawn into.
+    if (masked && !b->readOnly)
+        for (int y = 0; y < b->height; ++y)
+            for (int x = 0; x < added * list->cx; ++x) {
+                uint32_t &p = b->pixels[(size_t)y * b->width + x];
+                if (p == key)
+                    p = 0;
+            }
     int index = list->count;
     list->count += added;
     return index;

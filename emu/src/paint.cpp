@@ -157,11 +157,9 @@ BOOL WINAPI InvalidateRect(HWND hWnd, const RECT *lpRect, BOOL bErase)
 {
     if (failNow("InvalidateRect"))
         return FALSE;
-    // A null window means every window, as documented for the platform.
-    if (!hWnd) {
-        invalidateAllWindows();
-        return TRUE;
-    }
+    // On the device a null window takes no action.
+    if (!hWnd)
+        return FALSE;
     Window *w = windowOf(hWnd, "InvalidateRect");
     if (!w)
         return FALSE;
@@ -173,10 +171,11 @@ BOOL WINAPI ValidateRect(HWND hWnd, const RECT *lpRect)
 {
     if (failNow("ValidateRect"))
         return FALSE;
-    // The platform documents a null window here as invalidating every window.
+    // The device does not support a null window here.
     if (!hWnd) {
-        invalidateAllWindows();
-        return TRUE;
+        violation("ValidateRect", "a null window is not supported on the device");
+        setLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
     }
     Window *w = windowOf(hWnd, "ValidateRect");
     if (!w)
@@ -218,14 +217,16 @@ HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint)
 
 BOOL WINAPI EndPaint(HWND hWnd, const PAINTSTRUCT *lpPaint)
 {
-    failNow("EndPaint"); // EndPaint cannot fail on the platform: only counted
+    // The device documents EndPaint as always succeeding: misuse is recorded, the result stays TRUE.
+    failNow("EndPaint");
     if (!windowOf(hWnd, "EndPaint"))
-        return FALSE;
+        return TRUE;
     if (!lpPaint) {
         violation("EndPaint", "null PAINTSTRUCT");
-        return FALSE;
+        return TRUE;
     }
-    return endPaint(hWnd, lpPaint, "EndPaint");
+    endPaint(hWnd, lpPaint, "EndPaint");
+    return TRUE;
 }
 
 LRESULT WINAPI DefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)

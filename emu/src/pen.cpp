@@ -43,13 +43,14 @@ void pen(UINT message, WPARAM keys, int x, int y)
 
 } // namespace
 
-void releaseCaptureWithin(HWND hwnd)
+bool releaseCaptureWithin(HWND hwnd)
 {
     for (HWND h = capture; h; h = windowQuiet(h) ? windowQuiet(h)->parent : nullptr)
         if (h == hwnd) {
             changeCapture(nullptr);
-            return;
+            return true;
         }
+    return false;
 }
 
 POINT cursorPosition()

@@ -46,20 +46,21 @@ BOOL WINAPI CreateProcessW(LPCWSTR lpApplicationName, LPWSTR lpCommandLine, LPSE
                            LPVOID lpEnvironment, LPCWSTR lpCurrentDirectory, LPSTARTUPINFOW lpStartupInfo,
                            LPPROCESS_INFORMATION lpProcessInformation)
 {
-    (void)lpStartupInfo; // the device accepts null here, and reads nothing of it
     if (failNow("CreateProcessW")) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return FALSE;
     }
     // The device supports none of these and requires them null or FALSE.
-    if (lpProcessAttributes || lpThreadAttributes || bInheritHandles || lpEnvironment || lpCurrentDirectory) {
-        violation("CreateProcessW", "security attributes, inherited handles, environment and current directory "
-                                    "must be null or FALSE on the device");
+    if (lpProcessAttributes || lpThreadAttributes || bInheritHandles || lpEnvironment || lpCurrentDirectory ||
+        lpStartupInfo) {
+        violation("CreateProcessW", "security attributes, inherited handles, environment, current directory and "
+                                    "start-up information must be null or FALSE on the device");
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    if (!lpApplicationName && !lpCommandLine) {
-        violation("CreateProcessW", "neither a program nor a command line");
+    // The device takes the program from the application name only.
+    if (!lpApplicationName) {
+        violation("CreateProcessW", "the application name must not be null on the device");
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }

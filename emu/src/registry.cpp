@@ -186,8 +186,6 @@ extern "C" {
 
 LONG WINAPI RegOpenKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD ulOptions, REGSAM samDesired, HKEY *phkResult)
 {
-    // The device ignores the access mask; every open key may be queried.
-    (void)samDesired;
     if (failNow("RegOpenKeyExW")) {
         if (phkResult)
             *phkResult = nullptr;
@@ -205,6 +203,10 @@ LONG WINAPI RegOpenKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD ulOptions, REGSAM s
         violation("RegOpenKeyExW", "ulOptions is reserved and must be 0");
         return ERROR_INVALID_PARAMETER;
     }
+    // The device does not support access rights: it ignores the mask, which must be 0, and every
+    // open key may be queried.
+    if (samDesired != 0)
+        violation("RegOpenKeyExW", "samDesired is not supported on the device and must be 0");
     if (key->deleted)
         return ERROR_KEY_DELETED;
     std::vector<std::u16string> names;

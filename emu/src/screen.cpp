@@ -21,6 +21,9 @@ const WPARAM SETTINGCHANGE_RESET = 0x3002;
 
 int width = defaultWidth;
 int height = defaultHeight;
+// The Windows Mobile 6 VGA handhelds have a 16-bit (5-6-5) display.
+const PixelFormat defaultFormat = FORMAT_RGB565;
+PixelFormat format = defaultFormat;
 DWORD desktopColour = defaultDesktopColour;
 std::vector<uint32_t> framebuffer(defaultWidth *defaultHeight, defaultDesktopColour);
 // The window that owns each pixel (its handle value), 0 for the desktop.
@@ -58,7 +61,7 @@ void setSize(int newWidth, int newHeight)
 {
     width = std::min(std::max(newWidth, 0), maxSide);
     height = std::min(std::max(newHeight, 0), maxSide);
-    framebuffer.assign((size_t)width * height, desktopColour);
+    framebuffer.assign((size_t)width * height, storedPixel(format, desktopColour));
     owners.assign((size_t)width * height, 0);
     recompose(screenRect(), false);
     // The whole picture is gone: every window on screen paints itself again.
@@ -100,6 +103,10 @@ bool writePng(const char *path)
 uint32_t *screenPixels()
 {
     return framebuffer.data();
+}
+PixelFormat screenFormat()
+{
+    return format;
 }
 int screenWidth()
 {
@@ -144,7 +151,7 @@ void recompose(const RECT &dirty, bool invalidate)
             if (n == was[x - area.left])
                 continue;
             if (n == 0) {
-                framebuffer[(size_t)y * width + x] = desktopColour;
+                framebuffer[(size_t)y * width + x] = storedPixel(format, desktopColour);
                 desktopChanged = true;
                 continue;
             }
@@ -180,6 +187,7 @@ void resetScreen()
     width = defaultWidth;
     height = defaultHeight;
     desktopColour = defaultDesktopColour;
+    format = defaultFormat;
     framebuffer.assign((size_t)width * height, desktopColour);
     owners.assign((size_t)width * height, 0);
     changes = 0;
@@ -211,22 +219,16 @@ void emuSetScreenSize(int newWidth, int newHeight)
     setSize(newWidth, newHeight);
 }
 
-void emuRotate(int newWidth, int newHeight, int toChildren)
+void emuRotate(int newWidth, int newHeight)
 {
     setSize(newWidth, newHeight);
-    // The notice goes out in creation order, each top-level window followed by its children when
-    // asked; windows destroyed by an earlier recipient are skipped.
+    // The system tells top-level windows only, in creation order; a child hears of it from its
+    // host. Windows destroyed by an earlier recipient are skipped.
     std::vector<HWND> recipients;
     for (const void *h : liveHandles(EMU_WINDOW)) {
         Window *w = windowQuiet(static_cast<HWND>(const_cast<void *>(h)));
-        if (!w || w->parent)
-            continue;
-        if (!toChildren) {
+        if (w && !w->parent)
             recipients.push_back(w->handle);
-            continue;
-        }
-        for (HWND d : windowAndDescendants(w->handle))
-            recipients.push_back(d);
     }
     for (HWND hwnd : recipients)
         if (windowQuiet(hwnd))
@@ -256,10 +258,25 @@ int emuScreenshot(const char *pngPath)
     return writePng(pngPath) ? 1 : 0;
 }
 
+int emuSetScreenDepth(int bits)
+{
+    if (bits != 16 && bits != 24 && bits != 32)
+        return 0;
+    format = bits == 16 ? FORMAT_RGB565 : FORMAT_RGB888;
+    // A new display mode: the picture is gone and every window paints itself again.
+    setSize(width, height);
+    return 1;
+}
+
+int emuScreenDepth(void)
+{
+    return format == FORMAT_RGB565 ? 16 : 32;
+}
+
 void emuSetDesktopColour(DWORD rgb)
 {
     desktopColour = rgb & 0xFFFFFF;
-    std::fill(framebuffer.begin(), framebuffer.end(), desktopColour);
+    std::fill(framebuffer.begin(), framebuffer.end(), storedPixel(format, desktopColour));
     invalidateAllWindows();
     ++changes;
 }

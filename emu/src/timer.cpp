@@ -111,6 +111,11 @@ UINT_PTR WINAPI SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC l
         return 0;
     if (hWnd && !windowOf(hWnd, "SetTimer"))
         return 0;
+    if (hWnd && nIDEvent == 0) {
+        violation("SetTimer", "a window timer needs a non-zero id on the device");
+        setLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
     // As the platform does: shorter periods run at the minimum, longer ones at the maximum.
     UINT elapse = std::min<UINT>(std::max<UINT>(uElapse, USER_TIMER_MINIMUM), USER_TIMER_MAXIMUM);
     UINT_PTR id = nIDEvent;

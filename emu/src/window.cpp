@@ -13,6 +13,10 @@ const DWORD ERROR_CANNOT_FIND_WND_CLASS = 1407;
 const DWORD ERROR_TLW_WITH_WSCHILD = 1406;
 const DWORD ERROR_CLASS_HAS_WINDOWS = 1412;
 const DWORD ERROR_INVALID_INDEX = 1413;
+const DWORD ERROR_INVALID_MENU_HANDLE = 1401;
+
+// The class styles Windows CE supports.
+const UINT supportedClassStyles = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_PARENTDC | CS_NOCLOSE;
 
 const WPARAM SIZE_RESTORED = 0;
 
@@ -206,7 +210,7 @@ BOOL showWindow(HWND hwnd, int nCmdShow)
     return was;
 }
 
-BOOL moveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint)
+BOOL moveWindow(HWND hwnd, int x, int y, int width, int height)
 {
     Window *w = windowQuiet(hwnd);
     // A negative size becomes 0, as the platform normalises it.
@@ -216,17 +220,17 @@ BOOL moveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint)
     RECT now = {x, y, x + width, y + height};
     bool moved = now.left != old.left || now.top != old.top;
     bool sized = (now.right - now.left) != (old.right - old.left) || (now.bottom - now.top) != (old.bottom - old.top);
-    if (!moved && !sized && !repaint)
+    if (!moved && !sized)
         return TRUE;
     RECT before = footprint(w);
     w->rect = now;
     RECT after = footprint(w);
     recompose(unionRects(before, after), true);
-    // No bits are carried over: what a moved or resized window shows is repainted whatever the
-    // repaint flag says, as on the device. Moving carries the children along, so they repaint too.
+    // No bits are carried over: what a moved or resized window shows is repainted, as the device
+    // queues WM_PAINT for it. Moving carries the children along, so they repaint too.
     for (HWND h : windowAndDescendants(hwnd)) {
         Window *d = windowQuiet(h);
-        if (d && (h == hwnd || moved || repaint))
+        if (d && (h == hwnd || moved))
             invalidateWindow(d, nullptr, true);
     }
     if (sized)
@@ -377,7 +381,9 @@ void destroyWindowNow(HWND hwnd)
         w->style &= ~WS_VISIBLE;
         recompose(before, true);
     }
-    releaseCaptureWithin(hwnd);
+    // The window manager lets the capture go, but a program that took it releases it itself.
+    if (releaseCaptureWithin(hwnd))
+        violation("DestroyWindow", "the window (or a child of it) still held the pen capture");
     if (windowQuiet(hwnd))
         sendDestroy(hwnd);
     freeWindow(hwnd);
@@ -440,7 +446,19 @@ ATOM WINAPI RegisterClassW(const WNDCLASSW *lpWndClass)
         setLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    if (findClass(lpWndClass->lpszClassName, lpWndClass->hInstance, false)) {
+    if (lpWndClass->lpszMenuName) {
+        violation("RegisterClassW", "class menus are not supported on the device (lpszMenuName must be null)");
+        setLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    if (lpWndClass->style & ~supportedClassStyles) {
+        violation("RegisterClassW", "class styles other than CS_VREDRAW, CS_HREDRAW, CS_DBLCLKS, CS_PARENTDC and "
+                                    "CS_NOCLOSE are not supported on the device");
+        setLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    // Classes belong to the process: a name is taken whatever instance registered it.
+    if (findClass(lpWndClass->lpszClassName, lpWndClass->hInstance, true)) {
         setLastError(ERROR_CLASS_ALREADY_EXISTS);
         return 0;
     }
@@ -464,6 +482,7 @@ ATOM WINAPI RegisterClassW(const WNDCLASSW *lpWndClass)
 
 BOOL WINAPI UnregisterClassW(LPCWSTR lpClassName, HINSTANCE hInstance)
 {
+    (void)hInstance; // ignored on the device: a class is found by its name alone
     if (failNow("UnregisterClassW"))
         return FALSE;
     if (!lpClassName) {
@@ -471,9 +490,8 @@ BOOL WINAPI UnregisterClassW(LPCWSTR lpClassName, HINSTANCE hInstance)
         setLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    auto it = std::find_if(classes.begin(), classes.end(), [&](const std::unique_ptr<WindowClass> &c) {
-        return nameMatches(*c, lpClassName) && c->instance == hInstance;
-    });
+    auto it = std::find_if(classes.begin(), classes.end(),
+                           [&](const std::unique_ptr<WindowClass> &c) { return nameMatches(*c, lpClassName); });
     // Unregistering a class that is not registered is an ordinary failure, not a misuse.
     if (it == classes.end()) {
         setLastError(ERROR_CLASS_DOES_NOT_EXIST);
@@ -510,7 +528,16 @@ HWND WINAPI CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWind
     }
     if (hWndParent && !windowOf(hWndParent, "CreateWindowExW"))
         return nullptr;
+    // A window given a parent but neither WS_CHILD nor WS_POPUP is made a child of it.
+    if (hWndParent && !(dwStyle & (WS_CHILD | WS_POPUP)))
+        dwStyle |= WS_CHILD;
     bool child = (dwStyle & WS_CHILD) != 0;
+    if (hMenu && !child) {
+        violation("CreateWindowExW", "windows have no menus on the device: hMenu must be null unless it is a "
+                                     "child window's id");
+        setLastError(ERROR_INVALID_MENU_HANDLE);
+        return nullptr;
+    }
     if (child && !hWndParent) {
         violation("CreateWindowExW", "WS_CHILD without a parent window");
         setLastError(ERROR_TLW_WITH_WSCHILD);
@@ -605,7 +632,9 @@ BOOL WINAPI MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bR
         return FALSE;
     if (!windowOf(hWnd, "MoveWindow"))
         return FALSE;
-    return moveWindow(hWnd, X, Y, nWidth, nHeight, bRepaint);
+    // The device ignores the repaint flag and takes it as FALSE.
+    (void)bRepaint;
+    return moveWindow(hWnd, X, Y, nWidth, nHeight);
 }
 
 HWND WINAPI GetParent(HWND hWnd)
@@ -615,10 +644,38 @@ HWND WINAPI GetParent(HWND hWnd)
     Window *w = windowOf(hWnd, "GetParent");
     if (!w)
         return nullptr;
-    if (w->style & WS_CHILD)
-        return w->parent;
-    // A pop-up window answers with its owner; other top-level windows have none.
-    return (w->style & WS_POPUP) ? w->owner : nullptr;
+    // A top-level window answers with its owner, whatever its style.
+    return (w->style & WS_CHILD) ? w->parent : w->owner;
+}
+
+HWND WINAPI GetWindow(HWND hWnd, UINT uCmd)
+{
+    if (failNow("GetWindow"))
+        return nullptr;
+    Window *w = windowOf(hWnd, "GetWindow");
+    if (!w)
+        return nullptr;
+    // Sibling lists run bottom to top; the platform names windows from the top of the z-order down.
+    const std::vector<HWND> &siblings = siblingsOf(w);
+    auto at = std::find(siblings.begin(), siblings.end(), hWnd);
+    switch (uCmd) {
+    case GW_HWNDFIRST:
+        return siblings.empty() ? nullptr : siblings.back();
+    case GW_HWNDLAST:
+        return siblings.empty() ? nullptr : siblings.front();
+    case GW_HWNDNEXT:
+        return at == siblings.end() || at == siblings.begin() ? nullptr : *(at - 1);
+    case GW_HWNDPREV:
+        return at == siblings.end() || at + 1 == siblings.end() ? nullptr : *(at + 1);
+    case GW_OWNER:
+        return w->owner;
+    case GW_CHILD:
+        return w->children.empty() ? nullptr : w->children.back();
+    default:
+        violation("GetWindow", "unknown relationship " + std::to_string(uCmd));
+        setLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
 }
 
 BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect)
@@ -662,14 +719,21 @@ LONG WINAPI SetWindowLongW(HWND hWnd, int nIndex, LONG dwNewLong)
     if (!w)
         return 0;
     bool styleSlot;
-    LONG *slot = longSlot(w, nIndex, &styleSlot);
+    LONG *slot = nIndex >= 0 && nIndex % 4 != 0 ? nullptr : longSlot(w, nIndex, &styleSlot);
     if (!slot) {
-        violation("SetWindowLongW", "no window long at index " + std::to_string(nIndex));
+        violation("SetWindowLongW", "no window long at index " + std::to_string(nIndex) +
+                                        (nIndex >= 0 && nIndex % 4 ? " (the device takes multiples of 4)" : ""));
         setLastError(ERROR_INVALID_INDEX);
         return 0;
     }
     LONG previous = *slot;
     RECT before = footprint(w);
+    // A window stays a child or a pop-up for its life: those bits keep their value.
+    const DWORD kind = WS_CHILD | WS_POPUP;
+    if (styleSlot && (((DWORD)previous ^ (DWORD)dwNewLong) & kind)) {
+        violation("SetWindowLongW", "WS_CHILD and WS_POPUP cannot be changed after the window is created");
+        dwNewLong = (LONG)(((DWORD)dwNewLong & ~kind) | ((DWORD)previous & kind));
+    }
     *slot = dwNewLong;
     // Flipping WS_VISIBLE this way changes what the window manager considers on screen but, as on
     // the platform, repaints nothing.

@@ -28,7 +28,7 @@ struct Window {
     WindowClass *cls = nullptr;
     WNDPROC proc = nullptr;
     HWND parent = nullptr; // WS_CHILD windows only
-    HWND owner = nullptr;  // top-level windows created with a parent window
+    HWND owner = nullptr;  // WS_POPUP windows created with a parent window
     bool topmost = false;  // WS_EX_TOPMOST at creation: kept above the other top-level windows
     RECT rect = {};        // parent's client coordinates; screen coordinates for top-level windows
     DWORD style = 0;       // WS_VISIBLE here is the window's own visibility flag
@@ -117,8 +117,8 @@ bool isTimerCallback(HWND hwnd, UINT_PTR id, LPARAM proc);
 void resetTimers();
 
 // ---- pen and capture (pen.cpp) ----
-// Releases the capture if the window or one of its descendants holds it.
-void releaseCaptureWithin(HWND hwnd);
+// Releases the capture if the window or one of its descendants holds it; true if it did.
+bool releaseCaptureWithin(HWND hwnd);
 POINT cursorPosition();
 void resetPen();
 

@@ -44,6 +44,8 @@ void launchCalculator();
 
 // Stops the keyboard window's running timer, if any.
 void stopTimer();
+// Ends a hold: a running repeat gets its key-up, the timer stops, no key is held any more.
+void endHold();
 // Abandons whatever the pen is doing (the panel is being hidden).
 HRESULT cancelPen();
 

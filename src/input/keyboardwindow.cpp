@@ -230,6 +230,13 @@ LRESULT CALLBACK keyboardWindowProc(HWND window, UINT message, WPARAM wParam, LP
     }
 }
 
+void endHold()
+{
+    sendRepeatKeyUp();
+    stopTimer();
+    panel.heldKey = 0;
+}
+
 HRESULT cancelPen()
 {
     if (panel.popupShown) {
@@ -239,9 +246,7 @@ HRESULT cancelPen()
     }
     if (panel.pressedKey)
         unpressKey();
-    sendRepeatKeyUp();
-    stopTimer();
-    panel.heldKey = 0;
+    endHold();
     if (panel.captured)
         ReleaseCapture();
     // The tap that closed a popup may never end here now; its pen-up must not swallow the next one.

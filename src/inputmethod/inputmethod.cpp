@@ -193,6 +193,9 @@ static void restoreStock(HDC dc, HBITMAP *stock)
 
 HRESULT STDMETHODCALLTYPE InputMethod::Deselect()
 {
+    // A host may deselect without hiding first: a key still repeating then gets its key-up while
+    // the callback is there to hear it, or the application would be left with a key held down.
+    endHold();
     if (panel.captured)
         ReleaseCapture();
 

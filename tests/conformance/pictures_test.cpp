@@ -19,17 +19,29 @@ LONG normalOffset(const Deliverable &d)
     return std::strcmp(d.name, "night") == 0 ? 2 : 1;
 }
 
+// A colour as the 16-bit (5-6-5) display keeps it: each channel cut to its bits and read back
+// widened, its bits repeated.
+DWORD onDisplay(DWORD rgb)
+{
+    auto channel = [rgb](int shift, int bits) {
+        DWORD v = (rgb >> (shift + 8 - bits)) & ((1u << bits) - 1);
+        return ((v << (8 - bits)) | (v << (8 - bits) >> bits)) << shift;
+    };
+    return channel(16, 5) | channel(8, 6) | channel(0, 5);
+}
+
 // Screen pixels of the rectangle at (x, y) that differ from what expected(dx, dy) says.
 int differingPixels(int x, int y, int width, int height, const std::function<DWORD(int, int)> &expected)
 {
     int wrong = 0;
     for (int dy = 0; dy < height; ++dy)
         for (int dx = 0; dx < width; ++dx)
-            wrong += emuScreenPixel(x + dx, y + dy) != expected(dx, dy);
+            wrong += emuScreenPixel(x + dx, y + dy) != onDisplay(expected(dx, dy));
     return wrong;
 }
 
-// The portrait panel is docked at y 388 of the 480x640 screen; the o key's popup of nine cells
+// What the display shows is the module's picture, as far as its 16 bits keep it. The portrait
+// panel is docked at y 388 of the 480x640 screen; the o key's popup of nine cells
 // stands clamped at x 5, its lower edge 5 pixels above the key's row, the default (last) cell
 // highlighted at x 394 to 441 of the popup.
 TEST_P(Pictures, TheKeyboardAndThePopupShowTheModulesPictures)

@@ -88,6 +88,27 @@ TEST_P(Typing, HeldBackspaceRepeatsAfterTheHoldThenTheInitialDelay)
     EXPECT_EQ("one two t", host.text()) << "three repeats and the release's own tap";
 }
 
+// A host that deselects while a key repeats, without hiding first, still hears the key go up, and
+// nothing after.
+TEST_P(Typing, DeselectWhileAKeyRepeatsEndsItWithItsKeyUp)
+{
+    InputPanelHost host;
+    start(host);
+    host.field().setText(u"one two");
+    host.penDown(keyBackspace.x, keyBackspace.y);
+    host.advance(600); // the hold's first repeat at 500 ms
+    ASSERT_EQ(S_OK, host.deselect());
+    host.advance(600);
+    host.penUp(keyBackspace.x, keyBackspace.y);
+
+    static const ExpectedCall repeatThenDeselect[] = {
+        {CHARS, 0x08, 0x00000080, 0x00000080, u"\b"},
+        {CHARS, 0x08, 0x00010040, 0x00010040, u"\b"},
+    };
+    EXPECT_TRUE(callsAre(host.calls(), repeatThenDeselect));
+    EXPECT_EQ("one tw", host.text());
+}
+
 TEST_P(Typing, AHeldModeKeyTypesOneCharacterInItsModeAndReturns)
 {
     InputPanelHost host;

@@ -10,6 +10,14 @@
 
 namespace {
 
+// These tests follow each pixel by a colour that encodes its coordinates, which a 16-bit display
+// would round: they run on a 24-bit display (the 16-bit one is DisplayTest's).
+void freshPlatform()
+{
+    emuReset();
+    emuSetScreenDepth(32);
+}
+
 // A memory DC holding a colour bitmap whose pixels are set from a function.
 struct Canvas {
     HDC dc = nullptr;
@@ -60,11 +68,11 @@ class BlitTest : public ::testing::Test {
   protected:
     void SetUp() override
     {
-        emuReset();
+        freshPlatform();
         emuClearPixelCounts();
     }
     // Windows left open by a test go with the platform, not with the process.
-    void TearDown() override { emuReset(); }
+    void TearDown() override { freshPlatform(); }
 
     static std::string violations()
     {
@@ -111,7 +119,7 @@ TEST_F(BlitTest, BitBltClipsToTheDestinationOnEachEdge)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.edge);
-        emuReset();
+        freshPlatform();
         emuClearPixelCounts();
         Canvas src(10, 8, coordinates), dst(10, 8, blank);
         ASSERT_TRUE(BitBlt(dst.dc, c.x, c.y, 4, 3, src.dc, 2, 2, SRCCOPY));
@@ -134,7 +142,7 @@ TEST_F(BlitTest, BitBltClipsToTheSourceAndLeavesTheRestUntouched)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.edge);
-        emuReset();
+        freshPlatform();
         emuClearPixelCounts();
         Canvas src(10, 8, coordinates), dst(10, 8, blank);
         ASSERT_TRUE(BitBlt(dst.dc, 3, 3, 4, 3, src.dc, c.sx, c.sy, SRCCOPY));
@@ -209,12 +217,11 @@ TEST_F(BlitTest, CopiesIntoAMonochromeBitmapKeepOnlyWhiteAsWhite)
 // ---- StretchBlt ----
 
 // Source column used for each destination column of a one-row stretch from `from` to `to` pixels.
-std::vector<int> stretchedColumns(int from, int to, int direction = 1)
+std::vector<int> stretchedColumns(int from, int to)
 {
-    emuReset();
+    freshPlatform();
     Canvas src(from, 1, coordinates), dst(to, 1, blank);
-    int x = direction > 0 ? 0 : to - 1;
-    EXPECT_TRUE(StretchBlt(dst.dc, x, 0, direction * to, 1, src.dc, 0, 0, from, 1, SRCCOPY));
+    EXPECT_TRUE(StretchBlt(dst.dc, 0, 0, to, 1, src.dc, 0, 0, from, 1, SRCCOPY));
     std::vector<int> columns;
     for (int i = 0; i < to; ++i)
         columns.push_back(copied(dst.at(i, 0)) ? sourceX(dst.at(i, 0)) : -1);
@@ -232,22 +239,23 @@ TEST_F(BlitTest, StretchBltSamplesTheSourcePixelUnderEachDestinationCentre)
     EXPECT_EQ((std::vector<int>{0, 1, 2, 3}), stretchedColumns(4, 4)) << "1:1";
 }
 
-TEST_F(BlitTest, StretchBltWithOppositeSignsMirrors)
+// The device does not mirror: extents of opposite signs are refused; both negative run up and
+// left from their origins without mirroring.
+TEST_F(BlitTest, StretchBltRefusesToMirror)
 {
-    // A negative destination width runs leftwards from its origin, the origin pixel included.
-    EXPECT_EQ((std::vector<int>{3, 3, 2, 1, 1, 0}), stretchedColumns(4, 6, -1));
-
-    emuReset();
     Canvas src(3, 2, coordinates), dst(3, 2, blank);
-    ASSERT_TRUE(StretchBlt(dst.dc, 0, 1, 3, -2, src.dc, 0, 0, 3, 2, SRCCOPY)) << "upside down";
-    EXPECT_EQ(coordinates(0, 1), dst.at(0, 0));
-    EXPECT_EQ(coordinates(2, 0), dst.at(2, 1));
-    // Both extents negative: no mirror, both rectangles run up and left from their origins.
-    Canvas same(3, 2, blank);
-    ASSERT_TRUE(StretchBlt(same.dc, 2, 1, -3, -2, src.dc, 2, 1, -3, -2, SRCCOPY));
+    SetLastError(0);
+    EXPECT_FALSE(StretchBlt(dst.dc, 0, 1, 3, -2, src.dc, 0, 0, 3, 2, SRCCOPY)) << "upside down";
+    EXPECT_EQ((DWORD)ERROR_INVALID_PARAMETER, GetLastError());
+    EXPECT_FALSE(StretchBlt(dst.dc, 2, 0, -3, 2, src.dc, 0, 0, 3, 2, SRCCOPY)) << "left to right";
+    EXPECT_EQ(2, emuViolationCount());
+    EXPECT_EQ(blank(0, 0), dst.at(0, 0)) << "nothing drawn";
+    emuClearViolations();
+    ASSERT_TRUE(StretchBlt(dst.dc, 2, 1, -3, -2, src.dc, 2, 1, -3, -2, SRCCOPY));
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 3; ++x)
-            EXPECT_EQ(coordinates(x, y), same.at(x, y)) << x << "," << y;
+            EXPECT_EQ(coordinates(x, y), dst.at(x, y)) << x << "," << y;
+    EXPECT_EQ(0, emuViolationCount());
 }
 
 TEST_F(BlitTest, TheMagnifierStretch48x63To58x77MapsEveryPixelExactly)

@@ -163,14 +163,14 @@ TEST_F(DcTest, CompatibleBitmapsTakeTheFormatOfWhatTheDcHolds)
     BITMAP bm = bitmapInfo(colour);
     EXPECT_EQ(3, bm.bmWidth);
     EXPECT_EQ(2, bm.bmHeight);
-    EXPECT_EQ(32, bm.bmBitsPixel);
-    EXPECT_EQ(12, bm.bmWidthBytes);
+    EXPECT_EQ(16, bm.bmBitsPixel) << "the screen's format: the device's 16-bit display";
+    EXPECT_EQ(6, bm.bmWidthBytes);
     EXPECT_EQ(1, bm.bmPlanes);
     EXPECT_EQ(nullptr, bm.bmBits);
 
     HGDIOBJ stock = SelectObject(mem, colour);
     HBITMAP fromColour = CreateCompatibleBitmap(mem, 2, 2);
-    EXPECT_EQ(32, bitmapInfo(fromColour).bmBitsPixel) << "a DC holding a colour bitmap makes colour ones";
+    EXPECT_EQ(16, bitmapInfo(fromColour).bmBitsPixel) << "a DC holding a colour bitmap makes ones like it";
 
     HBITMAP empty = CreateCompatibleBitmap(mem, 0, 5);
     bm = bitmapInfo(empty);
@@ -202,9 +202,11 @@ TEST_F(DcTest, SetPixelAndGetPixelSpeakColorrefAndClipToTheBitmap)
     HDC dc = CreateCompatibleDC(nullptr);
     HBITMAP b = colourBitmap(3, 2);
     SelectObject(dc, b);
-    EXPECT_EQ(RGB(0x12, 0x34, 0x56), SetPixel(dc, 2, 1, RGB(0x12, 0x34, 0x56)));
-    EXPECT_EQ(0x123456u, emuBitmapPixel(b, 2, 1)) << "bitmaps store 0x00RRGGBB; COLORREF is 0x00BBGGRR";
-    EXPECT_EQ(RGB(0x12, 0x34, 0x56), GetPixel(dc, 2, 1));
+    // A 16-bit bitmap keeps 5 bits of red, 6 of green and 5 of blue, read back with the bits repeated.
+    EXPECT_EQ(RGB(0x10, 0x34, 0x52), SetPixel(dc, 2, 1, RGB(0x12, 0x34, 0x56))) << "the colour set is returned";
+    EXPECT_EQ(0x103452u, emuBitmapPixel(b, 2, 1)) << "bitmaps store 0x00RRGGBB; COLORREF is 0x00BBGGRR";
+    EXPECT_EQ(RGB(0x10, 0x34, 0x52), GetPixel(dc, 2, 1));
+    EXPECT_EQ(RGB(0xFF, 0xFF, 0xFF), SetPixel(dc, 1, 1, RGB(0xFF, 0xFF, 0xFF))) << "full scale stays full";
     EXPECT_EQ(CLR_INVALID, SetPixel(dc, 3, 0, 0));
     EXPECT_EQ(CLR_INVALID, SetPixel(dc, -1, 0, 0));
     EXPECT_EQ(CLR_INVALID, GetPixel(dc, 0, 2));
@@ -299,8 +301,8 @@ TEST_F(DcTest, AWindowDcDrawsInClientCoordinatesOnlyWhereTheWindowShows)
     ASSERT_NE(nullptr, dc);
     HDC screen = GetDC(nullptr);
     DWORD coveredBefore = GetPixel(screen, 35, 25);
-    EXPECT_EQ(RGB(1, 2, 3), SetPixel(dc, 5, 5, RGB(1, 2, 3)));
-    EXPECT_EQ(RGB(1, 2, 3), GetPixel(screen, 15, 25)) << "client (5,5) is screen (15,25)";
+    EXPECT_EQ(RGB(8, 4, 8), SetPixel(dc, 5, 5, RGB(8, 4, 8)));
+    EXPECT_EQ(RGB(8, 4, 8), GetPixel(screen, 15, 25)) << "client (5,5) is screen (15,25)";
     EXPECT_EQ(CLR_INVALID, SetPixel(dc, 25, 5, RGB(9, 9, 9))) << "screen (35,25) belongs to the window above";
     EXPECT_EQ(coveredBefore, GetPixel(screen, 35, 25));
     EXPECT_EQ(CLR_INVALID, SetPixel(dc, -1, 0, RGB(9, 9, 9))) << "outside the window";

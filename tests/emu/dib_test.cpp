@@ -84,6 +84,15 @@ TEST(Dib, OneBitPixelsRunFromTheHighBitAndRowsFromTheBottom)
     EXPECT_EQ((std::vector<uint32_t>{K, K, K, K, K, K, K, W, W, K, W, K, W, W, K, K, K, K, K, W}), p.pixels);
 }
 
+// Windows CE's four-colour bitmaps: two bits a pixel, the leftmost in the top bits of its byte.
+TEST(Dib, TwoBitPixelsTakeTheHighBitsFirst)
+{
+    Bytes b = header(5, 1, 2);
+    append(b, {0x000000, 0x555555, 0xAAAAAA, 0xFFFFFF}, 4);
+    append(b, {0b00011011, 0b10000000, 0, 0});
+    EXPECT_EQ((std::vector<uint32_t>{0x000000, 0x555555, 0xAAAAAA, 0xFFFFFF, 0xAAAAAA}), decoded(b).pixels);
+}
+
 TEST(Dib, FourBitPixelsTakeTheHighNibbleFirst)
 {
     Bytes b = header(3, 1, 4, 0, 3); // three colours used
@@ -164,8 +173,8 @@ TEST(Dib, AColourTableBeforeDeepBitsIsSkipped)
 
 TEST(Dib, MalformedHeadersAreRejected)
 {
-    Bytes twoBits = header(1, 1, 2);
-    twoBits.resize(twoBits.size() + 64);
+    Bytes threeBits = header(1, 1, 3);
+    threeBits.resize(threeBits.size() + 64);
     Bytes whole = header(1, 1, 24);
     Bytes cut(whole.begin(), whole.begin() + 39);
     struct {
@@ -178,7 +187,7 @@ TEST(Dib, MalformedHeadersAreRejected)
         {"core header", header(1, 1, 24, 0, 0, 12)},
         {"unknown header size", header(1, 1, 24, 0, 0, 64)},
         {"two planes", header(1, 1, 24, 0, 0, 40, 2)},
-        {"two bits per pixel", twoBits},
+        {"three bits per pixel", threeBits},
         {"zero width", header(0, 1, 24)},
         {"negative width", header(-1, 1, 24)},
         {"zero height", header(1, 0, 24)},

@@ -6,12 +6,18 @@
 #include <commctrl.h>
 
 #include "emu.h"
+#include "pebuilder.h"
 
 namespace {
 
 class ImageListTest : public ::testing::Test {
   protected:
-    void SetUp() override { emuReset(); }
+    // Pixels are followed by colours that encode their place, which a 16-bit display would round.
+    void SetUp() override
+    {
+        emuReset();
+        emuSetScreenDepth(32);
+    }
 
     // A colour bitmap of the given size whose pixel (x, y) is colour(x, y) (0x00RRGGBB).
     static HBITMAP bitmap(int width, int height, uint32_t (*colour)(int, int))
@@ -40,7 +46,7 @@ uint32_t iconPicture(int x, int y)
 
 TEST_F(ImageListTest, AddMaskedCopiesTheImagesAndMasksTheColour)
 {
-    HIMAGELIST list = ImageList_Create(4, 3, ILC_MASK, 1, 1);
+    HIMAGELIST list = ImageList_Create(4, 3, ILC_MASK | ILC_COLOR32, 1, 1);
     ASSERT_NE(nullptr, list);
     EXPECT_EQ(1, emuLiveCount(EMU_IMAGELIST));
     HBITMAP icons = bitmap(8, 3, iconPicture); // two 4x3 images side by side
@@ -70,23 +76,59 @@ TEST_F(ImageListTest, AddMaskedCopiesTheImagesAndMasksTheColour)
 TEST_F(ImageListTest, MaskChoicesAndShortBitmaps)
 {
     // Without ILC_MASK nothing is transparent.
-    HIMAGELIST plain = ImageList_Create(4, 3, ILC_COLOR, 1, 1);
+    HIMAGELIST plain = ImageList_Create(4, 3, ILC_COLOR32, 1, 1);
     HBITMAP icons = bitmap(4, 3, iconPicture);
     ASSERT_EQ(0, ImageList_AddMasked(plain, icons, RGB(255, 0, 255)));
     EXPECT_EQ(0xFF00FFu, emuImageListPixel(plain, 0, 0, 0));
 
     // CLR_DEFAULT takes the top-left pixel's colour.
-    HIMAGELIST masked = ImageList_Create(4, 3, ILC_MASK, 1, 1);
+    HIMAGELIST masked = ImageList_Create(4, 3, ILC_MASK | ILC_COLOR32, 1, 1);
     ASSERT_EQ(0, ImageList_AddMasked(masked, icons, 0xFF000000));
     EXPECT_EQ(EMU_TRANSPARENT, emuImageListPixel(masked, 0, 1, 1));
     EXPECT_EQ(0x010000u, emuImageListPixel(masked, 0, 1, 0));
 
     // A bitmap narrower than one image adds nothing; one shorter leaves the rest transparent.
-    HIMAGELIST tall = ImageList_Create(4, 5, ILC_MASK, 1, 1);
+    HIMAGELIST tall = ImageList_Create(4, 5, ILC_MASK | ILC_COLOR32, 1, 1);
     EXPECT_EQ(-1, ImageList_AddMasked(tall, bitmap(3, 5, iconPicture), RGB(255, 0, 255)));
     ASSERT_EQ(0, ImageList_AddMasked(tall, icons, RGB(255, 0, 255)));
     EXPECT_EQ(EMU_TRANSPARENT, emuImageListPixel(tall, 0, 2, 4));
     EXPECT_EQ(0x010002u, emuImageListPixel(tall, 0, 1, 2));
+}
+
+// The mask colour, then three that the system palette does not hold.
+uint32_t fourColours(int x, int)
+{
+    static const uint32_t colours[4] = {0xFF00FF, 0xC8C8C8, 0x00E000, 0x123456};
+    return colours[x];
+}
+
+// Without a colour flag the device makes a list of 16 colours, the system's palette; the mask
+// colour's pixels of the bitmap passed in turn black, unless it is a read-only resource bitmap.
+TEST_F(ImageListTest, ADefaultListKeepsSixteenColoursAndBlackensTheMaskInTheBitmap)
+{
+    HIMAGELIST list = ImageList_Create(4, 1, ILC_MASK, 1, 1);
+    HBITMAP writable = bitmap(4, 1, fourColours);
+    ASSERT_EQ(0, ImageList_AddMasked(list, writable, RGB(255, 0, 255)));
+    std::vector<DWORD> kept;
+    for (int x = 0; x < 4; ++x)
+        kept.push_back(emuImageListPixel(list, 0, x, 0));
+    EXPECT_EQ((std::vector<DWORD>{EMU_TRANSPARENT, 0xC0C0C0, 0x00FF00, 0x000080}), kept) << "nearest of the 16";
+    EXPECT_EQ(0u, emuBitmapPixel(writable, 0, 0)) << "the mask colour of the bitmap passed in is black now";
+    EXPECT_EQ(0xC8C8C8u, emuBitmapPixel(writable, 1, 0));
+
+    std::vector<pebuilder::Resource> resources = {{2, 1, pebuilder::dib24(4, 1, fourColours), u"", u""}};
+    pebuilder::Bytes module = pebuilder::build(resources, pebuilder::pe32, 0x01C0);
+    emuRegisterModule("\\Windows\\icons.dll", module.data(), module.size());
+    HMODULE icons = LoadLibraryExW(L"\\Windows\\icons.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HBITMAP readOnly = LoadBitmapW(icons, MAKEINTRESOURCEW(1));
+    ASSERT_NE(nullptr, readOnly);
+    ASSERT_EQ(1, ImageList_AddMasked(list, readOnly, RGB(255, 0, 255)));
+    EXPECT_EQ(EMU_TRANSPARENT, emuImageListPixel(list, 1, 0, 0)) << "the mask is made all the same";
+    EXPECT_EQ(0xFF00FFu, emuBitmapPixel(readOnly, 0, 0)) << "a read-only bitmap cannot be changed";
+    EXPECT_EQ(0, emuViolationCount());
+    DeleteObject(readOnly);
+    FreeLibrary(icons);
+    ImageList_Destroy(list);
 }
 
 TEST_F(ImageListTest, BadArgumentsFailAndBadHandlesAreViolations)

@@ -282,6 +282,15 @@ uint32_t diagonal(int x, int y)
 
 class BuiltModuleTest : public ModuleTest {
   protected:
+    // A bitmap of the display's format, the display set to 24 bits so that colours stay exact.
+    static HBITMAP colourBitmap(int width, int height)
+    {
+        emuSetScreenDepth(32);
+        HDC screen = GetDC(nullptr);
+        HBITMAP b = CreateCompatibleBitmap(screen, width, height);
+        ReleaseDC(nullptr, screen);
+        return b;
+    }
     Bytes image(pebuilder::Kind kind = pebuilder::pe32, uint16_t machine = 0x14C, pebuilder::Layout *layout = nullptr)
     {
         std::vector<pebuilder::Resource> resources = {
@@ -330,6 +339,34 @@ TEST_F(BuiltModuleTest, AnyMachineAndBothImageKindsLoad)
         FreeLibrary(m);
     }
     EXPECT_EQ(0, emuViolationCount()) << violations();
+}
+
+// The device does not copy a resource bitmap into RAM: it can be selected and copied from, not
+// drawn into.
+TEST_F(BuiltModuleTest, LoadedBitmapsAreReadOnly)
+{
+    Bytes bytes = image(pebuilder::pe32, 0x1C0);
+    emuRegisterModule("\\Windows\\built.dll", bytes.data(), bytes.size());
+    HMODULE m = loadData(L"\\Windows\\built.dll");
+    HBITMAP b = LoadBitmapW(m, MAKEINTRESOURCEW(7));
+    ASSERT_NE(nullptr, b);
+    HDC source = CreateCompatibleDC(nullptr), target = CreateCompatibleDC(nullptr);
+    HBITMAP copy = colourBitmap(3, 2);
+    HGDIOBJ sourceStock = SelectObject(source, b), targetStock = SelectObject(target, copy);
+    EXPECT_TRUE(BitBlt(target, 0, 0, 3, 2, source, 0, 0, SRCCOPY)) << "copied from";
+    EXPECT_EQ(0xFF0000u, emuBitmapPixel(copy, 1, 1));
+    EXPECT_FALSE(BitBlt(source, 0, 0, 3, 2, target, 0, 0, SRCCOPY)) << "not drawn into";
+    EXPECT_FALSE(StretchBlt(source, 0, 0, 3, 2, target, 0, 0, 3, 2, SRCCOPY));
+    EXPECT_EQ(CLR_INVALID, SetPixel(source, 0, 0, RGB(1, 2, 3)));
+    EXPECT_EQ(3, emuViolationCount()) << violations();
+    emuClearViolations();
+    SelectObject(source, sourceStock);
+    SelectObject(target, targetStock);
+    DeleteDC(source);
+    DeleteDC(target);
+    DeleteObject(copy);
+    DeleteObject(b);
+    FreeLibrary(m);
 }
 
 TEST_F(BuiltModuleTest, BrokenHeadersFailTheLoad)

@@ -141,6 +141,7 @@ TEST_F(PenTest, CaptureOfADestroyedWindowIsGone)
     SetCapture(w);
     DestroyWindow(w);
     EXPECT_EQ(nullptr, GetCapture());
+    EXPECT_EQ(1u, takeViolations().size()) << "the window should have let the capture go itself";
     seen.clear();
     emuPenDown(5, 5);
     EXPECT_TRUE(penEvents().empty());

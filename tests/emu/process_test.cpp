@@ -36,10 +36,8 @@ TEST_F(ProcessTest, CallsAreRecordedInOrderAndNothingRuns)
 
 TEST_F(ProcessTest, ProcessInformationGivesHandlesThatCloseOnce)
 {
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    ASSERT_TRUE(CreateProcessW(L"a.exe", nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    ASSERT_TRUE(CreateProcessW(L"a.exe", nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, nullptr, &pi));
     EXPECT_NE(nullptr, pi.hProcess);
     EXPECT_NE(nullptr, pi.hThread);
     EXPECT_NE(pi.hProcess, pi.hThread);
@@ -58,8 +56,14 @@ TEST_F(ProcessTest, ArgumentsTheDeviceDoesNotSupportFailAsViolations)
     EXPECT_FALSE(CreateProcessW(L"a.exe", nullptr, nullptr, nullptr, TRUE, 0, nullptr, nullptr, nullptr, nullptr));
     EXPECT_FALSE(CreateProcessW(L"a.exe", nullptr, nullptr, nullptr, FALSE, 0, nullptr, directory, nullptr, nullptr));
     EXPECT_FALSE(CreateProcessW(nullptr, nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, nullptr, nullptr));
+    // The program comes from the application name only; start-up information is not taken.
+    WCHAR line[] = L"a.exe /x";
+    EXPECT_FALSE(CreateProcessW(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, nullptr, nullptr));
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    EXPECT_FALSE(CreateProcessW(L"a.exe", nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, nullptr));
     EXPECT_EQ((DWORD)ERROR_INVALID_PARAMETER, GetLastError());
-    EXPECT_EQ(4, emuViolationCount());
+    EXPECT_EQ(6, emuViolationCount());
     EXPECT_EQ(0, emuProcessCount()) << "nothing recorded for a failed call";
 }
 

@@ -33,6 +33,7 @@ class RegistryTest : public ::testing::Test {
     }
 };
 
+// The device supports no access rights: the mask must be 0; another one is recorded and ignored.
 TEST_F(RegistryTest, KeysOpenWithoutRegardToCaseAndIgnoreTheAccessMask)
 {
     emuRegSetDword("ControlPanel\\Keybd", "RepeatRate", 18);
@@ -41,6 +42,9 @@ TEST_F(RegistryTest, KeysOpenWithoutRegardToCaseAndIgnoreTheAccessMask)
     HKEY b = nullptr;
     EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, L"ControlPanel\\Keybd", 0, KEY_READ, &b))
         << "the device ignores the access mask";
+    ASSERT_EQ(1, emuViolationCount());
+    EXPECT_STREQ("RegOpenKeyExW: samDesired is not supported on the device and must be 0", emuViolation(0));
+    emuClearViolations();
     HKEY parent = open(L"ControlPanel");
     HKEY child = open(L"Keybd", parent);
     EXPECT_NE(nullptr, child) << "relative to an open key";

@@ -76,6 +76,8 @@ TEST_F(TimerTest, KilledTimersStopAndUnknownOnesFail)
     static const Tick expected[] = {{20, 2}, {30, 2}};
     EXPECT_EQ(std::vector<Tick>(std::begin(expected), std::end(expected)), ticks());
     EXPECT_TRUE(takeViolations().empty()) << "an unknown id is an ordinary failure";
+    EXPECT_EQ(0u, SetTimer(w, 0, 10, nullptr)) << "a window timer needs an id on the device";
+    EXPECT_EQ(1u, takeViolations().size());
 }
 
 TEST_F(TimerTest, PeriodsBelowTheMinimumRunAtTenMilliseconds)

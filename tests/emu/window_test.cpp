@@ -21,7 +21,9 @@ WNDCLASSW classNamed(const WCHAR *name, HINSTANCE instance)
     return wc;
 }
 
-TEST_F(WindowTest, ClassNamesCompareCaseInsensitivelyPerInstance)
+// Classes belong to the process: the device finds them by name alone (UnregisterClassW ignores the
+// instance), so a name is taken whichever module registered it.
+TEST_F(WindowTest, ClassNamesCompareCaseInsensitivelyAcrossInstances)
 {
     HINSTANCE a = reinterpret_cast<HINSTANCE>(0x1000);
     HINSTANCE b = reinterpret_cast<HINSTANCE>(0x2000);
@@ -36,14 +38,13 @@ TEST_F(WindowTest, ClassNamesCompareCaseInsensitivelyPerInstance)
     EXPECT_EQ((DWORD)ERROR_CLASS_ALREADY_EXISTS, GetLastError());
 
     WNDCLASSW elsewhere = classNamed(L"Keyboard Class", b);
-    ATOM other = RegisterClassW(&elsewhere);
-    EXPECT_NE(0, other) << "the same name belongs to each instance separately";
-    EXPECT_NE(atom, other);
-    EXPECT_EQ(3, emuLiveCount(EMU_CLASS));
-
-    EXPECT_TRUE(UnregisterClassW(L"keyboard CLASS", a));
+    EXPECT_EQ(0, RegisterClassW(&elsewhere)) << "another module finds the name taken";
+    EXPECT_EQ((DWORD)ERROR_CLASS_ALREADY_EXISTS, GetLastError());
     EXPECT_EQ(2, emuLiveCount(EMU_CLASS));
-    EXPECT_TRUE(RegisterClassW(&first)) << "registered again once unregistered";
+
+    EXPECT_TRUE(UnregisterClassW(L"keyboard CLASS", b)) << "whatever instance is named";
+    EXPECT_EQ(1, emuLiveCount(EMU_CLASS));
+    EXPECT_TRUE(RegisterClassW(&elsewhere)) << "registered again once unregistered";
 }
 
 TEST_F(WindowTest, UnregisteringAnUnknownClassFailsQuietly)
@@ -51,8 +52,9 @@ TEST_F(WindowTest, UnregisteringAnUnknownClassFailsQuietly)
     SetLastError(0xdeadbeef);
     EXPECT_FALSE(UnregisterClassW(L"Nobody", nullptr));
     EXPECT_EQ((DWORD)ERROR_CLASS_DOES_NOT_EXIST, GetLastError());
-    EXPECT_FALSE(UnregisterClassW(testClass, reinterpret_cast<HINSTANCE>(0x1000))) << "registered for another instance";
     EXPECT_TRUE(takeViolations().empty()) << "tearing down twice is allowed";
+    // The device finds the class by its name alone; the instance handle is ignored.
+    EXPECT_TRUE(UnregisterClassW(testClass, reinterpret_cast<HINSTANCE>(0x1000)));
 }
 
 TEST_F(WindowTest, ClassWithLiveWindowsCannotBeUnregistered)
@@ -126,19 +128,45 @@ TEST_F(WindowTest, ChildIsPlacedInItsParentsClientArea)
     EXPECT_RECT((RECT{10, -5, 60, 15}), r) << "the child moves with its parent";
 }
 
-TEST_F(WindowTest, OwnerIsTheParentOfAPopupOnly)
+// A top-level window answers GetParent with its owner whatever its style; a window given a parent
+// without WS_POPUP is made a child of it.
+TEST_F(WindowTest, AParentMakesAChildUnlessThePopupIsOwned)
 {
     HWND owner = topLevel(0, 0, 10, 10);
     HWND popup = topLevel(0, 0, 10, 10, 0, WS_POPUP);
     EXPECT_EQ(nullptr, GetParent(popup));
     HWND owned = CreateWindowExW(0, testClass, L"", WS_POPUP, 0, 0, 5, 5, owner, nullptr, nullptr, nullptr);
-    HWND overlapped = CreateWindowExW(0, testClass, L"", 0, 0, 0, 5, 5, owner, nullptr, nullptr, nullptr);
+    HWND made = CreateWindowExW(0, testClass, L"", 0, 0, 0, 5, 5, owner, nullptr, nullptr, nullptr);
     EXPECT_EQ(owner, GetParent(owned));
-    EXPECT_EQ(nullptr, GetParent(overlapped));
+    EXPECT_EQ(owner, GetParent(made));
+    EXPECT_EQ((LONG)WS_CHILD, GetWindowLongW(made, GWL_STYLE)) << "neither child nor pop-up: a child";
+    EXPECT_EQ(owner, GetWindow(owned, GW_OWNER));
+    EXPECT_EQ(made, GetWindow(owner, GW_CHILD));
     DestroyWindow(owner);
     EXPECT_FALSE(IsWindow(owned)) << "owned windows go with their owner";
-    EXPECT_FALSE(IsWindow(overlapped));
+    EXPECT_FALSE(IsWindow(made));
     EXPECT_TRUE(IsWindow(popup));
+    EXPECT_TRUE(takeViolations().empty());
+}
+
+// Windows have no menus on the device, and classes none either, nor other styles than CE's five.
+TEST_F(WindowTest, MenusAndUnsupportedClassStylesAreRefused)
+{
+    SetLastError(0);
+    EXPECT_EQ(nullptr, CreateWindowExW(0, testClass, L"", WS_POPUP, 0, 0, 5, 5, nullptr, (HMENU)1, nullptr, nullptr));
+    EXPECT_EQ(1401u, GetLastError()) << "ERROR_INVALID_MENU_HANDLE";
+    HWND parent = topLevel(0, 0, 10, 10);
+    EXPECT_NE(nullptr, CreateWindowExW(0, testClass, L"", WS_CHILD, 0, 0, 5, 5, parent, (HMENU)7, nullptr, nullptr))
+        << "a child's id is no menu";
+    WNDCLASSW menu = classNamed(L"WithMenu", nullptr);
+    menu.lpszMenuName = L"Menu";
+    EXPECT_EQ(0, RegisterClassW(&menu));
+    WNDCLASSW styled = classNamed(L"Styled", nullptr);
+    styled.style = 0x4000; // CS_GLOBALCLASS
+    EXPECT_EQ(0, RegisterClassW(&styled));
+    styled.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_PARENTDC | CS_NOCLOSE;
+    EXPECT_NE(0, RegisterClassW(&styled));
+    EXPECT_EQ(3u, takeViolations().size());
 }
 
 TEST_F(WindowTest, NegativeSizesBecomeZero)
@@ -174,6 +202,10 @@ TEST_F(WindowTest, DestroySendsWmDestroyParentFirstAndFreesEverything)
     seen.clear();
 
     EXPECT_TRUE(DestroyWindow(parent));
+    // The capture goes with the window, but a program that took it should have let it go.
+    std::vector<std::string> violations = takeViolations();
+    ASSERT_EQ(1u, violations.size());
+    EXPECT_EQ(0u, violations[0].find("DestroyWindow: the window (or a child of it) still held the pen capture"));
     std::vector<HWND> order;
     for (const Seen &s : received(WM_DESTROY))
         order.push_back(s.hwnd);
@@ -202,8 +234,12 @@ TEST_F(WindowTest, DestroyWithUnreleasedWindowDcIsAViolation)
 TEST_F(WindowTest, WindowLongsReturnThePreviousValue)
 {
     HWND w = topLevel(0, 0, 10, 10, 0, WS_POPUP);
-    EXPECT_EQ((LONG)WS_POPUP, SetWindowLongW(w, GWL_STYLE, 0));
-    EXPECT_EQ(0, GetWindowLongW(w, GWL_STYLE));
+    EXPECT_EQ((LONG)WS_POPUP, SetWindowLongW(w, GWL_STYLE, WS_POPUP | WS_BORDER));
+    EXPECT_EQ((LONG)(WS_POPUP | WS_BORDER), GetWindowLongW(w, GWL_STYLE));
+    // A pop-up stays a pop-up: the device does not take WS_CHILD or WS_POPUP after creation.
+    EXPECT_EQ((LONG)(WS_POPUP | WS_BORDER), SetWindowLongW(w, GWL_STYLE, 0));
+    EXPECT_EQ((LONG)WS_POPUP, GetWindowLongW(w, GWL_STYLE));
+    EXPECT_EQ(1u, takeViolations().size());
     EXPECT_EQ(0, SetWindowLongW(w, GWL_EXSTYLE, WS_EX_NOACTIVATE));
     EXPECT_EQ((LONG)WS_EX_NOACTIVATE, SetWindowLongW(w, GWL_EXSTYLE, 0));
     EXPECT_EQ(0, SetWindowLongW(w, GWL_USERDATA, 7));
@@ -224,7 +260,9 @@ TEST_F(WindowTest, WindowExtraBytesAreSlots)
     EXPECT_EQ(0, SetWindowLongW(w, 4, 99));
     EXPECT_EQ(99, GetWindowLongW(w, 4));
     EXPECT_EQ(0, GetWindowLongW(w, 5)) << "a slot must fit inside the extra bytes";
-    EXPECT_EQ(1u, takeViolations().size());
+    EXPECT_EQ(0, SetWindowLongW(w, 2, 1)) << "the device takes offsets in multiples of 4";
+    EXPECT_EQ(0, GetWindowLongW(w, 0));
+    EXPECT_EQ(2u, takeViolations().size());
 }
 
 TEST_F(WindowTest, ShowWindowReturnsThePreviousVisibility)
@@ -291,14 +329,15 @@ TEST_F(WindowTest, BadWindowHandlesFailAndAreRecorded)
         {"IsWindowVisible", [](HWND h) { return !IsWindowVisible(h); }, false},
         {"UpdateWindow", [](HWND h) { return !UpdateWindow(h); }, false},
         {"BeginPaint", [&](HWND h) { return !BeginPaint(h, &ps); }, false},
-        {"EndPaint", [&](HWND h) { return !EndPaint(h, &ps); }, false},
+        // EndPaint always succeeds on the device; the bad handle is only recorded.
+        {"EndPaint", [&](HWND h) { return EndPaint(h, &ps) == TRUE; }, false},
         {"DefWindowProcW", [](HWND h) { return DefWindowProcW(h, WM_PAINT, 0, 0) == 0; }, false},
         {"SendMessageW", [](HWND h) { return SendMessageW(h, WM_USER, 0, 0) == 0; }, false},
         {"SetCapture", [](HWND h) { return !SetCapture(h) && !GetCapture(); }, true},
         {"SetTimer", [](HWND h) { return SetTimer(h, 1, 10, nullptr) == 0; }, true},
         {"KillTimer", [](HWND h) { return !KillTimer(h, 1); }, true},
-        {"InvalidateRect", [](HWND h) { return !InvalidateRect(h, nullptr, TRUE); }, true},
-        {"ValidateRect", [](HWND h) { return !ValidateRect(h, nullptr); }, true},
+        {"InvalidateRect", [](HWND h) { return !InvalidateRect(h, nullptr, TRUE); }, true}, // null: no action
+        {"ValidateRect", [](HWND h) { return !ValidateRect(h, nullptr); }, false},
         {"PostMessageW", [](HWND h) { return !PostMessageW(h, WM_USER, 0, 0); }, true},
     };
     HWND stale = topLevel(0, 0, 10, 10);

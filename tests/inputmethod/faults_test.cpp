@@ -63,10 +63,11 @@ class Faults : public PanelTest {
         if (noLetterWindow && violation.find("null window handle") != std::string::npos)
             return true;
         // Giving an object back cannot fail for a good handle; when it is made to, the object
-        // stays alive and whatever it held stays held. Nothing is left for the panel to do.
-        return f == "ReleaseDC" || f == "DeleteObject" || f == "DeleteDC" || f == "SelectObject" ||
-               f == "DestroyWindow" || f == "ImageList_Destroy" || f == "FreeLibrary" || f == "RegCloseKey" ||
-               f == "UnregisterClassW";
+        // stays alive and whatever it held stays held (the capture too, until its window goes).
+        // Nothing is left for the panel to do.
+        return f == "ReleaseDC" || f == "ReleaseCapture" || f == "DeleteObject" || f == "DeleteDC" ||
+               f == "SelectObject" || f == "DestroyWindow" || f == "ImageList_Destroy" || f == "FreeLibrary" ||
+               f == "RegCloseKey" || f == "UnregisterClassW";
     }
 
     // A session that touches every path: typing, modes, repeat, popup by drag and by tap,

@@ -176,6 +176,77 @@ TEST_F(Lifecycle, ReceiveSipInfoMovesTheHostWindowOnlyWhenItMustAndKeepsItsBotto
     GetClientRect(panel.keyboardWindow, &r);
     EXPECT_EQ(480, r.right);
     EXPECT_EQ(300, r.bottom);
+
+    // Granted at another left edge or width, the host window goes to x 0 with that width.
+    const RECT elsewhere[] = {{20, 388, 500, 640}, {0, 400, 440, 640}};
+    for (const RECT &granted : elsewhere) {
+        sip.rcSipRect = granted;
+        inputMethod->ReceiveSipInfo(&sip);
+        GetWindowRect(hostWindow, &r);
+        EXPECT_EQ(0, r.left);
+        EXPECT_EQ(640 - (granted.bottom - granted.top), r.top);
+        EXPECT_EQ(granted.right - granted.left, r.right);
+        EXPECT_EQ(640, r.bottom);
+        GetClientRect(panel.keyboardWindow, &r);
+        EXPECT_EQ(granted.right - granted.left, r.right);
+    }
+}
+
+// The letter window's contexts are the last step that can fail; the keyboard is then never shown.
+TEST_F(Lifecycle, ASelectFailingAtTheLetterContextsShowsNoKeyboard)
+{
+    installSkin();
+    for (int nth : {2, 3}) {
+        emuFailCall("CreateCompatibleDC", nth);
+        EXPECT_EQ(E_OUTOFMEMORY, selectOnly());
+        ASSERT_NE(nullptr, panel.keyboardWindow);
+        EXPECT_FALSE(IsWindowVisible(panel.keyboardWindow)) << "CreateCompatibleDC #" << nth;
+        EXPECT_EQ(S_OK, inputMethod->Deselect());
+    }
+    selected = false;
+}
+
+// A selection starts without a callback: a host that does not register its callback again hears
+// nothing, and the callback of an earlier selection is not called.
+TEST_F(Lifecycle, SelectForgetsTheCallbackOfAnEarlierSelection)
+{
+    installSkin();
+    PanelTest::select();
+    tapKey(0, 0);
+    EXPECT_EQ(2u, callback.keys().size());
+    deselect();
+    callback.clear();
+    PanelTest::select(false);
+    tapKey(0, 0);
+    EXPECT_TRUE(callback.keys().empty());
+}
+
+// A Deselect while the pen is down lets the capture go before the window does.
+TEST_F(Lifecycle, DeselectReleasesTheCaptureItHolds)
+{
+    installSkin();
+    PanelTest::select();
+    penDown(keyX(0, 0), keyY(0));
+    ASSERT_EQ(panel.keyboardWindow, GetCapture());
+    deselect();
+    EXPECT_EQ(nullptr, GetCapture());
+    EXPECT_EQ(0, emuViolationCount()) << (emuViolationCount() ? emuViolation(0) : "");
+}
+
+// The device takes no access rights: every key the panel opens is opened with 0.
+TEST_F(Lifecycle, TheRegistryIsOpenedWithoutAccessRights)
+{
+    installSkin();
+    emuRegSetDword("ControlPanel\\Keybd", "RepeatRate", 20);
+    PanelTest::select();
+    penDown(keyX(2, 8), keyY(2)); // backspace, into its repeats
+    advance(700);
+    penUp(keyX(2, 8), keyY(2));
+    tapKey(3, 0); // numeric
+    tapKey(0, 0); // the calculator
+    EXPECT_EQ(3, emuCallCount("RegOpenKeyExW")) << "the first Select, the repeat and the calculator";
+    EXPECT_EQ(1, emuProcessCount());
+    EXPECT_EQ(0, emuViolationCount()) << (emuViolationCount() ? emuViolation(0) : "");
 }
 
 TEST_F(Lifecycle, TheOtherMethodsDoNothing)

@@ -1,9 +1,69 @@
 // The COM entry points: class factory, object creation, reference counts and the lock count.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <new>
+
 #include "inputmethod/inputmethod.h"
 #include "model/panelstate.h"
 #include "server/server.h"
+
+// The program's allocations, all through malloc so that new and delete always pair up; the nothrow
+// ones give nothing while failingAllocations is above 0, as on a device out of memory.
+static int failingAllocations = 0;
+
+static void *allocate(std::size_t size)
+{
+    return std::malloc(size ? size : 1);
+}
+
+void *operator new(std::size_t size, const std::nothrow_t &) noexcept
+{
+    if (failingAllocations > 0) {
+        --failingAllocations;
+        return nullptr;
+    }
+    return allocate(size);
+}
+void *operator new[](std::size_t size, const std::nothrow_t &tag) noexcept
+{
+    return operator new(size, tag);
+}
+void *operator new(std::size_t size)
+{
+    void *p = allocate(size);
+    if (!p)
+        throw std::bad_alloc();
+    return p;
+}
+void *operator new[](std::size_t size)
+{
+    return operator new(size);
+}
+void operator delete(void *p) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void *p) noexcept
+{
+    std::free(p);
+}
+void operator delete(void *p, std::size_t) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void *p, std::size_t) noexcept
+{
+    std::free(p);
+}
+void operator delete(void *p, const std::nothrow_t &) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void *p, const std::nothrow_t &) noexcept
+{
+    std::free(p);
+}
 
 namespace {
 
@@ -105,6 +165,23 @@ TEST_F(Server, ObjectsFactoriesAndLocksAllHoldTheModule)
     EXPECT_EQ(S_OK, g->LockServer(FALSE));
     EXPECT_EQ(1, panel.lockCount);
     g->Release();
+    EXPECT_EQ(S_OK, DllCanUnloadNow());
+}
+
+TEST_F(Server, AllocationFailuresGiveOutOfMemoryAndLeaveTheCountAlone)
+{
+    void *out = prefilled;
+    failingAllocations = 1;
+    EXPECT_EQ(E_OUTOFMEMORY, DllGetClassObject(dayClsid, iidIClassFactory, &out)) << "no factory";
+    EXPECT_EQ(0, panel.lockCount);
+
+    IClassFactory *f = factory(dayClsid);
+    out = prefilled;
+    failingAllocations = 1;
+    EXPECT_EQ(E_OUTOFMEMORY, f->CreateInstance(nullptr, iidIInputMethod, &out)) << "no object";
+    EXPECT_EQ(nullptr, out);
+    EXPECT_EQ(1, panel.lockCount) << "only the factory holds the module";
+    EXPECT_EQ(0u, f->Release());
     EXPECT_EQ(S_OK, DllCanUnloadNow());
 }
 

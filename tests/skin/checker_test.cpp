@@ -196,6 +196,21 @@ TEST(Checker, EachWayAPictureCanFailHasItsOwnLine)
         EXPECT_EQ(c.lines, faceLines(c.face)) << c.name;
 }
 
+// The icon goes into a 16-colour image list: a colour outside the system's palette is changed there.
+TEST(Checker, AnIconOfColoursTheImageListChangesIsReported)
+{
+    auto icon = [](uint32_t colour) {
+        return pebuilder::dib24(32, 32, [colour](int x, int) { return x < 16 ? 0xFF00FFu : colour; });
+    };
+    for (uint32_t colour : {0x808000u, 0x123456u}) {
+        std::vector<uint8_t> bytes = pebuilder::build({{2, 1, icon(colour), u"", u""}}, pebuilder::pe32, 0x01C0);
+        CheckResult result = checkModule(writeTemp("icon.dll", bytes), {VARIANT_DAY});
+        bool said = anyLineHas(result.faults, "0x0001 panel icon, day: has 512 pixels of colours outside the "
+                                              "system's 16, which the panel's image list changes");
+        EXPECT_EQ(colour == 0x123456u, said) << std::hex << colour << "\n" << joined(result.faults);
+    }
+}
+
 // Faces and popups kept as bitmap resources load nowhere on the device: each says why; the icons,
 // which are read as bitmaps, pass.
 TEST(Checker, BitmapResourcesForFacesAndPopupsAreNamedAsSuch)

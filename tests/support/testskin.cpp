@@ -74,25 +74,43 @@ const KeyRecord *const allLists[] = {
 
 } // namespace
 
+// A colour of 5-6-5 channel values, each widened to 8 bits as the display reads it back.
+uint32_t rgb565(uint32_t red, uint32_t green, uint32_t blue)
+{
+    auto widen = [](uint32_t v, int bits) { return (v << (8 - bits)) | (v << (8 - bits) >> bits); };
+    return widen(red & 0x1F, 5) << 16 | widen(green & 0x3F, 6) << 8 | widen(blue & 0x1F, 5);
+}
+
+// The channel values back, if the colour is one rgb565 makes.
+bool channels565(uint32_t rgb, uint32_t *red, uint32_t *green, uint32_t *blue)
+{
+    *red = (rgb >> 19) & 0x1F;
+    *green = (rgb >> 10) & 0x3F;
+    *blue = (rgb >> 3) & 0x1F;
+    return rgb565(*red, *green, *blue) == rgb;
+}
+
 uint32_t faceColour(unsigned imageId, int row, int slot)
 {
+    unsigned base = imageId - 0x1000;
+    unsigned face = (base / 16) * 6 + ((base % 16) / 4) * 3 + base % 4;
     uint32_t key = row < 0 ? 0 : (uint32_t)(row * 16 + slot + 1);
-    return ((imageId - 0x1000) & 0xFF) << 16 | key << 8 | FACE_MARK;
+    return rgb565(face, key, FACE_MARK);
 }
 
 uint32_t popupColour(unsigned imageId, int cell)
 {
-    return (((imageId - 0x2000) / 16) & 0xFF) << 16 | (uint32_t)cell << 8 | (POPUP_MARK + imageId % 16);
+    return rgb565((uint32_t)cell, (imageId - 0x2000) / 16, POPUP_MARK + imageId % 16);
 }
 
 FacePixel decodeFace(uint32_t rgb)
 {
     FacePixel p = {false, 0, -1, -1};
-    if ((rgb & 0xFF) != FACE_MARK)
+    uint32_t face, key, mark;
+    if (!channels565(rgb, &face, &key, &mark) || mark != FACE_MARK || face >= 30)
         return p;
     p.valid = true;
-    p.imageId = 0x1000 + ((rgb >> 16) & 0xFF);
-    uint32_t key = (rgb >> 8) & 0xFF;
+    p.imageId = 0x1000 + 16 * (face / 6) + 4 * ((face % 6) / 3) + face % 3;
     if (key) {
         p.row = (int)(key - 1) / 16;
         p.slot = (int)(key - 1) % 16;
@@ -103,12 +121,12 @@ FacePixel decodeFace(uint32_t rgb)
 PopupPixel decodePopup(uint32_t rgb)
 {
     PopupPixel p = {false, 0, 0};
-    uint32_t b = rgb & 0xFF;
-    if (b < POPUP_MARK || b > POPUP_MARK + 2)
+    uint32_t cell, list, mark;
+    if (!channels565(rgb, &cell, &list, &mark) || mark < POPUP_MARK || mark > POPUP_MARK + 2)
         return p;
     p.valid = true;
-    p.imageId = 0x2000 + 16 * ((rgb >> 16) & 0xFF) + (b - POPUP_MARK);
-    p.cell = (int)((rgb >> 8) & 0xFF);
+    p.imageId = 0x2000 + 16 * list + (mark - POPUP_MARK);
+    p.cell = (int)cell;
     return p;
 }
 
@@ -139,7 +157,8 @@ Bytes buildTestSkin(const std::set<unsigned> &omit, bool asBitmaps)
     for (const KeyRecord *list : allLists)
         for (unsigned offset = 0; offset < 3; ++offset)
             add(list[0].flags + offset, popupPicture(list[0].flags + offset, list));
-    // Icons: a green (day) or blue (night) square on the transparent colour.
+    // Icons: a green (day) or blue (night) square on the transparent colour, in colours of the
+    // system palette that a 4-bit image list keeps.
     for (unsigned id = 1; id <= 2; ++id)
         if (!omit.count(id))
             resources.push_back(
@@ -147,7 +166,7 @@ Bytes buildTestSkin(const std::set<unsigned> &omit, bool asBitmaps)
                                     pebuilder::dib24(32, 32,
                                                      [id](int x, int y) {
                                                          bool inside = x >= 4 && x < 28 && y >= 8 && y < 24;
-                                                         return inside ? (id == 1 ? 0x00C000u : 0x0000C0u) : 0xFF00FFu;
+                                                         return inside ? (id == 1 ? 0x008000u : 0x000080u) : 0xFF00FFu;
                                                      }),
                                     u"", u""});
     return pebuilder::build(resources, pebuilder::pe32, 0x01C0);

@@ -12,10 +12,13 @@ namespace testsupport {
 
 typedef pebuilder::Bytes Bytes;
 
-// Face pixels: R = image id − 0x1000, G = row·16 + slot + 1 (0 outside every key), B = FACE_MARK.
-// Popup pixels: R = (image id − 0x2000) / 16, G = cell (0 in the margin), B = POPUP_MARK + (id % 16).
-const uint32_t FACE_MARK = 0x5A;
-const uint32_t POPUP_MARK = 0xA0;
+// Every colour is exact on the device's 16-bit display (5 bits of red, 6 of green, 5 of blue, each
+// widened by repeating its bits), so that what reaches the screen can be read back as it was drawn.
+// Face pixels: red = the face (mode · 6 + landscape · 3 + picture), green = row·16 + slot + 1 (0
+// outside every key), blue = FACE_MARK. Popup pixels: red = cell (0 in the margin), green = the
+// list ((image id − 0x2000) / 16), blue = POPUP_MARK + picture (0 pressed, 1 day, 2 night).
+const uint32_t FACE_MARK = 0x0B;  // of 5 bits
+const uint32_t POPUP_MARK = 0x14; // of 5 bits
 
 uint32_t faceColour(unsigned imageId, int row, int slot);
 uint32_t popupColour(unsigned imageId, int cell);
