@@ -233,19 +233,11 @@ build=$(absolute "${1:-build/mingw}")
 native=$(absolute "${2:-build/native}")
 
 if ! command -v wine >/dev/null || ! command -v xdotool >/dev/null || ! command -v xwd >/dev/null ||
-    ! command -v pnmtopng >/dev/null; then
+    ! command -v xwininfo >/dev/null || ! command -v pnmtopng >/dev/null; then
     scripts/install-deps.sh
 fi
-
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-        -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-fi
-cmake --build "$build" -j 2 --target kweno-host kweno kweno_night
-if [ ! -f "$native/CMakeCache.txt" ]; then
-    cmake -S "$root" -B "$native" -DCMAKE_BUILD_TYPE=Debug >/dev/null
-fi
-cmake --build "$native" -j 2 --target kweno_resources
+dist="$build/wine-host-e2e-files"
+scripts/windows-build.sh "$dist" "$build" "$native"
 
 . scripts/wine-prefix.sh
 # The smoke test's prefix: made once, it serves both.
@@ -254,15 +246,13 @@ wine_prefix "$build/wine-smoke/prefix"
 # As a device is set up: the DLLs and the pictures in \Windows, the classes in the registry.
 drive_c="$WINEPREFIX/drive_c"
 mkdir -p "$drive_c/kweno-host" "$drive_c/windows"
-cp "$build/host/desktop/kweno-host.exe" "$build/src/kweno_night.dll" "$drive_c/kweno-host/"
-cp "$build/src/kweno.dll" "$build/src/kweno_night.dll" "$drive_c/windows/"
-cp "$native/skin/KWENO_Resources.dll" "$drive_c/windows/"
-cp "$build/packaging/kweno.reg" "$drive_c/kweno-host/"
+cp "$dist/kweno-host.exe" "$dist/kweno_night.dll" "$dist/kweno.reg" "$drive_c/kweno-host/"
+cp "$dist/kweno.dll" "$dist/kweno_night.dll" "$dist/KWENO_Resources.dll" "$drive_c/windows/"
 timeout 60 wine regedit 'C:\kweno-host\kweno.reg' >/dev/null 2>&1
 # A Wine started without a display must be gone before the programs that open windows come.
 timeout 60 wineserver -w
 # The class identifier as the registry file gives it.
-day_clsid=$(grep -oE '^\[HKEY_CLASSES_ROOT\\CLSID\\\{[0-9A-Fa-f-]+\}\]' "$build/packaging/kweno.reg" | head -n 1 |
+day_clsid=$(grep -oE '^\[HKEY_CLASSES_ROOT\\CLSID\\\{[0-9A-Fa-f-]+\}\]' "$dist/kweno.reg" | head -n 1 |
     grep -oE '[0-9A-Fa-f]{8}-[0-9A-Fa-f-]+')
 
 out="$build/wine-host-e2e"
