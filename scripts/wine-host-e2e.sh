@@ -163,20 +163,21 @@ session() { # OUTPUT_DIR
     tap lower r
     # u held until its popup opens, dragged to ü.
     read -r x y < <(at lower u)
-    press_slide $x $y 0.9 $(cell lower u ü)
+    press_slide $x $y 1.2 $(cell lower u ü)
     # s held and lifted: its popup waits for a tap, which picks ß.
     read -r x y < <(at lower s)
-    xdotool sleep 0.1 mousemove $x $y mousedown 1 sleep 0.9 mouseup 1 sleep 0.3
+    xdotool sleep 0.1 mousemove $x $y mousedown 1 sleep 1.2 mouseup 1 sleep 0.3
     shot "$out/popup.png"
     xdotool sleep 0.1 mousemove $(cell lower s ß) mousedown 1 sleep 0.04 mouseup 1
-    type_text lower "e "
-    # a pressed and held for a moment: its magnifier floats over the application.
-    read -r x y < <(at lower a)
-    xdotool sleep 0.1 mousemove $x $y mousedown 1 sleep 0.3
+    type_text lower "e a"
+    # n held while the screen is read: its magnifier floats over the application. A key without
+    # alternatives or repeat, so that however long the reading takes, the lift types it once.
+    read -r x y < <(at lower n)
+    xdotool sleep 0.1 mousemove $x $y mousedown 1 sleep 0.2
     shot "$out/magnifier.png"
     xdotool mouseup 1
-    last_tap="lower a"
-    type_text lower "n "
+    last_tap="lower n"
+    tap lower space
 
     # The screen turns: the host sends the display-reset notice and the panel moves.
     xdotool sleep 0.2 mousemove 200 100 key ctrl+r
