@@ -111,6 +111,12 @@ HRESULT HostCallback::record(HostCall call)
     return call.result;
 }
 
+void HostCallback::handOn()
+{
+    if (onKey_)
+        onKey_(calls_.back());
+}
+
 std::vector<HostCall> HostCallback::callsOf(HostCall::Function function) const
 {
     std::vector<HostCall> of;
@@ -148,7 +154,10 @@ HRESULT STDMETHODCALLTYPE HostCallback::SendVirtualKey(BYTE bVk, DWORD dwFlags)
     call.vk = bVk;
     call.flags = dwFlags;
     HRESULT hr = record(call);
-    if (FAILED(hr) || (dwFlags & KEYEVENTF_KEYUP))
+    if (FAILED(hr))
+        return hr;
+    handOn();
+    if (dwFlags & KEYEVENTF_KEYUP)
         return hr;
     // The keys an edit control acts on when they go down without a character event.
     switch (bVk) {
@@ -211,6 +220,7 @@ HRESULT STDMETHODCALLTYPE HostCallback::SendCharEvents(UINT uVk, UINT uKeyFlags,
     // Each character goes with its own shift word, as the platform turns them into messages.
     for (UINT i = 0; i < uChars; ++i)
         typeCharacter(puChars[i], puShift[i]);
+    handOn();
     return hr;
 }
 
@@ -225,7 +235,9 @@ HRESULT STDMETHODCALLTYPE HostCallback::SendString(BSTR ptszStr, DWORD dwChars)
     HRESULT hr = record(call);
     if (!ptszStr && dwChars > 0)
         return E_POINTER;
-    if (SUCCEEDED(hr))
+    if (SUCCEEDED(hr)) {
         field_.insert(call.chars);
+        handOn();
+    }
     return hr;
 }

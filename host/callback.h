@@ -61,6 +61,10 @@ class HostCallback : public IIMCallback {
 
     // Told of every SetImInfo, after it is recorded, with the panel's record.
     void setImInfoHandler(std::function<void(const IMINFO &)> handler) { onImInfo_ = std::move(handler); }
+    // Told of every key call the host accepted (SendVirtualKey, SendCharEvents, SendString), after
+    // it is recorded and typed into the field: for a host that hands the keys on to a real
+    // application as well.
+    void setKeyHandler(std::function<void(const HostCall &)> handler) { onKey_ = std::move(handler); }
 
     // AddRef and Release calls the panel made; it should make none.
     int addRefCount() const { return addRefs_; }
@@ -69,11 +73,13 @@ class HostCallback : public IIMCallback {
   private:
     HRESULT answer();
     HRESULT record(HostCall call);
+    void handOn();
     void typeCharacter(UINT character, DWORD keyState);
 
     std::vector<HostCall> calls_;
     TextField field_;
     std::function<void(const IMINFO &)> onImInfo_;
+    std::function<void(const HostCall &)> onKey_;
     int failIn_ = 0;
     HRESULT failResult_ = S_OK;
     ULONG refs_ = 1; // the host's own reference

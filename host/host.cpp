@@ -135,16 +135,6 @@ static void registerWindowClass(const WCHAR *name, WNDPROC proc)
     RegisterClassW(&wc);
 }
 
-static int screenWidth()
-{
-    return GetSystemMetrics(SM_CXSCREEN);
-}
-
-static int screenHeight()
-{
-    return GetSystemMetrics(SM_CYSCREEN);
-}
-
 InputPanelHost::InputPanelHost(const HostOptions &options) : options_(options)
 {
     memset(&imInfo_, 0, sizeof imInfo_);
@@ -162,22 +152,40 @@ InputPanelHost::~InputPanelHost()
     destroyWindows();
 }
 
+SIZE InputPanelHost::screenSize() const
+{
+    SIZE size = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    RECT client;
+    if (options_.screen && GetClientRect(options_.screen, &client)) {
+        size.cx = client.right - client.left;
+        size.cy = client.bottom - client.top;
+    }
+    return size;
+}
+
 void InputPanelHost::createWindows()
 {
     registerWindowClass(hostClassName, hostWindowProc);
-    bool portrait = screenWidth() < screenHeight();
+    SIZE screen = screenSize();
+    bool portrait = screen.cx < screen.cy;
     int width = portrait ? portraitWidth : landscapeWidth;
     int height = portrait ? portraitHeight : landscapeHeight;
     // Created hidden: the panel is shown once it has said where it goes. Not topmost: the panel's
-    // magnifier and popup are ordinary top-level windows that must float over it.
-    window_ = CreateWindowExW(WS_EX_NOACTIVATE, hostClassName, L"", WS_POPUP | WS_CLIPCHILDREN, 0,
-                              screenHeight() - height, width, height, nullptr, nullptr, hostInstance(), nullptr);
+    // magnifier and popup are ordinary top-level windows that must float over it. Inside a screen
+    // window it is a child, which takes clicks without ever being activated, so the focus stays
+    // where the application has it.
+    if (options_.screen)
+        window_ = CreateWindowExW(0, hostClassName, L"", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0,
+                                  screen.cy - height, width, height, options_.screen, nullptr, hostInstance(), nullptr);
+    else
+        window_ = CreateWindowExW(WS_EX_NOACTIVATE, hostClassName, L"", WS_POPUP | WS_CLIPCHILDREN, 0,
+                                  screen.cy - height, width, height, nullptr, nullptr, hostInstance(), nullptr);
     if (window_)
         hostsByWindow.emplace_back(window_, this);
     if (options_.applicationWindow) {
         registerWindowClass(applicationClassName, applicationWindowProc);
-        appWindow_ = CreateWindowExW(0, applicationClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0, screenWidth(),
-                                     screenHeight() - height, nullptr, nullptr, hostInstance(), nullptr);
+        appWindow_ = CreateWindowExW(0, applicationClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0, screen.cx,
+                                     screen.cy - height, nullptr, nullptr, hostInstance(), nullptr);
     }
 }
 
@@ -287,7 +295,7 @@ HRESULT InputPanelHost::receiveSipInfo(const RECT &sipRect)
     memset(&sipInfo, 0, sizeof sipInfo);
     sipInfo.cbSize = sizeof sipInfo;
     sipInfo.fdwFlags = imInfo_.fdwFlags;
-    sipInfo.rcVisibleDesktop.right = screenWidth();
+    sipInfo.rcVisibleDesktop.right = screenSize().cx;
     sipInfo.rcVisibleDesktop.bottom = sipRect.top;
     sipInfo.rcSipRect = sipRect;
     return recordResult("ReceiveSipInfo", inputMethod_->ReceiveSipInfo(&sipInfo));
@@ -348,6 +356,7 @@ HRESULT InputPanelHost::activate()
     hr = receiveSipInfo(info.rcSipRect);
     if (FAILED(hr))
         return hr;
+    placedForPanel();
     // A panel that is docked but not on stays hidden until someone raises it.
     if ((info.fdwFlags & SIPF_ON) || options_.alwaysShow)
         return show();
@@ -376,6 +385,17 @@ void InputPanelHost::placeWindow(const RECT &sipRect)
     MoveWindow(window_, sipRect.left, sipRect.top, sipRect.right - sipRect.left, sipRect.bottom - sipRect.top, TRUE);
 }
 
+void InputPanelHost::placedForPanel()
+{
+#if defined(_WIN32)
+    // The panel sizes its keyboard without a repaint, as the device wants; on the desktop the
+    // area that grew would stay unpainted, so the host has everything drawn afresh.
+    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+#endif
+    if (options_.placed)
+        options_.placed(windowRect());
+}
+
 void InputPanelHost::onImInfo(const IMINFO &imInfo)
 {
     memcpy(&imInfo_, &imInfo, sizeof imInfo_);
@@ -384,6 +404,7 @@ void InputPanelHost::onImInfo(const IMINFO &imInfo)
         return;
     placeWindow(imInfo.rcSipRect);
     receiveSipInfo(imInfo.rcSipRect);
+    placedForPanel();
 }
 
 void InputPanelHost::dockAtBottom()
@@ -391,8 +412,9 @@ void InputPanelHost::dockAtBottom()
     RECT rect = windowRect();
     int width = rect.right - rect.left;
     int height = rect.bottom - rect.top;
-    if (rect.left != 0 || rect.bottom != screenHeight())
-        MoveWindow(window_, 0, screenHeight() - height, width, height, TRUE);
+    int screenHeight = screenSize().cy;
+    if (rect.left != 0 || rect.bottom != screenHeight)
+        MoveWindow(window_, 0, screenHeight - height, width, height, TRUE);
 }
 
 // The system tells top-level windows only; the panel's keyboard window, a child of the host's,
@@ -420,9 +442,10 @@ LRESULT InputPanelHost::handleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
 void InputPanelHost::rotate(int width, int height)
 {
 #if defined(_WIN32)
-    // Desktop Windows cannot turn its screen; the notice alone goes through the same path.
-    (void)width;
-    (void)height;
+    // Desktop Windows cannot turn its display; a screen window turns, and the notice goes through
+    // the same path as on the device.
+    if (options_.screen)
+        SetWindowPos(options_.screen, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageW(window_, WM_SETTINGCHANGE, SETTINGCHANGE_RESET, 0);
     pump();
 #else

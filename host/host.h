@@ -3,6 +3,7 @@
 #ifndef KWENO_HOST_HOST_H
 #define KWENO_HOST_HOST_H
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,11 @@ struct HostOptions {
     bool applicationWindow = false;
     // Show the panel at activation even when its flags say it is docked but not on.
     bool alwaysShow = false;
+    // A window standing for the device's screen: the host's window becomes its child, and the
+    // screen is its client area instead of the display's. Null: the display is the screen.
+    HWND screen = nullptr;
+    // Told the host window's rectangle each time the host has placed it for the panel.
+    std::function<void(const RECT &)> placed;
 };
 
 class InputPanelHost {
@@ -83,16 +89,21 @@ class InputPanelHost {
     HWND applicationWindow() const { return appWindow_; }
     // The host's window on the screen.
     RECT windowRect() const;
+    // The screen's size: the screen window's client area, or the display's.
+    SIZE screenSize() const;
     // The last IMINFO the panel gave (GetInfo or SetImInfo).
     const IMINFO &imInfo() const { return imInfo_; }
     // Turns the screen: the platform sends the display-reset notice and the host forwards it to
-    // the panel's windows; the panel's SetImInfo then moves the host's window.
+    // the panel's windows; the panel's SetImInfo then moves the host's window. A screen window
+    // takes the new size first.
     void rotate(int width, int height);
 
     // ---- the pen, at screen points; time moves on the virtual clock (real time on Windows) ----
     void penDown(int x, int y);
     void penMove(int x, int y);
     void penUp(int x, int y);
+    // The pointer passing over a point with no button down, as a mouse does and a stylus never.
+    void hover(int x, int y);
     void advance(DWORD ms);
     // Down, 30 ms, up, then 100 ms so that two taps of one key are never taken for a bounce.
     void tap(int x, int y);
@@ -117,6 +128,7 @@ class InputPanelHost {
     void createWindows();
     void destroyWindows();
     void placeWindow(const RECT &sipRect);
+    void placedForPanel();
     void onImInfo(const IMINFO &imInfo);
     void dockAtBottom();
     void forwardToChildren(UINT msg, WPARAM wParam, LPARAM lParam);

@@ -22,6 +22,8 @@ class PanelModule {
     bool loaded() const { return handle_ != nullptr; }
     const std::string &error() const { return error_; }
     const std::string &path() const { return path_; }
+    // The platform's handle of the loaded module (HMODULE on Windows), null when none is loaded.
+    void *nativeHandle() const { return handle_; }
 
     // The exports, as the platform's COM runtime calls them; E_UNEXPECTED-like E_FAIL when not loaded.
     HRESULT getClassObject(REFCLSID rclsid, REFIID riid, void **ppv);

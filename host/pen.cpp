@@ -18,6 +18,11 @@ void InputPanelHost::penUp(int x, int y)
     emuPenUp(x, y);
 }
 
+void InputPanelHost::hover(int x, int y)
+{
+    emuHover(x, y);
+}
+
 void InputPanelHost::advance(DWORD ms)
 {
     emuAdvance(ms);

@@ -50,6 +50,12 @@ void InputPanelHost::penUp(int x, int y)
     pump();
 }
 
+void InputPanelHost::hover(int x, int y)
+{
+    postPen(window_, WM_MOUSEMOVE, 0, x, y);
+    pump();
+}
+
 void InputPanelHost::advance(DWORD ms)
 {
     DWORD start = GetTickCount();

@@ -9,6 +9,7 @@ packages=(
     libpng-dev libgif-dev libturbojpeg0-dev libfreetype-dev fonts-dejavu-core
     wine wine64 xvfb xauth
     libsdl2-dev xdotool
+    x11-apps x11-utils netpbm
 )
 packages+=("$@")
 

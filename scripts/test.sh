@@ -24,3 +24,6 @@ scripts/check-exports.sh build/mingw/src/kweno.dll build/mingw/src/kweno_night.d
 
 echo "== Windows smoke test under Wine (both deliverables)"
 scripts/wine-smoke.sh build/mingw build/native
+
+echo "== kweno-host.exe under Wine, driven by the real pointer (both deliverables)"
+scripts/wine-host-e2e.sh build/mingw build/native

@@ -53,20 +53,8 @@ find_one() {
     echo "$found"
 }
 
-export WINEPREFIX="$build/wine-smoke/prefix"
-export WINEDEBUG=-all
-export WINEARCH=win64
-# No Mono or Gecko installer prompts in a throwaway prefix.
-export WINEDLLOVERRIDES="mscoree,mshtml="
-
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    echo "== creating the Wine prefix"
-    mkdir -p "$WINEPREFIX"
-    timeout 180 wine wineboot --init >/dev/null 2>&1
-    # Without a window manager every hidden window would cost Wine a two-second wait for one.
-    timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-    timeout 60 wineserver -w
-fi
+. scripts/wine-prefix.sh
+wine_prefix "$build/wine-smoke/prefix"
 
 # The panel opens "\Windows\KWENO_Resources.dll" on the current drive, so the test runs from C:.
 drive_c="$WINEPREFIX/drive_c"

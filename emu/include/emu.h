@@ -31,6 +31,9 @@ WINAPI_EXPORT int emuPump(void);
 WINAPI_EXPORT void emuPenDown(int x, int y);
 WINAPI_EXPORT void emuPenMove(int x, int y);
 WINAPI_EXPORT void emuPenUp(int x, int y);
+/* A pointer moving with no button down (WM_MOUSEMOVE without MK_LBUTTON), as a mouse does on its
+ * way to a point and again after a window under it appears or goes; a stylus never does. */
+WINAPI_EXPORT void emuHover(int x, int y);
 
 /* ---- screen ---- */
 WINAPI_EXPORT void emuSetScreenSize(int width, int height);

@@ -109,5 +109,9 @@ void emuPenUp(int x, int y)
 {
     pen(WM_LBUTTONUP, 0, x, y);
 }
+void emuHover(int x, int y)
+{
+    pen(WM_MOUSEMOVE, 0, x, y);
+}
 
 } // extern "C"

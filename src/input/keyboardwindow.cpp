@@ -211,7 +211,10 @@ LRESULT CALLBACK keyboardWindowProc(HWND window, UINT message, WPARAM wParam, LP
         onPenDown(penX(lParam), penY(lParam));
         return 0;
     case WM_MOUSEMOVE:
-        onPenMove(penX(lParam), penY(lParam));
+        // Only a pen that is down moves. A mouse passing over the keyboard with its button up
+        // (which a stylus never does) must press nothing, switch no mode and open no popup.
+        if (wParam & MK_LBUTTON)
+            onPenMove(penX(lParam), penY(lParam));
         return 0;
     case WM_LBUTTONUP:
         onPenUp(penY(lParam));

@@ -1,5 +1,6 @@
 // Conformance: a pen move that stays on the pressed key costs a hit test and nothing else on both
-// deliverables: no drawing, no invalidation, no timer call, and held keys keep their timing.
+// deliverables: no drawing, no invalidation, no timer call, and held keys keep their timing; a
+// pointer passing with its button up is no pen at all.
 #include <gtest/gtest.h>
 
 #include "../host/expectcalls.h"
@@ -116,6 +117,64 @@ TEST_P(PenMove, MovesWithinAHeldKeyLeaveItsHoldAndRepeatTimingAlone)
     EXPECT_TRUE(callsAre(host.calls(), backspaceHeld1100));
     EXPECT_EQ("ab", host.text());
     expectDeactivatedLeavingNothing(host, mark, "after the held keys");
+}
+
+// A mouse moves with its button up on its way to every click and again after it, when a window
+// under it appears or goes; that is the order Wine delivers a real pointer's clicks in.
+static void clickAsAMouseDoes(InputPanelHost &host, int x, int y)
+{
+    host.hover(x, y);
+    host.penDown(x, y);
+    host.advance(30);
+    host.penUp(x, y);
+    host.hover(x, y);
+    host.advance(100);
+}
+
+TEST_P(PenMove, APointerPassingWithItsButtonUpIsNoPen)
+{
+    InputPanelHost host;
+    start(host);
+
+    // Over the shift key, and resting on o (which has alternatives) for longer than a hold: no
+    // mode switch, no magnifier, no popup, no timer.
+    PlatformWork before = platformWork();
+    host.hover(36, 545);
+    host.hover(408, 419);
+    host.advance(600);
+    EXPECT_TRUE(noWorkSince(before)) << "hovering over the keys";
+    EXPECT_TRUE(host.calls().empty());
+
+    // Clicks with the moves around them type as taps do: q, then a one-shot shift and A.
+    clickAsAMouseDoes(host, 24, 419);
+    clickAsAMouseDoes(host, 36, 545);
+    clickAsAMouseDoes(host, 72, 482);
+    static const ExpectedCall qShiftA[] = {
+        {CHARS, 0x51, 0x00000080, 0x00000080, u"q"},
+        {CHARS, 0x51, 0x00010040, 0x00010040, u"q"},
+        {CHARS, 0x41, 0x20000080, 0x20000080, u"A"},
+        {CHARS, 0x41, 0x20010040, 0x20010040, u"A"},
+    };
+    EXPECT_TRUE(callsAre(host.calls(), qShiftA));
+
+    // s held and lifted leaves its popup waiting; the pointer crossing it to the cell of ß moves
+    // no highlight, and the click there picks ß.
+    host.callback().clearCalls();
+    host.hover(120, 482);
+    host.hold(120, 482, 600);
+    before = platformWork();
+    host.hover(120, 400);
+    host.hover(200, 400);
+    host.hover(264, 400);
+    EXPECT_TRUE(noWorkSince(before)) << "crossing the waiting popup";
+    clickAsAMouseDoes(host, 264, 400);
+    static const ExpectedCall sHeldThenSharpSClicked[] = {
+        {CHARS, 0, 0x00000080, 0x00000080, u"ß"},
+        {CHARS, 0, 0x00010040, 0x00010040, u"ß"},
+    };
+    EXPECT_TRUE(callsAre(host.calls(), sHeldThenSharpSClicked));
+    EXPECT_EQ("qAß", host.text());
+    expectDeactivatedLeavingNothing(host, mark, "after the pointer");
 }
 
 INSTANTIATE_TEST_SUITE_P(Deliverables, PenMove, ::testing::ValuesIn(deliverables),

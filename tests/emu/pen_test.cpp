@@ -41,10 +41,12 @@ TEST_F(PenTest, PenGoesToTheTopmostWindowUnderItInClientCoordinates)
     emuPenDown(10, 400);
     emuPenMove(120, 400);
     emuPenUp(300, 639);
+    emuHover(130, 360);
     const std::vector<PenEvent> expected = {
         {keyboard, WM_LBUTTONDOWN, MK_LBUTTON, 10, 12},
         {letter, WM_MOUSEMOVE, MK_LBUTTON, 20, 50},
         {keyboard, WM_LBUTTONUP, 0, 300, 251},
+        {letter, WM_MOUSEMOVE, 0, 30, 10}, // a hover carries no button
     };
     EXPECT_EQ(expected, penEvents());
 }

@@ -1,0 +1,38 @@
+// The key table of --print-keys, from the layout tables through the simulator's key finder.
+#include "keytable.h"
+
+#include "keys.h"
+
+static void printFace(FILE *out, Face face, bool portrait)
+{
+    const char *orientation = portrait ? "portrait" : "landscape";
+    LONG width = portrait ? PORTRAIT_WIDTH : LANDSCAPE_WIDTH;
+    const KeyboardLayout &layout = layoutFor(face, portrait);
+    for (int row = 0; row < ROW_COUNT; ++row) {
+        for (const KeyRecord *key = layout[row]; !isSentinel(*key); ++key) {
+            std::string label = keyLabel(*key);
+            KeyRef ref;
+            if (!findKey(face, portrait, label, &ref))
+                continue;
+            fprintf(out, "key %s %s %s %ld %ld\n", orientation, faceName(face), label.c_str(),
+                    (ref.rect.left + ref.rect.right) / 2, (ref.rect.top + ref.rect.bottom) / 2);
+            if (!key->alternatives)
+                continue;
+            // The panel's top at 0, so that the cells come out relative to it.
+            PopupPlace place = placePopup(ref, 0, width);
+            for (int cell = 1; cell <= place.cells; ++cell) {
+                POINT centre = popupCellCentre(ref, place, cell);
+                fprintf(out, "cell %s %s %s %s %ld %ld\n", orientation, faceName(face), label.c_str(),
+                        alternativeLabel(key->alternatives[cell]).c_str(), centre.x, centre.y);
+            }
+        }
+    }
+}
+
+void printKeyTable(FILE *out)
+{
+    for (int portrait = 1; portrait >= 0; --portrait) {
+        for (int face = 0; face < FACE_COUNT; ++face)
+            printFace(out, static_cast<Face>(face), portrait != 0);
+    }
+}

@@ -1,0 +1,350 @@
+// kweno-host.exe: an input panel on desktop Windows, in a window that stands for the handheld's
+// screen, typing into an edit control that stands for the focused application.
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+#include "classids.h"
+#include "devicescreen.h"
+#include "host.h"
+#include "keyinput.h"
+#include "keytable.h"
+#include "textfield.h"
+
+static const char usage[] =
+    "usage: kweno-host.exe [options] {CLASS-IDENTIFIER}   the panel the registry names for the class\n"
+    "       kweno-host.exe [options] PATH\\TO\\PANEL.DLL    a panel by its path\n"
+    "       kweno-host.exe --print-keys                   where every key lies, and exit\n"
+    "options:\n"
+    "  --landscape        a 640x480 screen instead of 480x640\n"
+    "  --dump-text FILE   write the application's text to FILE (UTF-8) when closing\n"
+    "  --ready FILE       write the screen's size and the panel's rectangle to FILE once the panel\n"
+    "                     is up, and again each time it moves\n"
+    "  --log FILE         write every call of the panel on the host to FILE when closing\n"
+    "keys: Ctrl+R turns the screen, Ctrl+Q or Alt+F4 closes.\n";
+
+struct Options {
+    std::string panel;
+    bool landscape = false;
+    bool printKeys = false;
+    std::string dumpText;
+    std::string ready;
+    std::string log;
+};
+
+static bool parseOptions(int argc, char **argv, Options *options)
+{
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        std::string *file = nullptr;
+        if (arg == "--landscape")
+            options->landscape = true;
+        else if (arg == "--print-keys")
+            options->printKeys = true;
+        else if (arg == "--dump-text")
+            file = &options->dumpText;
+        else if (arg == "--ready")
+            file = &options->ready;
+        else if (arg == "--log")
+            file = &options->log;
+        else if (arg.compare(0, 2, "--") == 0 || !options->panel.empty())
+            return false;
+        else
+            options->panel = arg;
+        if (file) {
+            if (++i == argc)
+                return false;
+            *file = argv[i];
+        }
+    }
+    return options->printKeys || !options->panel.empty();
+}
+
+static std::wstring wide(const std::string &utf8)
+{
+    std::u16string s = utf16FromUtf8(utf8);
+    return std::wstring(s.begin(), s.end());
+}
+
+static std::string utf8(const WCHAR *text, size_t length)
+{
+    return utf8FromUtf16(std::u16string(text, text + length));
+}
+
+// The DLL that HKEY_CLASSES_ROOT\CLSID\{...}\InprocServer32 names for the class, as the
+// platform's host finds an input method.
+static bool serverOfClass(const CLSID &clsid, std::string *path, std::string *error)
+{
+    char name[96];
+    snprintf(name, sizeof name, "CLSID\\{%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}\\InprocServer32",
+             static_cast<unsigned long>(clsid.Data1), clsid.Data2, clsid.Data3, clsid.Data4[0], clsid.Data4[1],
+             clsid.Data4[2], clsid.Data4[3], clsid.Data4[4], clsid.Data4[5], clsid.Data4[6], clsid.Data4[7]);
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, wide(name).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        *error = std::string("no HKEY_CLASSES_ROOT\\") + name + " in the registry";
+        return false;
+    }
+    WCHAR value[MAX_PATH];
+    DWORD size = sizeof value - sizeof(WCHAR);
+    DWORD type = 0;
+    LONG status = RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE *>(value), &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
+        *error = std::string("HKEY_CLASSES_ROOT\\") + name + " names no DLL";
+        return false;
+    }
+    value[size / sizeof(WCHAR)] = 0;
+    WCHAR expanded[MAX_PATH];
+    if (type == REG_EXPAND_SZ && ExpandEnvironmentStringsW(value, expanded, MAX_PATH))
+        memcpy(value, expanded, sizeof value);
+    *path = utf8(value, lstrlenW(value));
+    return true;
+}
+
+// ---- the screen, the application and the panel ----
+
+static HWND screenWindow;
+static HWND editWindow;
+static std::unique_ptr<InputPanelHost> host;
+static bool readyPending;
+
+static LRESULT CALLBACK screenWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_SETFOCUS:
+        // The application keeps the focus, whoever activates the screen.
+        if (editWindow)
+            SetFocus(editWindow);
+        return 0;
+    case WM_CLOSE:
+        // The panel goes before its windows do.
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+}
+
+static SIZE screenSize()
+{
+    RECT r;
+    GetClientRect(screenWindow, &r);
+    return SIZE{r.right, r.bottom};
+}
+
+// The application fills the screen above the panel.
+static void onPanelPlaced(const RECT &panel)
+{
+    MoveWindow(editWindow, 0, 0, screenSize().cx, panel.top, TRUE);
+    readyPending = true;
+}
+
+static bool createScreen(bool landscape)
+{
+    static const WCHAR className[] = L"KwenoHostScreen";
+    WNDCLASSW wc;
+    ZeroMemory(&wc, sizeof wc);
+    wc.lpfnWndProc = screenWindowProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
+    wc.lpszClassName = className;
+    if (!RegisterClassW(&wc))
+        return false;
+    int width = landscape ? 640 : 480;
+    int height = landscape ? 480 : 640;
+    // No frame, at the display's origin: the panel places its windows in display coordinates and
+    // takes the top left of its host's parent for the screen's.
+    screenWindow = CreateWindowExW(0, className, L"kweno-host", WS_POPUP | WS_CLIPCHILDREN, 0, 0, width, height,
+                                   nullptr, nullptr, wc.hInstance, nullptr);
+    if (!screenWindow)
+        return false;
+    editWindow = CreateWindowExW(0, L"Edit", L"",
+                                 WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, 0,
+                                 0, width, height, screenWindow, nullptr, wc.hInstance, nullptr);
+    if (!editWindow)
+        return false;
+    HFONT font = CreateFontW(-26, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma");
+    SendMessageW(editWindow, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    ShowWindow(screenWindow, SW_SHOW);
+    SetForegroundWindow(screenWindow);
+    SetFocus(editWindow);
+    return true;
+}
+
+static bool loadPanel(const Options &options)
+{
+    CLSID clsid;
+    std::string path = options.panel;
+    std::vector<CLSID> candidates;
+    if (clsidFromText(options.panel.c_str(), &clsid)) {
+        std::string error;
+        if (!serverOfClass(clsid, &path, &error)) {
+            fprintf(stderr, "kweno-host: %s\n", error.c_str());
+            return false;
+        }
+        candidates.push_back(clsid);
+    } else {
+        // A DLL by its path serves one of the two variants; it is asked for each in turn.
+        candidates.push_back(dayClassId);
+        candidates.push_back(nightClassId);
+    }
+    HRESULT hr = E_FAIL;
+    for (const CLSID &candidate : candidates) {
+        hr = host->load(path, candidate);
+        if (SUCCEEDED(hr) || !host->module().loaded())
+            break;
+    }
+    if (FAILED(hr)) {
+        fprintf(stderr, "kweno-host: %s: %s (0x%08lx)\n", path.c_str(), host->error().c_str(),
+                static_cast<unsigned long>(hr));
+        return false;
+    }
+    printf("kweno-host: %s\n", path.c_str());
+    if (!giveDeviceScreen(static_cast<HMODULE>(host->module().nativeHandle()), screenWindow))
+        fprintf(stderr, "kweno-host: the panel does not ask for the screen's size; it sees the display's\n");
+    return true;
+}
+
+// ---- files for whoever drives the host from outside ----
+
+static void writeFile(const std::string &path, const std::string &content)
+{
+    // Written beside and then moved over, so that a reader never sees half of it.
+    std::wstring target = wide(path);
+    std::wstring temporary = target + L".part";
+    FILE *f = _wfopen(temporary.c_str(), L"wb");
+    if (!f) {
+        fprintf(stderr, "kweno-host: cannot write %s\n", path.c_str());
+        return;
+    }
+    fwrite(content.data(), 1, content.size(), f);
+    fclose(f);
+    MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+static void writeReady(const std::string &path)
+{
+    SIZE screen = screenSize();
+    RECT panel = host->windowRect();
+    char text[128];
+    snprintf(text, sizeof text, "screen %ld %ld\npanel %ld %ld %ld %ld\n", screen.cx, screen.cy, panel.left, panel.top,
+             panel.right, panel.bottom);
+    writeFile(path, text);
+}
+
+// The edit control's text, its line ends as "\n".
+static std::string applicationText()
+{
+    int length = GetWindowTextLengthW(editWindow);
+    std::vector<WCHAR> buffer(length + 1);
+    GetWindowTextW(editWindow, buffer.data(), length + 1);
+    std::u16string text;
+    for (int i = 0; i < length; ++i) {
+        if (!(buffer[i] == L'\r' && i + 1 < length && buffer[i + 1] == L'\n'))
+            text += static_cast<char16_t>(buffer[i]);
+    }
+    return utf8FromUtf16(text);
+}
+
+static std::string callLog()
+{
+    std::string log;
+    for (const MethodResult &r : host->results()) {
+        char result[16];
+        snprintf(result, sizeof result, "0x%08lx", static_cast<unsigned long>(r.result));
+        log += r.method + " -> " + result + "\n";
+    }
+    for (const HostCall &call : host->calls())
+        log += describeHostCall(call) + "\n";
+    return log;
+}
+
+// ---- the keys of the host itself, taken before the application sees them ----
+
+static bool takeCommandKey(const MSG &msg)
+{
+    if (msg.message != WM_KEYDOWN || !(GetKeyState(VK_CONTROL) & 0x8000))
+        return false;
+    if (msg.wParam == 'R') {
+        SIZE screen = screenSize();
+        host->rotate(screen.cy, screen.cx);
+        return true;
+    }
+    if (msg.wParam == 'Q') {
+        PostQuitMessage(0);
+        return true;
+    }
+    return false;
+}
+
+static void run(const Options &options)
+{
+    for (;;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT)
+                return;
+            if (takeCommandKey(msg) || takeWordDelete(msg))
+                continue;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        // Nothing waiting, paints included: the panel is on the screen where it says it is.
+        if (readyPending && !options.ready.empty())
+            writeReady(options.ready);
+        readyPending = false;
+        WaitMessage();
+    }
+}
+
+int main(int argc, char **argv)
+{
+    Options options;
+    if (!parseOptions(argc, argv, &options)) {
+        fputs(usage, stderr);
+        return 2;
+    }
+    if (options.printKeys) {
+        printKeyTable(stdout);
+        return 0;
+    }
+    if (!createScreen(options.landscape)) {
+        fprintf(stderr, "kweno-host: cannot create the screen window (error %lu)\n", GetLastError());
+        return 1;
+    }
+    HostOptions hostOptions;
+    hostOptions.screen = screenWindow;
+    hostOptions.placed = onPanelPlaced;
+    host.reset(new InputPanelHost(hostOptions));
+    host->callback().setKeyHandler(injectKeyCall);
+    int status = 0;
+    if (!loadPanel(options)) {
+        status = 1;
+    } else {
+        HRESULT hr = host->activate();
+        if (FAILED(hr)) {
+            fprintf(stderr, "kweno-host: the panel did not start (0x%08lx)\n", static_cast<unsigned long>(hr));
+            status = 1;
+        } else {
+            run(options);
+        }
+    }
+    if (!options.dumpText.empty())
+        writeFile(options.dumpText, applicationText());
+    if (host->inputMethod())
+        host->deactivate();
+    if (!options.log.empty())
+        writeFile(options.log, callLog());
+    host->release();
+    if (host->unload() == S_FALSE)
+        fprintf(stderr, "kweno-host: the panel's module stays loaded: DllCanUnloadNow says it still holds objects\n");
+    host.reset();
+    DestroyWindow(screenWindow);
+    return status;
+}
