@@ -17,6 +17,7 @@ root=$PWD
 run_session() { # VARIANT OUTPUT_DIR PANEL_ARGUMENT
     local variant=$1 out=$2 panel=$3
     local run_dir="$WINEPREFIX/drive_c/kweno-host"
+    ready="$run_dir/ready.txt"
     rm -f "$run_dir"/ready.txt "$run_dir"/text.txt "$run_dir"/log.txt
     mkdir -p "$out"
     echo "-- $variant: kweno-host.exe $panel"
@@ -60,8 +61,9 @@ wait_ready() {
     read -r _ screen_width screen_height < <(grep '^screen ' "$1")
 }
 
-# Key centres, relative to the panel's top left, from the layout tables (kweno-host --print-keys):
-# keys["portrait lower q"]="23 31", cells["portrait lower u ü"]="215 -47".
+# Key centres relative to the panel's top left, and cell centres relative to their popup's, from
+# the layout tables (kweno-host --print-keys): keys["portrait lower q"]="23 31",
+# cells["portrait lower u ü"]="225 41".
 declare -A keys cells
 load_key_table() {
     local -a f
@@ -82,11 +84,18 @@ at() {
     set -- $where
     echo "$((panel_left + $1)) $((panel_top + $2))"
 }
+# The popup stands where the panel put it: kweno-host.exe says so once it shows.
 cell() {
-    local where=${cells["$orientation $1 $2 $3"]:-}
+    local where=${cells["$orientation $1 $2 $3"]:-} tries=0 popup_left popup_top
     [ -n "$where" ] || { echo "no cell \"$3\" in the popup of \"$2\"" >&2; exit 1; }
+    until grep -q '^popup ' "$ready"; do
+        tries=$((tries + 1))
+        [ $tries -le 100 ] || { echo "the popup of \"$2\" did not show" >&2; exit 1; }
+        sleep 0.05
+    done
+    read -r _ popup_left popup_top _ _ < <(grep '^popup ' "$ready")
     set -- $where
-    echo "$((panel_left + $1)) $((panel_top + $2))"
+    echo "$((popup_left + $1)) $((popup_top + $2))"
 }
 
 # A tap is shorter than any hold; two taps of one key are kept well apart, or the panel would take
@@ -110,6 +119,12 @@ type_text() { # FACE TEXT: letters and blanks on one face
 press_slide() { # FROM_X FROM_Y HOLD_S TO_X TO_Y
     last_tap=""
     xdotool sleep 0.1 mousemove "$1" "$2" mousedown 1 sleep "$3" mousemove "$4" "$5" sleep 0.15 mouseup 1
+}
+# Down on a key, held until its popup shows, dragged to a cell of it, up there.
+press_drag_to_cell() { # FACE KEY ALTERNATIVE
+    last_tap=""
+    xdotool sleep 0.1 mousemove $(at "$1" "$2") mousedown 1 sleep 1.2
+    xdotool mousemove $(cell "$1" "$2" "$3") sleep 0.15 mouseup 1
 }
 
 # The screen as the display shows it. Each of Wine's windows is read on its own and laid where it
@@ -162,8 +177,7 @@ session() { # OUTPUT_DIR
     tap shift G
     tap lower r
     # u held until its popup opens, dragged to ü.
-    read -r x y < <(at lower u)
-    press_slide $x $y 1.2 $(cell lower u ü)
+    press_drag_to_cell lower u ü
     # s held and lifted: its popup waits for a tap, which picks ß.
     read -r x y < <(at lower s)
     xdotool sleep 0.1 mousemove $x $y mousedown 1 sleep 1.2 mouseup 1 sleep 0.3

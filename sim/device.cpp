@@ -140,6 +140,22 @@ int Device::screenHeight() const
     return emuScreenHeight();
 }
 
+bool Device::popupRect(RECT *rect) const
+{
+    if (!host_)
+        return false;
+    for (HWND w = GetWindow(host_->window(), GW_HWNDFIRST); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (w == host_->window() || w == host_->applicationWindow() || !IsWindowVisible(w))
+            continue;
+        RECT r;
+        if (GetWindowRect(w, &r) && isPopupWindow(r)) {
+            *rect = r;
+            return true;
+        }
+    }
+    return false;
+}
+
 RECT Device::panelRect() const
 {
     return host_ ? host_->windowRect() : RECT{0, 0, 0, 0};

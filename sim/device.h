@@ -46,6 +46,9 @@ class Device {
     RECT panelRect() const;
     void rotate(bool landscape);
 
+    // The popup's window on the screen, if the panel shows one: the top-level window above the
+    // host's that has the popup's height.
+    bool popupRect(RECT *rect) const;
     // Which face the keyboard shows now, found by comparing the screen with the skin's faces.
     Face face() const;
     // The screen: the emulation's picture with the application drawn where no window covers it.

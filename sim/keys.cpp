@@ -1,8 +1,9 @@
-// Keys by their labels: labels from the layout tables, key rectangles, and the popup's place and cells.
+// Keys by their labels: labels from the layout tables, key rectangles, and the popup's cells.
 #include "keys.h"
 
 #include <cctype>
 
+#include "surface/imageids.h"
 #include "textfield.h"
 
 // The platform's virtual-key codes of the keys that are named rather than shown by character.
@@ -10,10 +11,6 @@ static const BYTE VK_BACK_CODE = 0x08;
 static const BYTE VK_TAB_CODE = 0x09;
 static const BYTE VK_RETURN_CODE = 0x0D;
 static const BYTE VK_SPACE_CODE = 0x20;
-
-// The popup's frame around its cells, and how far below the key's top its lower edge stays.
-static const int popupBorder = 10;
-static const int popupGap = 5;
 
 static const char *const faceNames[FACE_COUNT] = {"lower", "shift", "caps", "numeric", "symbols"};
 
@@ -213,61 +210,24 @@ std::vector<std::string> labelsOf(Face face)
     return labels;
 }
 
-static int countCells(const KeyRecord *list)
+bool isPopupWindow(const RECT &screenRect)
+{
+    return screenRect.bottom - screenRect.top == cellHeight + 2 * POPUP_MARGIN;
+}
+
+int popupCellCount(const KeyRef &key)
 {
     int n = 0;
-    for (const KeyRecord *alt = list + 1; !isSentinel(*alt); ++alt)
-        ++n;
+    if (key.key && key.key->alternatives)
+        for (const KeyRecord *alt = key.key->alternatives + 1; !isSentinel(*alt); ++alt)
+            ++n;
     return n;
 }
 
-PopupPlace placePopup(const KeyRef &key, int panelTop, int panelRight)
-{
-    PopupPlace place;
-    const KeyRecord *list = key.key ? key.key->alternatives : nullptr;
-    if (!list)
-        return place;
-    const KeyRecord &header = list[0];
-    const KeyRecord &def = list[header.character];
-    int width = (header.right - header.left) + 2 * popupBorder;
-    int height = cellHeight + 2 * popupBorder;
-    // The default cell is centred over the key; the popup then keeps 5 pixels off either side of
-    // the panel, the right side winning when a popup is too wide for both.
-    int left =
-        key.key->left + ((key.key->right - key.key->left) - (def.right - def.left)) / 2 + header.left - popupBorder;
-    int top = panelTop + key.rect.top - height - popupGap;
-    if (left < popupGap)
-        left = popupGap;
-    if (left + width > panelRight - popupGap)
-        left = panelRight - popupGap - width;
-    place.rect = RECT{left, top, left + width, top + height};
-    place.cells = countCells(list);
-    place.defaultCell = static_cast<int>(header.character);
-    return place;
-}
-
-POINT popupCellCentre(const KeyRef &key, const PopupPlace &place, int cell)
+POINT popupCellCentre(const KeyRef &key, const RECT &popup, int cell)
 {
     const KeyRecord &alt = key.key->alternatives[cell];
-    return POINT{place.rect.left + popupBorder + (alt.left + alt.right) / 2,
-                 place.rect.top + popupBorder + cellHeight / 2};
-}
-
-int popupCellAt(const KeyRef &key, const PopupPlace &place, int x, int y)
-{
-    // The pen is followed in a tall band: from a little above the popup down over the key's row
-    // and the row beneath it, and only at least a border's width inside the popup's sides.
-    if (y < place.rect.top - cellHeight + popupBorder || y > place.rect.bottom + 2 * cellHeight + popupGap)
-        return 0;
-    if (x < place.rect.left + popupBorder || x > place.rect.right - popupBorder)
-        return 0;
-    int rx = x - place.rect.left - popupBorder;
-    const KeyRecord *list = key.key->alternatives;
-    for (int i = 1; i <= 10 && !isSentinel(list[i]); ++i) {
-        if (list[i].left <= rx && rx <= list[i].right)
-            return i;
-    }
-    return 0;
+    return POINT{popup.left + POPUP_MARGIN + (alt.left + alt.right) / 2, popup.top + POPUP_MARGIN + cellHeight / 2};
 }
 
 int popupCellOf(const KeyRef &key, const std::string &label)

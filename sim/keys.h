@@ -45,18 +45,13 @@ bool labelExists(const std::string &label);
 // Every label of a face's layout, left to right and top to bottom.
 std::vector<std::string> labelsOf(Face face);
 
-// The popup of a key, as the panel places it above the key on the screen.
-struct PopupPlace {
-    RECT rect = {0, 0, 0, 0}; // screen rectangle; right and bottom exclusive
-    int cells = 0;            // alternatives in the list
-    int defaultCell = 0;      // 1-based
-};
-// panelTop and panelRight are the screen's top and right edge of the input panel's window.
-PopupPlace placePopup(const KeyRef &key, int panelTop, int panelRight);
-// Screen point in the middle of cell (1-based) of the key's popup.
-POINT popupCellCentre(const KeyRef &key, const PopupPlace &place, int cell);
-// The 1-based cell under a screen point while the pen drags over the popup, 0 for none.
-int popupCellAt(const KeyRef &key, const PopupPlace &place, int x, int y);
+// The popup's picture stands in the panel's letter window: its height tells it from the magnifier.
+bool isPopupWindow(const RECT &screenRect);
+// The alternatives in the key's popup.
+int popupCellCount(const KeyRef &key);
+// Screen point in the middle of cell (1-based) of the key's popup, whose window stands at popup
+// (screen coordinates): the cells lie at the places the popup's pictures give them.
+POINT popupCellCentre(const KeyRef &key, const RECT &popup, int cell);
 // The 1-based cell of the key's popup holding the label, 0 if none does.
 int popupCellOf(const KeyRef &key, const std::string &label);
 

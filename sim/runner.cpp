@@ -1,6 +1,6 @@
-// Runs a script on the simulated handheld: each command as pen gestures on the virtual clock,
-// with what the runner must know of the popup to find its cells, the checks, the screenshots and
-// the animation.
+// Runs a script on the simulated handheld: each command as pen gestures on the virtual clock, the
+// popup's cells found where the screen shows the popup, the checks, the screenshots and the
+// animation.
 #include "runner.h"
 
 #include <algorithm>
@@ -16,11 +16,8 @@
 // tapped twice is never taken for a bounce (the panel drops repeats within 75 ms).
 static const long tapDownMs = 30;
 static const long liftGapMs = 100;
-// The panel opens a popup after this hold; a drag to a popup waits a little longer.
-static const long popupHoldMs = 500;
-static const long popupWaitMs = 600;
-// The panel's popup ignores the pen until it has moved this far sideways.
-static const int popupDeadZone = 10;
+// A drag to a popup waits for it this long at most.
+static const long popupWaitMs = 2000;
 // Between the places of a drag.
 static const long dragStepMs = 60;
 
@@ -170,23 +167,35 @@ POINT Runner::keyCentre(const KeyRef &key) const
     return POINT{panel.left + (key.rect.left + key.rect.right) / 2, panel.top + (key.rect.top + key.rect.bottom) / 2};
 }
 
+// The popup on screen, and the key it belongs to: the key held when it appeared.
+bool Runner::popupOnScreen(RECT *rect)
+{
+    RECT r;
+    if (!device_.popupRect(&r)) {
+        popupKey_ = KeyRef();
+        return false;
+    }
+    if (!popupKey_.key)
+        popupKey_ = holdKey_;
+    if (rect)
+        *rect = r;
+    return popupKey_.key != nullptr;
+}
+
 void Runner::penDown(POINT p)
 {
     if (penIsDown_)
         throw Failure{"the pen is already down; release it first"};
     penIsDown_ = true;
     pen_ = p;
-    if (popup_.open && popup_.selecting) {
-        // A pen-down on a waiting popup picks the cell under it, or nothing, and closes it; the
-        // panel then ignores the pen until it is lifted.
-        popup_ = Popup();
+    if (popupOnScreen(nullptr)) {
+        // The pen goes down only on a popup that waits for a tap: it picks the cell under the
+        // pen, or nothing, and closes; the panel then ignores the pen until it is lifted.
         swallowUp_ = true;
     } else {
-        downX_ = p.x;
         KeyRef key;
         pressed_ = keyUnder(p, &key) ? key.key : nullptr;
         holdKey_ = pressed_ && pressed_->alternatives ? key : KeyRef();
-        holdStart_ = now_;
     }
     device_.host().penDown(p.x, p.y);
     frame();
@@ -197,30 +206,18 @@ void Runner::penMove(POINT p)
     if (!penIsDown_)
         throw Failure{"the pen is not down; press a key first"};
     pen_ = p;
-    if (swallowUp_) {
-        // The moves of a tap that closed the popup do nothing.
-    } else if (popup_.open) {
-        if (popup_.dragged || std::abs(p.x - downX_) > popupDeadZone) {
-            popup_.dragged = true;
-            int cell = popupCellAt(popup_.key, popup_.place, p.x, p.y);
-            if (cell != popup_.highlight) {
-                popup_.highlight = cell;
-                popup_.selecting = true;
-            }
-        }
-    } else {
+    // On the popup, or in the moves of a tap that closed it, the keys under the pen do not count.
+    if (!swallowUp_ && !popupOnScreen(nullptr)) {
         RECT panel = device_.panelRect();
         const RowBounds &rows = rowBoundsFor(device_.face(), device_.portrait());
         int y = p.y - panel.top;
         if (y < 0 || y >= rows[ROW_COUNT]) {
             holdKey_ = KeyRef(); // off the keyboard: the hold stops
         } else {
-            downX_ = p.x;
             KeyRef key;
             if (keyUnder(p, &key) && key.key != pressed_) {
                 pressed_ = key.key;
                 holdKey_ = key.key->alternatives ? key : KeyRef();
-                holdStart_ = now_;
             }
         }
     }
@@ -233,21 +230,11 @@ void Runner::penUp()
     if (!penIsDown_)
         throw Failure{"the pen is not down"};
     device_.host().penUp(pen_.x, pen_.y);
-    if (swallowUp_) {
-        swallowUp_ = false;
-    } else if (popup_.open) {
-        if (popup_.selecting) {
-            popup_ = Popup();
-        } else {
-            // Lifted without a pick: the popup waits for a tap, nothing highlighted.
-            popup_.selecting = true;
-            popup_.dragged = true;
-            popup_.highlight = 0;
-        }
-    }
+    swallowUp_ = false;
     penIsDown_ = false;
     pressed_ = nullptr;
     holdKey_ = KeyRef();
+    popupOnScreen(nullptr);
     frame();
 }
 
@@ -258,14 +245,7 @@ void Runner::advance(long ms)
         device_.host().advance(static_cast<DWORD>(step));
         now_ += step;
         ms -= step;
-        if (penIsDown_ && !swallowUp_ && holdKey_.key && !popup_.open && now_ - holdStart_ >= popupHoldMs) {
-            RECT panel = device_.panelRect();
-            popup_ = Popup();
-            popup_.open = true;
-            popup_.key = holdKey_;
-            popup_.place = placePopup(holdKey_, panel.top, panel.right);
-            popup_.highlight = popup_.place.defaultCell;
-        }
+        popupOnScreen(nullptr);
         frame();
     }
 }
@@ -285,11 +265,15 @@ void Runner::tap(POINT p)
 
 void Runner::waitForPopup()
 {
-    if (popup_.open)
+    if (popupOnScreen(nullptr))
         return;
     if (!holdKey_.key)
         throw Failure{"no popup opens here: the pen is not on a key with alternatives"};
-    advance(std::max(0L, popupWaitMs - (now_ - holdStart_)));
+    for (long waited = 0; !popupOnScreen(nullptr); waited += frameStepMs) {
+        if (waited >= popupWaitMs)
+            throw Failure{"the popup of \"" + keyLabel(*holdKey_.key) + "\" did not open"};
+        advance(frameStepMs);
+    }
 }
 
 // ---- targets ----
@@ -299,21 +283,24 @@ POINT Runner::resolve(const Target &target)
     switch (target.kind) {
     case Target::POINT:
         return POINT{target.x, target.y};
-    case Target::CELL:
-        if (!popup_.open)
+    case Target::CELL: {
+        RECT popup;
+        if (!popupOnScreen(&popup))
             throw Failure{"no popup is open for " + describeTarget(target) +
                           " (hold a key with alternatives for 500 ms first)"};
-        if (target.cell > popup_.place.cells)
-            throw Failure{"the popup of \"" + keyLabel(*popup_.key.key) + "\" has only " +
-                          std::to_string(popup_.place.cells) + " cells"};
-        return popupCellCentre(popup_.key, popup_.place, target.cell);
+        if (target.cell > popupCellCount(popupKey_))
+            throw Failure{"the popup of \"" + keyLabel(*popupKey_.key) + "\" has only " +
+                          std::to_string(popupCellCount(popupKey_)) + " cells"};
+        return popupCellCentre(popupKey_, popup, target.cell);
+    }
     case Target::LABEL:
         break;
     }
-    if (popup_.open) {
-        int cell = popupCellOf(popup_.key, target.label);
+    RECT popup;
+    if (popupOnScreen(&popup)) {
+        int cell = popupCellOf(popupKey_, target.label);
         if (cell)
-            return popupCellCentre(popup_.key, popup_.place, cell);
+            return popupCellCentre(popupKey_, popup, cell);
     }
     Face face = device_.face();
     KeyRef key;
@@ -353,7 +340,7 @@ void Runner::execute(const Command &command)
     case Command::DRAG:
         penDown(resolve(command.targets[0]));
         for (size_t i = 1; i < command.targets.size(); ++i) {
-            if (!popup_.open && isPopupPlace(command.targets[i], holdKey_))
+            if (!popupOnScreen(nullptr) && isPopupPlace(command.targets[i], holdKey_))
                 waitForPopup();
             advance(dragStepMs);
             penMove(resolve(command.targets[i]));
@@ -372,7 +359,7 @@ void Runner::execute(const Command &command)
         if (penIsDown_)
             throw Failure{"the pen is down; release it before rotating"};
         device_.rotate(command.landscape);
-        popup_ = Popup();
+        popupOnScreen(nullptr);
         frame();
         break;
     case Command::WAIT:

@@ -58,7 +58,7 @@ class Runner {
     POINT resolve(const Target &target);
     POINT keyCentre(const KeyRef &key) const;
 
-    // The pen, with what the runner must know of the panel's popup to find its cells.
+    // The pen, and the popup as the screen shows it.
     void penDown(POINT p);
     void penMove(POINT p);
     void penUp();
@@ -66,6 +66,7 @@ class Runner {
     void lift();
     void tap(POINT p);
     void waitForPopup();
+    bool popupOnScreen(RECT *rect);
     bool keyUnder(POINT p, KeyRef *key) const;
 
     void frame();
@@ -84,23 +85,10 @@ class Runner {
     // The pen.
     bool penIsDown_ = false;
     POINT pen_ = {0, 0};
-    int downX_ = 0;
     bool swallowUp_ = false;
     const KeyRecord *pressed_ = nullptr; // the record under the pen, as the panel's hit test found it
-    KeyRef holdKey_;                     // a pressed key with alternatives, while its hold runs
-    long holdStart_ = 0;
-
-    // The popup, as the panel opens and closes it.
-    struct Popup {
-        bool open = false;
-        // The next pen event decides: set by a change of highlight while dragging, or by lifting
-        // the pen without one, after which the next pen-down picks a cell or closes the popup.
-        bool selecting = false;
-        bool dragged = false;
-        int highlight = 0;
-        KeyRef key;
-        PopupPlace place;
-    } popup_;
+    KeyRef holdKey_;                     // a pressed key with alternatives, while the pen holds it
+    KeyRef popupKey_;                    // the key whose popup is on screen
 
     // The animation: the frame on show since pendingStart_, written once the next one differs.
     std::unique_ptr<GifWriter> gif_;

@@ -6,7 +6,6 @@
 static void printFace(FILE *out, Face face, bool portrait)
 {
     const char *orientation = portrait ? "portrait" : "landscape";
-    LONG width = portrait ? PORTRAIT_WIDTH : LANDSCAPE_WIDTH;
     const KeyboardLayout &layout = layoutFor(face, portrait);
     for (int row = 0; row < ROW_COUNT; ++row) {
         for (const KeyRecord *key = layout[row]; !isSentinel(*key); ++key) {
@@ -18,10 +17,9 @@ static void printFace(FILE *out, Face face, bool portrait)
                     (ref.rect.left + ref.rect.right) / 2, (ref.rect.top + ref.rect.bottom) / 2);
             if (!key->alternatives)
                 continue;
-            // The panel's top at 0, so that the cells come out relative to it.
-            PopupPlace place = placePopup(ref, 0, width);
-            for (int cell = 1; cell <= place.cells; ++cell) {
-                POINT centre = popupCellCentre(ref, place, cell);
+            // Relative to the popup's top left, which the screen tells once the popup shows.
+            for (int cell = 1; cell <= popupCellCount(ref); ++cell) {
+                POINT centre = popupCellCentre(ref, RECT{0, 0, 0, 0}, cell);
                 fprintf(out, "cell %s %s %s %s %ld %ld\n", orientation, faceName(face), label.c_str(),
                         alternativeLabel(key->alternatives[cell]).c_str(), centre.x, centre.y);
             }

@@ -7,8 +7,8 @@
 
 // One line per key of every face in both orientations, "key ORIENTATION FACE LABEL X Y", with the
 // key's centre relative to the panel's top left; and one line per cell of each key's popup,
-// "cell ORIENTATION FACE LABEL ALTERNATIVE X Y", relative to the same corner (y is negative: the
-// popup opens above the panel's top row). Labels are those of the simulator's scripts.
+// "cell ORIENTATION FACE LABEL ALTERNATIVE X Y", relative to the popup's top left (the panel
+// places the popup; --ready says where once it shows). Labels are those of the simulator's scripts.
 void printKeyTable(FILE *out);
 
 #endif // KWENO_HOST_DESKTOP_KEYTABLE_H

@@ -12,6 +12,7 @@
 #include "devicescreen.h"
 #include "host.h"
 #include "keyinput.h"
+#include "keys.h"
 #include "keytable.h"
 #include "textfield.h"
 
@@ -23,7 +24,7 @@ static const char usage[] =
     "  --landscape        a 640x480 screen instead of 480x640\n"
     "  --dump-text FILE   write the application's text to FILE (UTF-8) when closing\n"
     "  --ready FILE       write the screen's size and the panel's rectangle to FILE once the panel\n"
-    "                     is up, and again each time it moves\n"
+    "                     is up, and again each time it moves; with its popup's while one shows\n"
     "  --log FILE         write every call of the panel on the host to FILE when closing\n"
     "keys: Ctrl+R turns the screen, Ctrl+Q or Alt+F4 closes.\n";
 
@@ -111,6 +112,8 @@ static HWND screenWindow;
 static HWND editWindow;
 static std::unique_ptr<InputPanelHost> host;
 static bool readyPending;
+static bool popupShown;
+static RECT popupAt;
 
 static LRESULT CALLBACK screenWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
@@ -228,13 +231,37 @@ static void writeFile(const std::string &path, const std::string &content)
     MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
+static BOOL CALLBACK takePopup(HWND window, LPARAM found)
+{
+    RECT r;
+    if (window != screenWindow && IsWindowVisible(window) && GetWindowRect(window, &r) && isPopupWindow(r)) {
+        *reinterpret_cast<RECT *>(found) = r;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The panel's popup, where the screen shows it: one of this thread's top-level windows, of the
+// popup's height.
+static bool findPopup(RECT *popup)
+{
+    RECT found = {0, 0, 0, 0};
+    EnumThreadWindows(GetCurrentThreadId(), takePopup, reinterpret_cast<LPARAM>(&found));
+    *popup = found;
+    return found.bottom > found.top;
+}
+
 static void writeReady(const std::string &path)
 {
     SIZE screen = screenSize();
     RECT panel = host->windowRect();
-    char text[128];
-    snprintf(text, sizeof text, "screen %ld %ld\npanel %ld %ld %ld %ld\n", screen.cx, screen.cy, panel.left, panel.top,
-             panel.right, panel.bottom);
+    char text[192];
+    int n = snprintf(text, sizeof text, "screen %ld %ld\npanel %ld %ld %ld %ld\n", screen.cx, screen.cy, panel.left,
+                     panel.top, panel.right, panel.bottom);
+    RECT popup;
+    if (findPopup(&popup) && n > 0 && n < (int)sizeof text)
+        snprintf(text + n, sizeof text - n, "popup %ld %ld %ld %ld\n", popup.left, popup.top, popup.right,
+                 popup.bottom);
     writeFile(path, text);
 }
 
@@ -295,7 +322,14 @@ static void run(const Options &options)
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
-        // Nothing waiting, paints included: the panel is on the screen where it says it is.
+        // Nothing waiting, paints included: the panel is on the screen where it says it is, and
+        // its popup, if it shows one, too.
+        RECT popup;
+        bool popupNow = findPopup(&popup);
+        if (popupNow != popupShown || (popupNow && !EqualRect(&popup, &popupAt)))
+            readyPending = true;
+        popupShown = popupNow;
+        popupAt = popup;
         if (readyPending && !options.ready.empty())
             writeReady(options.ready);
         readyPending = false;

@@ -116,58 +116,22 @@ static KeyRef key(Face face, bool portrait, const char *label)
 }
 
 // Places from the panel's rules: the default cell over the key, 5 pixels off the panel's sides.
-TEST(Keys, PopupsArePlacedOverTheirKeyAndKeptOnThePanel)
-{
-    struct Case {
-        Face face;
-        bool portrait;
-        const char *label;
-        int panelTop, panelRight;
-        RECT rect;
-        int defaultCell;
-    } cases[] = {
-        // Landscape question mark (row top 162): 116 wide, its lower edge 5 above the key.
-        {Face::Symbols, false, "?", 264, 640, {398, 264 + 74, 398 + 116, 264 + 74 + 83}, 2},
-        // Portrait o: would start at -10, so it is moved to 5.
-        {Face::Lower, true, "o", 388, 480, {5, 388 - 88, 457, 388 - 5}, 9},
-        // Portrait a: would end at 490, so it is moved left to end 5 before the panel's right.
-        {Face::Lower, true, "a", 388, 480, {23, 388 + 63 - 88, 475, 388 + 63 - 5}, 1},
-        // Portrait u: fits as computed, the default cell right over the key.
-        {Face::Lower, true, "u", 388, 480, {38, 300, 346, 383}, 6},
-    };
-    for (const Case &c : cases) {
-        PopupPlace place = placePopup(key(c.face, c.portrait, c.label), c.panelTop, c.panelRight);
-        EXPECT_EQ(c.rect.left, place.rect.left) << c.label;
-        EXPECT_EQ(c.rect.top, place.rect.top) << c.label;
-        EXPECT_EQ(c.rect.right, place.rect.right) << c.label;
-        EXPECT_EQ(c.rect.bottom, place.rect.bottom) << c.label;
-        EXPECT_EQ(c.defaultCell, place.defaultCell) << c.label;
-    }
-    // The landscape question mark's default cell lies at x 456 to 503, 8 inside each side of the key.
-    KeyRef question = key(Face::Symbols, false, "?");
-    PopupPlace place = placePopup(question, 264, 640);
-    EXPECT_EQ((456 + 503) / 2, popupCellCentre(question, place, 2).x);
-}
-
-TEST(Keys, PopupCellsByLabelAndUnderThePen)
+// Cells are found by label and lie where the popup's pictures give them, in the window that shows it.
+TEST(Keys, PopupCellsByLabelAndInTheWindow)
 {
     KeyRef o = key(Face::Lower, true, "o");
-    PopupPlace place = placePopup(o, 388, 480);
-    EXPECT_EQ(9, place.cells);
+    EXPECT_EQ(9, popupCellCount(o));
     EXPECT_EQ(7, popupCellOf(o, "ö"));
     EXPECT_EQ(9, popupCellOf(o, "o"));
     EXPECT_EQ(0, popupCellOf(o, "ü"));
     EXPECT_EQ(0, popupCellOf(key(Face::Lower, true, "q"), "q")) << "q has no popup";
 
-    for (int cell = 1; cell <= place.cells; ++cell) {
-        POINT c = popupCellCentre(o, place, cell);
-        EXPECT_EQ(cell, popupCellAt(o, place, c.x, c.y)) << "cell " << cell;
-        // The pen is followed down over the key's row and the row beneath it.
-        EXPECT_EQ(cell, popupCellAt(o, place, c.x, place.rect.bottom + 2 * 63 + 5)) << "cell " << cell;
-    }
-    POINT first = popupCellCentre(o, place, 1);
-    EXPECT_EQ(0, popupCellAt(o, place, first.x, place.rect.bottom + 2 * 63 + 6));
-    EXPECT_EQ(0, popupCellAt(o, place, first.x, place.rect.top - 63 + 9));
-    EXPECT_EQ(0, popupCellAt(o, place, place.rect.left + 9, first.y));
-    EXPECT_EQ(1, popupCellAt(o, place, place.rect.left + 10, first.y));
+    // The cell of alternative k spans its list offsets inside a 10-pixel margin, 63 pixels high.
+    const RECT window = {5, 300, 457, 383};
+    EXPECT_TRUE(isPopupWindow(window));
+    EXPECT_FALSE(isPopupWindow(RECT{0, 300, 58, 377})) << "the magnifier of a letter key";
+    POINT first = popupCellCentre(o, window, 1), last = popupCellCentre(o, window, 9);
+    EXPECT_EQ(5 + 10 + 23, first.x);
+    EXPECT_EQ(5 + 10 + 407, last.x);
+    EXPECT_EQ(300 + 10 + 31, first.y);
 }
