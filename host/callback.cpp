@@ -15,9 +15,6 @@
 #define VK_RETURN 0x0D
 #endif
 
-// {00000000-0000-0000-C000-000000000046}
-static const GUID iidUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-
 const char *hostFunctionName(HostCall::Function function)
 {
     switch (function) {
@@ -72,7 +69,7 @@ HRESULT STDMETHODCALLTYPE HostCallback::QueryInterface(REFIID riid, void **ppvOb
     if (!ppvObject)
         return E_POINTER;
     *ppvObject = nullptr;
-    if (memcmp(&riid, &iidUnknown, sizeof(GUID)) != 0)
+    if (!sameGuid(riid, iidIUnknown))
         return E_NOINTERFACE;
     *ppvObject = static_cast<IUnknown *>(this);
     AddRef();

@@ -10,13 +10,6 @@
 #include <emu.h>
 #endif
 
-// {42429666-AE04-11D0-A4F8-00AA00A749B9}
-const IID hostIidInputMethod = {0x42429666, 0xAE04, 0x11D0, {0xA4, 0xF8, 0x00, 0xAA, 0x00, 0xA7, 0x49, 0xB9}};
-// {00000001-0000-0000-C000-000000000046}
-const IID hostIidClassFactory = {0x00000001, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-// {00000000-0000-0000-C000-000000000046}
-const IID hostIidUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-
 static const WCHAR hostClassName[] = L"KwenoHostInputPanel";
 static const WCHAR applicationClassName[] = L"KwenoHostApplication";
 
@@ -225,12 +218,12 @@ HRESULT InputPanelHost::load(const std::string &path, REFCLSID clsid)
         return E_FAIL;
     }
     IClassFactory *factory = nullptr;
-    HRESULT hr = module_.getClassObject(clsid, hostIidClassFactory, reinterpret_cast<void **>(&factory));
+    HRESULT hr = module_.getClassObject(clsid, iidIClassFactory, reinterpret_cast<void **>(&factory));
     if (FAILED(hr) || !factory) {
         error_ = "DllGetClassObject failed";
         return FAILED(hr) ? hr : E_FAIL;
     }
-    hr = factory->CreateInstance(nullptr, hostIidInputMethod, reinterpret_cast<void **>(&inputMethod_));
+    hr = factory->CreateInstance(nullptr, iidIInputMethod, reinterpret_cast<void **>(&inputMethod_));
     factory->Release();
     if (FAILED(hr) || !inputMethod_) {
         inputMethod_ = nullptr;

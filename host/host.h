@@ -10,13 +10,8 @@
 #include <windows.h>
 
 #include "callback.h"
-#include "inputmethod/sipdefs.h"
+#include "platform/sipdefs.h"
 #include "module.h"
-
-// The panel's interface and the factory's, compared and requested by the host.
-extern const IID hostIidInputMethod;
-extern const IID hostIidClassFactory;
-extern const IID hostIidUnknown;
 
 // "{91C40DFC-6B41-456F-A2E4-4AA7363198B7}" (braces optional, any letter case) into a CLSID.
 bool clsidFromText(const char *text, CLSID *clsid);

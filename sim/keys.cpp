@@ -91,46 +91,17 @@ std::string canonicalLabel(const std::string &label)
     return lower;
 }
 
-// The layout family of a face, in both orientations, with its row bounds.
-struct FaceTables {
-    const KeyboardLayout *portrait;
-    const KeyboardLayout *landscape;
-    const RowBounds *portraitRows;
-    const RowBounds *landscapeRows;
-};
-
-static const FaceTables &tablesFor(Face face)
-{
-    static const FaceTables lower = {&lowerPortrait, &lowerLandscape, &lowerPortraitRows, &lowerLandscapeRows};
-    static const FaceTables upper = {&upperPortrait, &upperLandscape, &upperPortraitRows, &upperLandscapeRows};
-    static const FaceTables numeric = {&numericPortrait, &numericLandscape, &numericPortraitRows,
-                                       &numericLandscapeRows};
-    static const FaceTables symbols = {&symbolsPortrait, &symbolsLandscape, &symbolsPortraitRows,
-                                       &symbolsLandscapeRows};
-    switch (face) {
-    case Face::Lower:
-        return lower;
-    case Face::Shift:
-    case Face::Caps:
-        return upper;
-    case Face::Numeric:
-        return numeric;
-    case Face::Symbols:
-        break;
-    }
-    return symbols;
-}
-
+// A face is a mode of the panel: the faces are numbered as the modes are.
 const KeyboardLayout &layoutFor(Face face, bool portrait)
 {
-    const FaceTables &t = tablesFor(face);
-    return portrait ? *t.portrait : *t.landscape;
+    const ModeLayouts &m = modeLayouts[static_cast<int>(face)];
+    return portrait ? *m.portrait : *m.landscape;
 }
 
 const RowBounds &rowBoundsFor(Face face, bool portrait)
 {
-    const FaceTables &t = tablesFor(face);
-    return portrait ? *t.portraitRows : *t.landscapeRows;
+    const ModeLayouts &m = modeLayouts[static_cast<int>(face)];
+    return portrait ? *m.portraitRows : *m.landscapeRows;
 }
 
 bool findKey(Face face, bool portrait, const std::string &label, KeyRef *found)

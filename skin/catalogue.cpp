@@ -15,23 +15,7 @@ UINT nightIconId();
 
 namespace {
 
-// Which layout family each mode shows; shift and caps share the upper-case layouts.
-struct ModeLayouts {
-    int mode;
-    const char *name;
-    const KeyboardLayout *portrait;
-    const LONG *portraitRows;
-    const KeyboardLayout *landscape;
-    const LONG *landscapeRows;
-};
-
-const ModeLayouts modeLayouts[] = {
-    {MODE_LOWER, "lower", &lowerPortrait, lowerPortraitRows, &lowerLandscape, lowerLandscapeRows},
-    {MODE_SHIFT, "shift", &upperPortrait, upperPortraitRows, &upperLandscape, upperLandscapeRows},
-    {MODE_CAPS, "caps", &upperPortrait, upperPortraitRows, &upperLandscape, upperLandscapeRows},
-    {MODE_NUMERIC, "numeric", &numericPortrait, numericPortraitRows, &numericLandscape, numericLandscapeRows},
-    {MODE_SYMBOLS, "symbols", &symbolsPortrait, symbolsPortraitRows, &symbolsLandscape, symbolsLandscapeRows},
-};
+const char *const modeNames[LAYOUT_MODES] = {"lower", "shift", "caps", "numeric", "symbols"};
 
 } // namespace
 
@@ -55,17 +39,18 @@ const char *pictureName(Picture picture)
 std::vector<FaceEntry> allFaces()
 {
     std::vector<FaceEntry> faces;
-    for (const ModeLayouts &m : modeLayouts) {
+    for (int mode = 0; mode < LAYOUT_MODES; ++mode) {
+        const ModeLayouts &m = modeLayouts[mode];
         for (int portrait = 1; portrait >= 0; --portrait) {
             FaceEntry face;
-            face.mode = m.mode;
-            face.modeName = m.name;
+            face.mode = mode;
+            face.modeName = modeNames[mode];
             face.portrait = portrait != 0;
             face.layout = portrait ? m.portrait : m.landscape;
-            face.rows = portrait ? m.portraitRows : m.landscapeRows;
+            face.rows = *(portrait ? m.portraitRows : m.landscapeRows);
             face.width = portrait ? PORTRAIT_WIDTH : LANDSCAPE_WIDTH;
             face.height = portrait ? PORTRAIT_HEIGHT : LANDSCAPE_HEIGHT;
-            face.pressedId = pressedFaceId((DWORD)m.mode, portrait);
+            face.pressedId = pressedFaceId((DWORD)mode, portrait);
             faces.push_back(face);
         }
     }

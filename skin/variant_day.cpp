@@ -1,13 +1,13 @@
 // The day deliverable's picture choices, read from the panel's variant header.
-#include "surface/variant.h"
+#include "server/variant.h"
 
 namespace skin {
 LONG dayNormalOffset()
 {
-    return NORMAL_IMAGE_OFFSET;
+    return KWENO_NORMAL_IMAGE_OFFSET;
 }
 UINT dayIconId()
 {
-    return PANEL_ICON_ID;
+    return KWENO_PANEL_ICON_ID;
 }
 } // namespace skin

@@ -1,14 +1,14 @@
 // The night deliverable's picture choices, read from the panel's variant header.
 #define KWENO_NIGHT
-#include "surface/variant.h"
+#include "server/variant.h"
 
 namespace skin {
 LONG nightNormalOffset()
 {
-    return NORMAL_IMAGE_OFFSET;
+    return KWENO_NORMAL_IMAGE_OFFSET;
 }
 UINT nightIconId()
 {
-    return PANEL_ICON_ID;
+    return KWENO_PANEL_ICON_ID;
 }
 } // namespace skin

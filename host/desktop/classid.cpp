@@ -1,6 +1,6 @@
 // The class identifier of one variant, from the panel's own definition of it: built once for the
 // day variant and once, with KWENO_NIGHT, for the night variant.
-#include "surface/variant.h"
+#include "server/variant.h"
 
 #include "classids.h"
 

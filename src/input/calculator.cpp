@@ -1,7 +1,7 @@
 // The calculator key: starts the program named in the registry, or the platform's calculator.
 #include "input.h"
 
-#include "../inputmethod/platform.h"
+#include "../platform/platform.h"
 
 static const DWORD VALUE_BYTES = 1040;
 static const DWORD VALUE_UNITS = VALUE_BYTES / sizeof(WCHAR);

@@ -42,6 +42,10 @@ void popupTap(LONG x, LONG y);
 // The calculator key.
 void launchCalculator();
 
+// The system's keyboard repeat timing, read afresh when a key starts to repeat (the input method's
+// settings): fills repeatSettings, defaults where a value is missing; the rate is never 0 afterwards.
+void readRepeatSettings();
+
 // Stops the keyboard window's running timer, if any.
 void stopTimer();
 // Ends a hold: a running repeat gets its key-up, the timer stops, no key is held any more.

@@ -2,7 +2,6 @@
 // display-reset notice and painting. The only place where the pen acts on the keyboard.
 #include "input.h"
 
-#include "../inputmethod/settings.h"
 #include "../model/panelstate.h"
 #include "../surface/surface.h"
 

@@ -37,7 +37,7 @@ static void showMagnified(const RECT *rect)
 
     MoveWindow(panel.letterWindow, x, y, magW, magH, FALSE);
     replaceLetterBackBuffer(magW, magH);
-    selectFace(0);
+    selectFace(PRESSED_FACE);
     StretchBlt(panel.letterMemDC, 0, 0, magW, magH, panel.faceDC, rect->left, rect->top, w + 1, h + 1, SRCCOPY);
     ShowWindow(panel.letterWindow, SW_SHOWNA);
     panel.letterVisible = 1;
@@ -53,7 +53,7 @@ void magnifyKey(int show, const RECT *rect)
     }
 
     // The key itself, drawn straight onto the keyboard in the look that matches.
-    selectFace(show ? 0 : 1);
+    selectFace(show ? PRESSED_FACE : NORMAL_FACE);
     HDC dc = GetDC(panel.keyboardWindow);
     if (!dc)
         return;

@@ -7,21 +7,6 @@
 #include "../surface/surface.h"
 #include "settings.h"
 
-const IID iidIUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-const IID iidIClassFactory = {0x00000001, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-// {42429666-AE04-11D0-A4F8-00AA00A749B9}
-const IID iidIInputMethod = {0x42429666, 0xAE04, 0x11D0, {0xA4, 0xF8, 0x00, 0xAA, 0x00, 0xA7, 0x49, 0xB9}};
-
-bool sameGuid(const GUID &a, const GUID &b)
-{
-    const BYTE *x = (const BYTE *)&a;
-    const BYTE *y = (const BYTE *)&b;
-    for (unsigned i = 0; i < sizeof(GUID); ++i)
-        if (x[i] != y[i])
-            return false;
-    return true;
-}
-
 static const WCHAR KEYBOARD_CLASS[] = L"FAADE8FD-7516-4355-8233-78FE892D118E - FullKwenoIMWndClass";
 static const WCHAR LETTER_CLASS[] = L"KWENO Letter Window";
 

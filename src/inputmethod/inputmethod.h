@@ -2,7 +2,7 @@
 #ifndef KWENO_INPUTMETHOD_H
 #define KWENO_INPUTMETHOD_H
 
-#include "sipdefs.h"
+#include "../platform/sipdefs.h"
 
 class InputMethod : public IInputMethod {
   public:
@@ -30,10 +30,9 @@ class InputMethod : public IInputMethod {
     LONG refCount;
 };
 
-// Interface identifiers the panel answers to, compared as 16 raw bytes.
-extern const IID iidIUnknown;
-extern const IID iidIClassFactory;
-extern const IID iidIInputMethod;
-bool sameGuid(const GUID &a, const GUID &b);
+// The variant's own: its icon's bitmap id and its class identifier as the registry writes it (set by
+// the server).
+extern const UINT PANEL_ICON_ID;
+extern const WCHAR PANEL_CLASS_ID_TEXT[];
 
 #endif // KWENO_INPUTMETHOD_H

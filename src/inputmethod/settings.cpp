@@ -2,8 +2,9 @@
 #include "settings.h"
 
 #include "../model/panelstate.h"
-#include "../surface/variant.h"
-#include "platform.h"
+#include "../input/input.h"
+#include "../platform/platform.h"
+#include "inputmethod.h"
 
 static const LONG DEFAULT_REPEAT_RATE = 18;
 static const LONG DEFAULT_INITIAL_DELAY = 512;
@@ -41,7 +42,7 @@ static WCHAR upperAscii(WCHAR c)
 // the registry text need not end inside the buffer.
 static bool namesThisPanel(const WCHAR *text, DWORD units)
 {
-    static const WCHAR own[] = KWENO_CLSID_TEXT;
+    const WCHAR *own = PANEL_CLASS_ID_TEXT;
     DWORD i = 0;
     for (; own[i]; ++i)
         if (i >= units || upperAscii(text[i]) != upperAscii(own[i]))

@@ -62,6 +62,18 @@ extern const RowBounds upperPortraitRows, upperLandscapeRows;
 extern const RowBounds numericPortraitRows, numericLandscapeRows;
 extern const RowBounds symbolsPortraitRows, symbolsLandscapeRows;
 
+// The layout and row bounds each mode shows in each orientation, indexed by the mode (lower, shift,
+// caps, numeric, symbols); shift and caps share the upper-case layouts. The one place that says
+// which layout a mode shows.
+struct ModeLayouts {
+    KeyboardLayout *portrait;
+    const RowBounds *portraitRows;
+    KeyboardLayout *landscape;
+    const RowBounds *landscapeRows;
+};
+const int LAYOUT_MODES = 5;
+extern const ModeLayouts modeLayouts[LAYOUT_MODES];
+
 // The 35 alternatives lists, never written.
 extern const AlternativesList altLowerA, altLowerC, altLowerE, altLowerI, altLowerL, altLowerN, altLowerO, altLowerS,
     altLowerU, altLowerY, altLowerZ;

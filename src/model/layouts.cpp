@@ -731,3 +731,11 @@ KeyboardLayout symbolsLandscape = {
         END(640),
     },
 };
+
+const ModeLayouts modeLayouts[LAYOUT_MODES] = {
+    {&lowerPortrait, &lowerPortraitRows, &lowerLandscape, &lowerLandscapeRows},         // lower case
+    {&upperPortrait, &upperPortraitRows, &upperLandscape, &upperLandscapeRows},         // one-shot shift
+    {&upperPortrait, &upperPortraitRows, &upperLandscape, &upperLandscapeRows},         // caps lock
+    {&numericPortrait, &numericPortraitRows, &numericLandscape, &numericLandscapeRows}, // numeric pad
+    {&symbolsPortrait, &symbolsPortraitRows, &symbolsLandscape, &symbolsLandscapeRows}, // symbols
+};

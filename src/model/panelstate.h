@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "../inputmethod/sipdefs.h"
+#include "../platform/sipdefs.h"
 #include "keyboard.h"
 
 typedef DWORD KeyboardMode;
@@ -25,14 +25,17 @@ struct RepeatSettings {
 };
 
 struct PanelState {
-    // Settings and mode
+    // The variables that do not start at zero come first, so that the state at load names only
+    // them (panelstate.cpp) and the language zeroes the rest.
     RepeatSettings repeatSettings;
-    KeyboardMode mode;
     LONG savedMode;
-    LONG capsRemembered;
-    LONG modeKeyTyped;
     LONG portrait;
     LONG firstSelect;
+
+    // Mode
+    KeyboardMode mode;
+    LONG capsRemembered;
+    LONG modeKeyTyped;
 
     // Layout and geometry
     KeyboardLayout *currentLayout;

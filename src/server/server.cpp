@@ -3,10 +3,16 @@
 
 #include "../inputmethod/inputmethod.h"
 #include "../model/panelstate.h"
-#include "../surface/variant.h"
+#include "../surface/imageids.h"
 #include "server.h"
+#include "variant.h"
 
 static const CLSID panelClsid = KWENO_CLSID_INIT;
+
+// The variant's picture choices and its name in the registry, for the rest of the panel.
+extern const LONG NORMAL_IMAGE_OFFSET = KWENO_NORMAL_IMAGE_OFFSET;
+extern const UINT PANEL_ICON_ID = KWENO_PANEL_ICON_ID;
+extern const WCHAR PANEL_CLASS_ID_TEXT[] = KWENO_CLSID_TEXT;
 
 class InputMethodClassFactory : public IClassFactory {
   public:

@@ -31,52 +31,18 @@ void updateGeometry()
 
 void selectLayout()
 {
-    KeyboardLayout *portraitLayout;
-    KeyboardLayout *landscapeLayout;
-    const RowBounds *portraitRows;
-    const RowBounds *landscapeRows;
-
-    switch (panel.mode & 0xF) {
-    case MODE_SHIFT:
-    case MODE_CAPS:
-        portraitLayout = &upperPortrait;
-        landscapeLayout = &upperLandscape;
-        portraitRows = &upperPortraitRows;
-        landscapeRows = &upperLandscapeRows;
-        break;
-    case MODE_NUMERIC:
-        portraitLayout = &numericPortrait;
-        landscapeLayout = &numericLandscape;
-        portraitRows = &numericPortraitRows;
-        landscapeRows = &numericLandscapeRows;
-        break;
-    case MODE_SYMBOLS:
-        portraitLayout = &symbolsPortrait;
-        landscapeLayout = &symbolsLandscape;
-        portraitRows = &symbolsPortraitRows;
-        landscapeRows = &symbolsLandscapeRows;
-        break;
-    case MODE_LOWER:
-        portraitLayout = &lowerPortrait;
-        landscapeLayout = &lowerLandscape;
-        portraitRows = &lowerPortraitRows;
-        landscapeRows = &lowerLandscapeRows;
-        break;
-    default:
-        // An unknown mode falls back to the lower-case letters for good, not just for this layout.
+    DWORD family = panel.mode & 0xF;
+    // An unknown mode falls back to the lower-case letters for good, not just for this layout.
+    if (family >= (DWORD)LAYOUT_MODES) {
         panel.mode = MODE_LOWER;
-        portraitLayout = &lowerPortrait;
-        landscapeLayout = &lowerLandscape;
-        portraitRows = &lowerPortraitRows;
-        landscapeRows = &lowerLandscapeRows;
-        break;
+        family = MODE_LOWER;
     }
-
+    const ModeLayouts &layouts = modeLayouts[family];
     if (panel.portrait) {
-        panel.currentRowBounds = portraitRows;
-        panel.currentLayout = portraitLayout;
+        panel.currentRowBounds = layouts.portraitRows;
+        panel.currentLayout = layouts.portrait;
     } else {
-        panel.currentRowBounds = landscapeRows;
-        panel.currentLayout = landscapeLayout;
+        panel.currentRowBounds = layouts.landscapeRows;
+        panel.currentLayout = layouts.landscape;
     }
 }

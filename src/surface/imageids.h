@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include "../model/keyboard.h"
-#include "variant.h"
 
 // The module every picture comes from.
 #define RESOURCE_MODULE_PATH L"\\Windows\\KWENO_Resources.dll"
@@ -19,6 +18,9 @@ inline LONG pressedFaceId(DWORD mode, LONG portrait)
 {
     return FACE_ID_BASE + FACE_ID_MODE_STEP * (LONG)(mode & 0xF) + (portrait ? 0 : FACE_ID_LANDSCAPE);
 }
+
+// How far after its highlighted (pressed) picture the variant's normal one lies (set by the server).
+extern const LONG NORMAL_IMAGE_OFFSET;
 
 // The normal picture of a face or popup pair, from the id of its highlighted (pressed) picture.
 inline LONG normalImageId(LONG pressedId)

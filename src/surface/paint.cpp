@@ -25,13 +25,13 @@ static void selectIntoFaceDC(HBITMAP face)
         panel.faceStockBitmap = (HBITMAP)displaced;
 }
 
-void selectFace(int wantNormal)
+void selectFace(FacePicture picture)
 {
     LONG pressedId = pressedFaceId(panel.mode, panel.portrait);
     LONG normalId = normalImageId(pressedId);
 
     if (normalId == panel.loadedNormalImageId && pressedId == panel.loadedPressedImageId) {
-        selectIntoFaceDC(wantNormal ? panel.normalFaceBitmap : panel.pressedFaceBitmap);
+        selectIntoFaceDC(picture == NORMAL_FACE ? panel.normalFaceBitmap : panel.pressedFaceBitmap);
         return;
     }
 
@@ -48,7 +48,7 @@ void selectFace(int wantNormal)
         return;
     }
 
-    selectIntoFaceDC(wantNormal ? normal : pressed);
+    selectIntoFaceDC(picture == NORMAL_FACE ? normal : pressed);
     // The old pair is no longer selected, so it may go now.
     deleteBitmap(&panel.normalFaceBitmap);
     deleteBitmap(&panel.pressedFaceBitmap);
@@ -64,7 +64,7 @@ static void copyFromFace(HDC dc, const RECT &r)
 
 void paintKeyboard(HDC dc, const RECT *updateRect)
 {
-    selectFace(1);
+    selectFace(NORMAL_FACE);
     copyFromFace(dc, *updateRect);
     if (panel.pressedCount <= 0)
         return;
@@ -79,7 +79,7 @@ void paintKeyboard(HDC dc, const RECT *updateRect)
             RECT overlap;
             if (IntersectRect(&overlap, &keyRect, updateRect)) {
                 // The whole key, not just the overlap, so that a key never shows half pressed.
-                selectFace(0);
+                selectFace(PRESSED_FACE);
                 copyFromFace(dc, keyRect);
             }
             if (++seen >= panel.pressedCount)
@@ -102,11 +102,13 @@ void repaintKeyboard()
 
 void clearPressedKeys()
 {
-    static KeyboardLayout *const layouts[] = {&lowerPortrait,   &lowerLandscape,   &upperPortrait,   &upperLandscape,
-                                              &numericPortrait, &numericLandscape, &symbolsPortrait, &symbolsLandscape};
     panel.pressedCount = 0;
-    for (unsigned i = 0; i < sizeof layouts / sizeof layouts[0]; ++i)
-        for (int row = 0; row < ROW_COUNT; ++row)
-            for (KeyRecord *key = (*layouts[i])[row]; !isSentinel(*key); ++key)
-                key->flags &= ~(UINT)KEY_PRESSED;
+    // Shift and caps share their layouts, which are simply cleared twice.
+    for (int mode = 0; mode < LAYOUT_MODES; ++mode) {
+        KeyboardLayout *const layouts[] = {modeLayouts[mode].portrait, modeLayouts[mode].landscape};
+        for (int i = 0; i < 2; ++i)
+            for (int row = 0; row < ROW_COUNT; ++row)
+                for (KeyRecord *key = (*layouts[i])[row]; !isSentinel(*key); ++key)
+                    key->flags &= ~(UINT)KEY_PRESSED;
+    }
 }

@@ -11,9 +11,11 @@ void updateGeometry();
 // Points currentLayout and currentRowBounds at the layout of mode and orientation.
 void selectLayout();
 
-// Makes sure the face pair of the current mode and orientation is loaded and selects the normal
-// (wantNormal non-zero) or the pressed face into faceDC.
-void selectFace(int wantNormal);
+// The two pictures of a face pair.
+enum FacePicture { NORMAL_FACE, PRESSED_FACE };
+// Makes sure the face pair of the current mode and orientation is loaded and selects one of its
+// pictures into faceDC.
+void selectFace(FacePicture picture);
 // Draws the keyboard into dc, limited to updateRect (keyboard-window coordinates).
 void paintKeyboard(HDC dc, const RECT *updateRect);
 // Paints the whole keyboard through the keyboard window's own DC.

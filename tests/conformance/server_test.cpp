@@ -23,7 +23,7 @@ class Server : public DeliverableTest {
     IClassFactory *factoryFor(const CLSID &clsid)
     {
         void *out = reinterpret_cast<void *>(0xdeadbeef);
-        EXPECT_EQ(S_OK, module.getClassObject(clsid, hostIidClassFactory, &out));
+        EXPECT_EQ(S_OK, module.getClassObject(clsid, iidIClassFactory, &out));
         return static_cast<IClassFactory *>(out);
     }
 
@@ -37,7 +37,7 @@ TEST_P(Server, AFactoryComesForAnyClassButMakesObjectsOnlyOfItsOwn)
     IClassFactory *factory = factoryFor(other);
     ASSERT_NE(nullptr, factory);
     void *out = reinterpret_cast<void *>(0xdeadbeef);
-    EXPECT_EQ(E_FAIL, factory->CreateInstance(nullptr, hostIidInputMethod, &out));
+    EXPECT_EQ(E_FAIL, factory->CreateInstance(nullptr, iidIInputMethod, &out));
     EXPECT_EQ(nullptr, out);
     EXPECT_EQ(0u, factory->Release());
 }
@@ -56,7 +56,7 @@ TEST_P(Server, FailedRequestsLeaveNothingBehind)
     EXPECT_EQ(nullptr, out);
     IUnknown *outer = factory; // any object will do: the panel cannot be aggregated
     out = reinterpret_cast<void *>(0xdeadbeef);
-    EXPECT_EQ(CLASS_E_NOAGGREGATION, factory->CreateInstance(outer, hostIidUnknown, &out));
+    EXPECT_EQ(CLASS_E_NOAGGREGATION, factory->CreateInstance(outer, iidIUnknown, &out));
     EXPECT_EQ(nullptr, out);
     EXPECT_EQ(0u, factory->Release());
     EXPECT_EQ(S_OK, module.canUnloadNow()) << "no object was left alive";
@@ -67,7 +67,7 @@ TEST_P(Server, TheLockCountHoldsFactoriesObjectsAndServerLocks)
     IClassFactory *factory = factoryFor(GetParam().clsid());
     ASSERT_NE(nullptr, factory);
     IInputMethod *object = nullptr;
-    ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, hostIidInputMethod, reinterpret_cast<void **>(&object)));
+    ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, iidIInputMethod, reinterpret_cast<void **>(&object)));
     EXPECT_EQ(2u, object->AddRef()) << "the new object has one reference";
     EXPECT_EQ(1u, object->Release());
     EXPECT_EQ(S_OK, factory->LockServer(TRUE));
@@ -104,8 +104,8 @@ TEST_P(Server, TwoObjectsDriveOneAndTheSamePanel)
     ASSERT_NE(nullptr, factory);
     IInputMethod *first = nullptr;
     IInputMethod *second = nullptr;
-    ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, hostIidInputMethod, reinterpret_cast<void **>(&first)));
-    ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, hostIidUnknown, reinterpret_cast<void **>(&second)));
+    ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, iidIInputMethod, reinterpret_cast<void **>(&first)));
+    ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, iidIUnknown, reinterpret_cast<void **>(&second)));
     EXPECT_EQ(0u, factory->Release());
 
     InputPanelHost host; // only for its window

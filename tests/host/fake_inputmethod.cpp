@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "inputmethod/sipdefs.h"
+#include "platform/sipdefs.h"
 
 #if defined(_WIN32)
 #define FAKE_EXPORT
@@ -14,9 +14,6 @@
 
 // {6A1C3E5B-0F2D-4B7A-9C8E-1D2F3A4B5C6D}
 static const GUID fakeClsid = {0x6A1C3E5B, 0x0F2D, 0x4B7A, {0x9C, 0x8E, 0x1D, 0x2F, 0x3A, 0x4B, 0x5C, 0x6D}};
-static const GUID iidUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-static const GUID iidClassFactory = {0x00000001, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-static const GUID iidInputMethod = {0x42429666, 0xAE04, 0x11D0, {0xA4, 0xF8, 0x00, 0xAA, 0x00, 0xA7, 0x49, 0xB9}};
 
 static const WCHAR keyboardClassName[] = L"FakeInputMethodKeyboard";
 
@@ -29,11 +26,6 @@ static HWND keyboardWindow;
 static IIMCallback *hostCallback;
 static IMINFO imInfo;
 static FakeMode mode;
-
-static bool sameGuid(REFGUID a, const GUID &b)
-{
-    return memcmp(&a, &b, sizeof(GUID)) == 0;
-}
 
 static void updateGeometry()
 {
@@ -121,7 +113,7 @@ struct FakeInputMethod : public IInputMethod {
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **ppv) override
     {
-        if (!sameGuid(riid, iidUnknown) && !sameGuid(riid, iidInputMethod)) {
+        if (!sameGuid(riid, iidIUnknown) && !sameGuid(riid, iidIInputMethod)) {
             *ppv = nullptr;
             return E_NOINTERFACE;
         }
@@ -214,7 +206,7 @@ struct FakeClassFactory : public IClassFactory {
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **ppv) override
     {
         *ppv = nullptr;
-        if (!sameGuid(riid, iidUnknown) && !sameGuid(riid, iidClassFactory))
+        if (!sameGuid(riid, iidIUnknown) && !sameGuid(riid, iidIClassFactory))
             return E_NOINTERFACE;
         *ppv = static_cast<IClassFactory *>(this);
         AddRef();

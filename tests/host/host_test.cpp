@@ -114,8 +114,7 @@ TEST_F(HostTest, TheModuleStaysLoadedWhileItHoldsObjects)
     InputPanelHost host;
     ASSERT_EQ(S_OK, host.load(FAKE_INPUTMETHOD_PATH, fakeClsid())) << host.error();
     IClassFactory *factory = nullptr;
-    ASSERT_EQ(S_OK,
-              host.module().getClassObject(fakeClsid(), hostIidClassFactory, reinterpret_cast<void **>(&factory)));
+    ASSERT_EQ(S_OK, host.module().getClassObject(fakeClsid(), iidIClassFactory, reinterpret_cast<void **>(&factory)));
     ASSERT_EQ(S_OK, host.activate());
     EXPECT_EQ(S_OK, host.deactivate());
 

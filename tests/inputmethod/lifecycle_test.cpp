@@ -1,8 +1,6 @@
 // Select and Deselect: what is made and released, the failure of each step, and the host exchange.
 #include "support/panelfixture.h"
 
-#include "surface/variant.h"
-
 using namespace testsupport;
 
 namespace {

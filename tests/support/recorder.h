@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "inputmethod/sipdefs.h"
+#include "platform/sipdefs.h"
 
 namespace testsupport {
 

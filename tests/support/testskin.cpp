@@ -8,21 +8,6 @@
 namespace testsupport {
 namespace {
 
-struct Family {
-    KeyboardLayout *portrait;
-    KeyboardLayout *landscape;
-    const RowBounds *portraitRows;
-    const RowBounds *landscapeRows;
-};
-
-const Family families[5] = {
-    {&lowerPortrait, &lowerLandscape, &lowerPortraitRows, &lowerLandscapeRows},
-    {&upperPortrait, &upperLandscape, &upperPortraitRows, &upperLandscapeRows},
-    {&upperPortrait, &upperLandscape, &upperPortraitRows, &upperLandscapeRows},
-    {&numericPortrait, &numericLandscape, &numericPortraitRows, &numericLandscapeRows},
-    {&symbolsPortrait, &symbolsLandscape, &symbolsPortraitRows, &symbolsLandscapeRows},
-};
-
 // The key of a layout at each pixel column of each row, walked like the tables are walked.
 struct KeyMap {
     std::vector<int> slot[ROW_COUNT]; // -1 where no key is
@@ -143,7 +128,7 @@ Bytes buildTestSkin(const std::set<unsigned> &omit, bool asBitmaps)
             resources.push_back(pebuilder::Resource{0, id, pebuilder::bmpFile(dib), u"GIF", u""});
     };
     for (unsigned mode = 0; mode < 5; ++mode) {
-        const Family &f = families[mode];
+        const ModeLayouts &f = modeLayouts[mode];
         for (int landscape = 0; landscape < 2; ++landscape) {
             unsigned base = 0x1000 + 16 * mode + (landscape ? 4 : 0);
             for (unsigned offset = 0; offset < 3; ++offset) {

@@ -6,7 +6,7 @@
 #include <objbase.h>
 #include <wincodec.h>
 
-#include "../inputmethod/sipdefs.h"
+#include "sipdefs.h"
 
 // The largest picture taken: more than any face or popup, less than memory can always give.
 static const UINT MAX_PICTURE_SIDE = 16384;

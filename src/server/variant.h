@@ -1,4 +1,7 @@
-// What differs between the day and the night deliverable; KWENO_NIGHT chooses.
+// What differs between the day and the night deliverable, in one place: its class identifier, which
+// picture of each pair is the normal one, and its icon. KWENO_NIGHT chooses. Within the panel only
+// the server reads this header and hands the values to the other rooms (server.cpp); the skin
+// tools and the desktop host read it to follow the panel.
 #ifndef KWENO_VARIANT_H
 #define KWENO_VARIANT_H
 
@@ -16,8 +19,8 @@
     }
 #define KWENO_CLSID_TEXT L"{5956CDC6-4A6D-4d26-BC6E-6CBF5C8043F0}"
 // The normal picture of each pair is the second after the highlighted one.
-const LONG NORMAL_IMAGE_OFFSET = 2;
-const UINT PANEL_ICON_ID = 2;
+#define KWENO_NORMAL_IMAGE_OFFSET 2
+#define KWENO_PANEL_ICON_ID 2
 
 #else
 
@@ -31,8 +34,8 @@ const UINT PANEL_ICON_ID = 2;
     }
 #define KWENO_CLSID_TEXT L"{91C40DFC-6B41-456f-A2E4-4AA7363198B7}"
 // The normal picture of each pair follows the highlighted one.
-const LONG NORMAL_IMAGE_OFFSET = 1;
-const UINT PANEL_ICON_ID = 1;
+#define KWENO_NORMAL_IMAGE_OFFSET 1
+#define KWENO_PANEL_ICON_ID 1
 
 #endif
 

@@ -81,6 +81,26 @@ extern "C" HBITMAP WINAPI SHLoadImageResource(HINSTANCE hinst, UINT uIdImageFile
 #define KEYEVENTF_SILENT 0x0004
 #endif
 
+// The interface identifiers of the host's and the server's exchange, compared as 16 raw bytes: the
+// one place they are written, for the panel, the host and the tests alike.
+// {00000000-0000-0000-C000-000000000046}
+const IID iidIUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+// {00000001-0000-0000-C000-000000000046}
+const IID iidIClassFactory = {0x00000001, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+// {42429666-AE04-11D0-A4F8-00AA00A749B9}
+const IID iidIInputMethod = {0x42429666, 0xAE04, 0x11D0, {0xA4, 0xF8, 0x00, 0xAA, 0x00, 0xA7, 0x49, 0xB9}};
+
+// Whether two identifiers are the same 16 bytes.
+inline bool sameGuid(const GUID &a, const GUID &b)
+{
+    const BYTE *x = (const BYTE *)&a;
+    const BYTE *y = (const BYTE *)&b;
+    for (unsigned i = 0; i < sizeof(GUID); ++i)
+        if (x[i] != y[i])
+            return false;
+    return true;
+}
+
 #if !defined(_WIN32_WCE)
 // Key-state bits of the character events that the host injects (CE's pwinuser.h names).
 enum {
