@@ -1,9 +1,12 @@
-// Work counted in instructions, for callgrind: each scenario runs once to warm up, then once more
-// inside measured(), the one function callgrind is told to count (--toggle-collect=measured).
+// Work counted in instructions, for callgrind: each scenario runs once to warm up, then its
+// gesture is repeated inside measured(), the one function callgrind is told to count
+// (--toggle-collect=measured). scripts/bench.sh reads the counts per object (the panel's own code
+// apart from the emulation's) and divides by the repetitions printed here.
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,12 +14,82 @@
 #include <emu.h>
 #include <windows.h>
 
+#include "host.h"
+
 extern "C" __attribute__((noinline)) void measured(void (*work)(void *), void *context)
 {
     work(context);
 }
 
 namespace {
+
+const char dayClsidText[] = "{91C40DFC-6B41-456f-A2E4-4AA7363198B7}";
+const int repetitions = 100;
+
+// Portrait keys with the panel docked at y 388: g spans x 240 to 287 and y 451 to 513, h the next
+// 48 pixels; q is the first key of the top row; the numeric key starts the bottom row of the
+// letters, the letters key the bottom row of the numeric pad.
+const POINT keyG = {264, 482};
+const POINT keyH = {312, 482};
+const POINT keyQ = {24, 419};
+const POINT keyNumeric = {36, 608};
+const POINT keyLetters = {48, 608};
+
+// The day panel selected, shown and painted once on a fresh platform with the default skin.
+struct Panel {
+    std::unique_ptr<InputPanelHost> host;
+    bool ready = false;
+    Panel()
+    {
+        emuReset();
+        emuMapFolder("\\Windows", KWENO_SKIN_DIR);
+        host.reset(new InputPanelHost());
+        CLSID clsid;
+        clsidFromText(dayClsidText, &clsid);
+        ready = host->load(KWENO_DAY_PATH, clsid) == S_OK && host->activate() == S_OK;
+        host->pump();
+    }
+};
+
+InputPanelHost &hostOf(void *context)
+{
+    return *static_cast<Panel *>(context)->host;
+}
+
+// The pen moves within g, which it holds down.
+void movesOnThePressedKey(void *context)
+{
+    InputPanelHost &host = hostOf(context);
+    for (int i = 0; i < repetitions; ++i)
+        host.penMove(keyG.x + (i % 2 ? 5 : -5), keyG.y);
+}
+
+// The pen slides from g to h and back, each move onto the other key.
+void slides(void *context)
+{
+    InputPanelHost &host = hostOf(context);
+    for (int i = 0; i < repetitions; ++i)
+        host.penMove(i % 2 ? keyG.x : keyH.x, keyG.y);
+}
+
+// Down and up on q, spaced so that no tap is a bounce of the last.
+void taps(void *context)
+{
+    InputPanelHost &host = hostOf(context);
+    for (int i = 0; i < repetitions; ++i)
+        host.tap(keyQ.x, keyQ.y);
+}
+
+// The numeric key and the letters key in turn: each tap changes the mode, repaints the keyboard
+// and loads the new face pair.
+void modeKeyTaps(void *context)
+{
+    InputPanelHost &host = hostOf(context);
+    for (int i = 0; i < repetitions; ++i) {
+        POINT key = i % 2 ? keyLetters : keyNumeric;
+        host.tap(key.x, key.y);
+    }
+}
 
 // Loads the pressed and the day face of lower case, portrait, as the panel does at its first paint.
 void loadFacePair(void *context)
@@ -48,6 +121,40 @@ int facePair(const char *path)
     loadFacePair(module);
     measured(loadFacePair, module);
     FreeLibrary(module);
+    std::printf("repetitions 1\n");
+    return 0;
+}
+
+struct Scenario {
+    const char *name;
+    void (*work)(void *);
+    bool penDownOnG; // the gesture starts with the pen held on g
+};
+
+const Scenario scenarios[] = {
+    {"move", movesOnThePressedKey, true},
+    {"slide", slides, true},
+    {"tap", taps, false},
+    {"mode-tap", modeKeyTaps, false},
+};
+
+int runScenario(const Scenario &s)
+{
+    Panel panel;
+    if (!panel.ready) {
+        std::fprintf(stderr, "kweno_instructions: the panel did not come up\n");
+        return 1;
+    }
+    InputPanelHost &host = *panel.host;
+    if (s.penDownOnG)
+        host.penDown(keyG.x, keyG.y);
+    s.work(&panel); // warm-up: the faces of every mode are loaded once, caches are filled
+    emuClearPixelCounts();
+    measured(s.work, &panel);
+    std::printf("repetitions %d\npixels %lld\n", repetitions,
+                emuPixelsCopied(EMU_BITBLT) + emuPixelsCopied(EMU_STRETCHBLT));
+    if (s.penDownOnG)
+        host.penUp(keyG.x, keyG.y - 400);
     return 0;
 }
 
@@ -57,7 +164,11 @@ int main(int argc, char **argv)
 {
     if (argc == 3 && std::strcmp(argv[1], "face-pair") == 0)
         return facePair(argv[2]);
-    std::fprintf(stderr, "usage: kweno_instructions face-pair MODULE.dll\n"
+    for (const Scenario &s : scenarios)
+        if (argc == 2 && std::strcmp(argv[1], s.name) == 0)
+            return runScenario(s);
+    std::fprintf(stderr, "usage: kweno_instructions move|slide|tap|mode-tap\n"
+                         "       kweno_instructions face-pair MODULE.dll\n"
                          "Run under valgrind --tool=callgrind --toggle-collect=measured.\n");
     return 2;
 }
