@@ -6,7 +6,6 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,7 +13,7 @@
 #include <emu.h>
 #include <windows.h>
 
-#include "host.h"
+#include "selectedpanel.h"
 
 extern "C" __attribute__((noinline)) void measured(void (*work)(void *), void *context)
 {
@@ -23,37 +22,11 @@ extern "C" __attribute__((noinline)) void measured(void (*work)(void *), void *c
 
 namespace {
 
-const char dayClsidText[] = "{91C40DFC-6B41-456f-A2E4-4AA7363198B7}";
 const int repetitions = 100;
-
-// Portrait keys with the panel docked at y 388: g spans x 240 to 287 and y 451 to 513, h the next
-// 48 pixels; q is the first key of the top row; the numeric key starts the bottom row of the
-// letters, the letters key the bottom row of the numeric pad.
-const POINT keyG = {264, 482};
-const POINT keyH = {312, 482};
-const POINT keyQ = {24, 419};
-const POINT keyNumeric = {36, 608};
-const POINT keyLetters = {48, 608};
-
-// The day panel selected, shown and painted once on a fresh platform with the default skin.
-struct Panel {
-    std::unique_ptr<InputPanelHost> host;
-    bool ready = false;
-    Panel()
-    {
-        emuReset();
-        emuMapFolder("\\Windows", KWENO_SKIN_DIR);
-        host.reset(new InputPanelHost());
-        CLSID clsid;
-        clsidFromText(dayClsidText, &clsid);
-        ready = host->load(KWENO_DAY_PATH, clsid) == S_OK && host->activate() == S_OK;
-        host->pump();
-    }
-};
 
 InputPanelHost &hostOf(void *context)
 {
-    return *static_cast<Panel *>(context)->host;
+    return *static_cast<SelectedPanel *>(context)->host;
 }
 
 // The pen moves within g, which it holds down.
@@ -140,7 +113,7 @@ const Scenario scenarios[] = {
 
 int runScenario(const Scenario &s)
 {
-    Panel panel;
+    SelectedPanel panel;
     if (!panel.ready) {
         std::fprintf(stderr, "kweno_instructions: the panel did not come up\n");
         return 1;

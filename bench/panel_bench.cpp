@@ -1,52 +1,8 @@
 // Benchmarks of the day panel through the host on the platform emulation: a pen move on the
 // pressed key, a slide to the next key, a full repaint and a tap from pen-down to the host's text.
-#include <memory>
-
 #include <benchmark/benchmark.h>
 
-#include <emu.h>
-
-#include "host.h"
-
-static const char dayClsidText[] = "{91C40DFC-6B41-456f-A2E4-4AA7363198B7}";
-
-// Portrait keys with the panel docked at y 388: g spans x 240 to 287 and y 451 to 513.
-static const POINT keyG = {264, 482};
-static const POINT keyH = {312, 482};
-static const POINT keyQ = {24, 419};
-static const POINT keyW = {72, 419};
-
-// A fresh platform with the default skin, and the day panel selected, shown and painted once, the
-// start-up's host traffic forgotten.
-class SelectedPanel {
-  public:
-    SelectedPanel()
-    {
-        emuReset();
-        emuMapFolder("\\Windows", KWENO_SKIN_DIR);
-        host.reset(new InputPanelHost());
-        CLSID clsid;
-        clsidFromText(dayClsidText, &clsid);
-        ready = host->load(KWENO_DAY_PATH, clsid) == S_OK && host->activate() == S_OK;
-        host->pump();
-        host->callback().clearCalls();
-    }
-    ~SelectedPanel() { host.reset(); }
-
-    // The keyboard window: the one that takes the pen when a key goes down. The pen then leaves
-    // the keyboard upwards and is lifted there, which types nothing.
-    HWND keyboardWindow()
-    {
-        host->penDown(keyQ.x, keyQ.y);
-        HWND keyboard = GetCapture();
-        host->penMove(keyQ.x, keyQ.y - 400);
-        host->penUp(keyQ.x, keyQ.y - 400);
-        return keyboard;
-    }
-
-    std::unique_ptr<InputPanelHost> host;
-    bool ready = false;
-};
+#include "selectedpanel.h"
 
 static void penMoveOnTheSameKey(benchmark::State &state)
 {
