@@ -88,16 +88,24 @@ ULONG STDMETHODCALLTYPE HostCallback::Release()
     return refs_ > 1 ? --refs_ : 1;
 }
 
-void HostCallback::failCall(int nth, HRESULT result)
+void HostCallback::failCall(int nth, HRESULT result, int count)
 {
     failIn_ = nth;
+    failCount_ = count;
     failResult_ = result;
 }
 
 HRESULT HostCallback::answer()
 {
-    if (failIn_ > 0 && --failIn_ == 0)
+    if (failIn_ > 1) {
+        --failIn_;
+        return S_OK;
+    }
+    if (failIn_ == 1 && failCount_ > 0) {
+        if (--failCount_ == 0)
+            failIn_ = 0;
         return failResult_;
+    }
     return S_OK;
 }
 
@@ -122,6 +130,16 @@ std::vector<HostCall> HostCallback::callsOf(HostCall::Function function) const
             of.push_back(call);
     }
     return of;
+}
+
+std::vector<HostCall> HostCallback::keyCalls() const
+{
+    std::vector<HostCall> keys;
+    for (const HostCall &call : calls_) {
+        if (call.function != HostCall::SET_IM_INFO)
+            keys.push_back(call);
+    }
+    return keys;
 }
 
 HRESULT STDMETHODCALLTYPE HostCallback::SetImInfo(IMINFO *pimi)

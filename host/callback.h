@@ -51,13 +51,16 @@ class HostCallback : public IIMCallback {
     void clearCalls() { calls_.clear(); }
     // The calls of one kind only, in order.
     std::vector<HostCall> callsOf(HostCall::Function function) const;
+    // The key calls (SendVirtualKey, SendCharEvents, SendString) in order, without SetImInfo.
+    std::vector<HostCall> keyCalls() const;
 
     TextField &field() { return field_; }
     const TextField &field() const { return field_; }
 
-    // The nth call from now (1 = the next) answers result instead of S_OK; a failed call is
-    // recorded but not typed, as if the application had refused it.
-    void failCall(int nth, HRESULT result);
+    // The nth call from now (1 = the next), and the count - 1 calls after it, answer result
+    // instead of S_OK; a failed call is recorded but not typed, as if the application had
+    // refused it.
+    void failCall(int nth, HRESULT result, int count = 1);
 
     // Told of every SetImInfo, after it is recorded, with the panel's record.
     void setImInfoHandler(std::function<void(const IMINFO &)> handler) { onImInfo_ = std::move(handler); }
@@ -81,6 +84,7 @@ class HostCallback : public IIMCallback {
     std::function<void(const IMINFO &)> onImInfo_;
     std::function<void(const HostCall &)> onKey_;
     int failIn_ = 0;
+    int failCount_ = 0;
     HRESULT failResult_ = S_OK;
     ULONG refs_ = 1; // the host's own reference
     int addRefs_ = 0;

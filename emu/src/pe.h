@@ -50,6 +50,8 @@ struct PeHeaders {
     std::vector<PeResource> cutOff;
 };
 
+// ---- the reader (pe.cpp) ----
+
 // Reads a PE32 or PE32+ image of any machine type as a file on disk lays it out. False, with the
 // reason, for anything malformed; a valid image without resources gives true and an empty list.
 // headers, when given, receives the header fields once they have been read.
@@ -58,6 +60,8 @@ bool readPeResources(const uint8_t *data, size_t size, std::vector<PeResource> *
 
 // The resource name a Win32 LPCWSTR stands for: MAKEINTRESOURCE(id), "#123", or a name.
 ResourceName resourceNameOf(LPCWSTR name);
+
+// ---- loaded modules (module.cpp) ----
 
 // The bytes of a resource of a loaded module; false (with a violation for a bad handle) when the
 // module or resource does not exist. The bytes stay valid until the module is freed.

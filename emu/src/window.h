@@ -1,4 +1,4 @@
-// Private declarations shared by the window manager's files: windows, classes, z-order, update
+// Private declarations shared by the window manager's files: classes, windows, z-order, update
 // regions, the queue, timers, capture and the screen's ownership map.
 #ifndef EMU_WINDOW_H
 #define EMU_WINDOW_H
@@ -56,7 +56,14 @@ RECT intersectRects(const RECT &a, const RECT &b); // empty {0,0,0,0} when they 
 RECT unionRects(const RECT &a, const RECT &b);     // an empty operand is ignored
 RECT offsetRect(const RECT &r, int dx, int dy);
 
+// ---- classes (class.cpp) ----
+// The class CreateWindowExW makes a window of: by name or atom, the instance's own first.
+WindowClass *classForCreate(const WCHAR *name, HINSTANCE instance);
+void resetClasses();
+
 // ---- windows (window.cpp) ----
+// A copy of a string argument; empty for null or an integer resource.
+std::u16string copyWide(const WCHAR *s);
 // The window behind a handle; a null, stale or foreign handle records a violation naming the api
 // and sets ERROR_INVALID_WINDOW_HANDLE.
 Window *windowOf(HWND hwnd, const char *api);

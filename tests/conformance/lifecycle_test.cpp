@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "../host/expectcalls.h"
+#include "../support/expectcalls.h"
 #include "deliverables.h"
 
 static std::string rectText(const RECT &r)

@@ -3,7 +3,7 @@
 // pointer passing with its button up is no pen at all.
 #include <gtest/gtest.h>
 
-#include "../host/expectcalls.h"
+#include "../support/expectcalls.h"
 #include "deliverables.h"
 
 // The platform calls a move could make if it did more than find the key under the pen.
@@ -41,8 +41,6 @@ static ::testing::AssertionResult noWorkSince(const PlatformWork &before)
     }
     return result << now.pixels - before.pixels << " pixels copied";
 }
-
-static const HostCall::Function CHARS = HostCall::SEND_CHAR_EVENTS;
 
 class PenMove : public DeliverableTest {
   protected:

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "../host/expectcalls.h"
+#include "../support/expectcalls.h"
 #include "deliverables.h"
 
 // Portrait keys with the panel docked at y 388 (row centres 419, 482, 545, 608).
@@ -20,8 +20,6 @@ static const ScreenPoint numericToSymbols = {144, 608};
 static const ScreenPoint symbolsToLetters = {48, 608};
 static const ScreenPoint symbolColon = {312, 545};
 static const ScreenPoint symbolDollar = {168, 419};
-
-static const HostCall::Function CHARS = HostCall::SEND_CHAR_EVENTS;
 
 // Where a letter lies on either letter layout: both have the same keys in the same places.
 static ScreenPoint letterKey(char letter)

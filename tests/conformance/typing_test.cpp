@@ -2,7 +2,7 @@
 // host traffic and the text that reached the application.
 #include <gtest/gtest.h>
 
-#include "../host/expectcalls.h"
+#include "../support/expectcalls.h"
 #include "deliverables.h"
 
 // Portrait key centres on the 480x640 screen with the panel docked at y 388.
@@ -19,9 +19,6 @@ static const ScreenPoint keySpace = {240, 608};
 static const ScreenPoint keyReturn = {432, 608};
 static const ScreenPoint numeric4 = {144, 482};
 static const ScreenPoint numeric2 = {240, 545};
-
-static const HostCall::Function CHARS = HostCall::SEND_CHAR_EVENTS;
-static const HostCall::Function VKEY = HostCall::SEND_VIRTUAL_KEY;
 
 class Typing : public DeliverableTest {
   protected:

@@ -5,39 +5,30 @@
 #include <initializer_list>
 
 #include "dib.h"
+#include "pebuilder.h"
 
 namespace {
 
-typedef std::vector<uint8_t> Bytes;
-
-void put16(Bytes &b, uint32_t v)
-{
-    b.push_back(v & 0xFF);
-    b.push_back((v >> 8) & 0xFF);
-}
-
-void put32(Bytes &b, uint32_t v)
-{
-    put16(b, v & 0xFFFF);
-    put16(b, v >> 16);
-}
+using pebuilder::append16;
+using pebuilder::append32;
+using pebuilder::Bytes;
 
 // A BITMAPINFOHEADER (or a longer header, zero-padded) with the given fields.
 Bytes header(int width, int height, int bits, uint32_t compression = 0, uint32_t colours = 0, uint32_t size = 40,
              int planes = 1)
 {
     Bytes b;
-    put32(b, size);
-    put32(b, (uint32_t)width);
-    put32(b, (uint32_t)height);
-    put16(b, planes);
-    put16(b, bits);
-    put32(b, compression);
-    put32(b, 0);
-    put32(b, 0);
-    put32(b, 0);
-    put32(b, colours);
-    put32(b, 0);
+    append32(b, size);
+    append32(b, (uint32_t)width);
+    append32(b, (uint32_t)height);
+    append16(b, planes);
+    append16(b, bits);
+    append32(b, compression);
+    append32(b, 0);
+    append32(b, 0);
+    append32(b, 0);
+    append32(b, colours);
+    append32(b, 0);
     while (b.size() < size && b.size() < 4096)
         b.push_back(0);
     return b;
@@ -49,9 +40,9 @@ void append(Bytes &b, std::initializer_list<uint32_t> values, int width = 1)
         if (width == 1)
             b.push_back((uint8_t)v);
         else if (width == 2)
-            put16(b, v);
+            append16(b, v);
         else
-            put32(b, v);
+            append32(b, v);
     }
 }
 
@@ -219,9 +210,9 @@ TEST(Dib, BmpFilesFindTheirBitsAtTheHeaderOffset)
 {
     Bytes info = header(1, 1, 24);
     Bytes file = {'B', 'M'};
-    put32(file, 0);
-    put32(file, 0);
-    put32(file, 14 + 40 + 4); // four bytes of gap before the bits
+    append32(file, 0);
+    append32(file, 0);
+    append32(file, 14 + 40 + 4); // four bytes of gap before the bits
     file.insert(file.end(), info.begin(), info.end());
     append(file, {0xEE, 0xEE, 0xEE, 0xEE, 0x03, 0x02, 0x01, 0});
     emu::Picture p;

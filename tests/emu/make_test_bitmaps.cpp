@@ -3,6 +3,7 @@
 #include "testbitmaps.h"
 
 #include "imagefiles.h"
+#include "pebuilder.h"
 
 #include <cstdio>
 #include <string>
@@ -12,19 +13,9 @@ using namespace testbitmaps;
 
 namespace {
 
-typedef std::vector<uint8_t> Bytes;
-
-void put16(Bytes &b, uint32_t v)
-{
-    b.push_back(v & 0xFF);
-    b.push_back((v >> 8) & 0xFF);
-}
-
-void put32(Bytes &b, uint32_t v)
-{
-    put16(b, v & 0xFFFF);
-    put16(b, v >> 16);
-}
+using pebuilder::append16;
+using pebuilder::append32;
+using pebuilder::Bytes;
 
 bool palettised(const Format &f)
 {
@@ -53,7 +44,7 @@ Bytes row(const Format &f, int y)
             }
             break;
         case 16:
-            put16(r, v);
+            append16(r, v);
             break;
         case 24:
             r.push_back(v & 0xFF); // blue, green, red
@@ -61,7 +52,7 @@ Bytes row(const Format &f, int y)
             r.push_back((v >> 16) & 0xFF);
             break;
         default:
-            put32(r, v);
+            append32(r, v);
         }
     }
     if (accBits)
@@ -74,33 +65,33 @@ Bytes row(const Format &f, int y)
 Bytes bmpFile(const Format &f)
 {
     Bytes info;
-    put32(info, f.headerSize);
-    put32(info, f.width);
-    put32(info, f.topDown ? -f.height : f.height);
-    put16(info, 1);
-    put16(info, f.bitsPerPixel);
-    put32(info, f.compression);
-    put32(info, 0); // image size: may be 0 for uncompressed bits
-    put32(info, 2835);
-    put32(info, 2835);
-    put32(info, palettised(f) && f.count < (1 << f.bitsPerPixel) ? f.count : 0);
-    put32(info, 0);
+    append32(info, f.headerSize);
+    append32(info, f.width);
+    append32(info, f.topDown ? -f.height : f.height);
+    append16(info, 1);
+    append16(info, f.bitsPerPixel);
+    append32(info, f.compression);
+    append32(info, 0); // image size: may be 0 for uncompressed bits
+    append32(info, 2835);
+    append32(info, 2835);
+    append32(info, palettised(f) && f.count < (1 << f.bitsPerPixel) ? f.count : 0);
+    append32(info, 0);
     if (f.headerSize > 40) {
         // V4 and V5: masks inside the header (unused unless bit fields), then colour space.
         for (int i = 0; i < 3; ++i)
-            put32(info, f.compression == bitfields ? f.masks[i] : 0);
-        put32(info, 0);          // alpha mask
-        put32(info, 0x73524742); // LCS_sRGB
+            append32(info, f.compression == bitfields ? f.masks[i] : 0);
+        append32(info, 0);          // alpha mask
+        append32(info, 0x73524742); // LCS_sRGB
         while ((int)info.size() < f.headerSize)
             info.push_back(0); // end points, gamma, and the V5 intent and profile
     } else if (f.compression == bitfields) {
         for (int i = 0; i < 3; ++i)
-            put32(info, f.masks[i]);
+            append32(info, f.masks[i]);
     }
     if (palettised(f)) {
         int entries = f.count < (1 << f.bitsPerPixel) ? f.count : (1 << f.bitsPerPixel);
         for (int i = 0; i < entries; ++i)
-            put32(info, i < f.count ? f.stored[i] : 0);
+            append32(info, i < f.count ? f.stored[i] : 0);
     }
     Bytes bits;
     for (int i = 0; i < f.height; ++i) {
@@ -111,9 +102,9 @@ Bytes bmpFile(const Format &f)
     Bytes file;
     file.push_back('B');
     file.push_back('M');
-    put32(file, 14 + info.size() + bits.size());
-    put32(file, 0);
-    put32(file, 14 + info.size());
+    append32(file, 14 + info.size() + bits.size());
+    append32(file, 0);
+    append32(file, 14 + info.size());
     file.insert(file.end(), info.begin(), info.end());
     file.insert(file.end(), bits.begin(), bits.end());
     return file;

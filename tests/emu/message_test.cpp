@@ -5,14 +5,6 @@ namespace {
 
 using MessageTest = WindowManagerTest;
 
-std::vector<UINT> kinds(const std::vector<Seen> &list)
-{
-    std::vector<UINT> out;
-    for (const Seen &s : list)
-        out.push_back(s.msg);
-    return out;
-}
-
 TEST_F(MessageTest, SentMessagesArriveAtOncePostedOnesInOrderWhenPumped)
 {
     HWND w = topLevel(0, 0, 10, 10);
@@ -21,9 +13,11 @@ TEST_F(MessageTest, SentMessagesArriveAtOncePostedOnesInOrderWhenPumped)
     EXPECT_TRUE(PostMessageW(w, WM_USER + 1, 1, 0));
     EXPECT_TRUE(PostMessageW(w, WM_USER + 2, 2, 0));
     EXPECT_EQ(0, SendMessageW(w, WM_USER + 3, 3, 0));
-    EXPECT_EQ((std::vector<UINT>{WM_USER + 3}), kinds(seen)) << "only the sent message so far";
+    const Messages sentAtOnce = {to(w, WM_USER + 3).wparam(3)};
+    expectMessages(sentAtOnce);
     EXPECT_EQ(2, emuPump());
-    EXPECT_EQ((std::vector<UINT>{WM_USER + 3, WM_USER + 1, WM_USER + 2}), kinds(seen));
+    const Messages postedInOrder = {to(w, WM_USER + 1).wparam(1), to(w, WM_USER + 2).wparam(2)};
+    expectMessages(postedInOrder);
 }
 
 TEST_F(MessageTest, PaintComesOnlyWhenNoPostedMessageIsLeft)
@@ -37,10 +31,14 @@ TEST_F(MessageTest, PaintComesOnlyWhenNoPostedMessageIsLeft)
     InvalidateRect(b, nullptr, FALSE);
     PostMessageW(a, WM_USER + 1, 0, 0);
     EXPECT_EQ(4, emuPump());
-    ASSERT_EQ(4u, seen.size());
-    EXPECT_EQ((std::vector<UINT>{WM_USER, WM_USER + 1, WM_PAINT, WM_PAINT}), kinds(seen));
-    EXPECT_EQ(b, seen[2].hwnd) << "the upper window paints first";
-    EXPECT_EQ(a, seen[3].hwnd);
+    // Posted messages first, then paints from the upper window down.
+    const Messages postedThenPainted = {
+        to(b, WM_USER),
+        to(a, WM_USER + 1),
+        to(b, WM_PAINT).paints({0, 0, 10, 10}, false),
+        to(a, WM_PAINT).paints({0, 0, 10, 10}, false),
+    };
+    expectMessages(postedThenPainted);
     EXPECT_EQ(0, emuPump()) << "painting validated both";
 }
 
@@ -125,9 +123,8 @@ TEST_F(MessageTest, DispatchCarriesTimeAndPenPosition)
     EXPECT_EQ(40, m.pt.y);
     seen.clear();
     DispatchMessageW(&m);
-    ASSERT_EQ(1u, seen.size());
-    EXPECT_EQ(5u, seen[0].wParam);
-    EXPECT_EQ(6, seen[0].lParam);
+    const Messages dispatched = {to(w, WM_USER).wparam(5).lparam(6)};
+    expectMessages(dispatched);
 }
 
 TEST_F(MessageTest, PaintIgnoredByTheProcedureIsRecordedAndDoesNotSpin)
@@ -135,7 +132,10 @@ TEST_F(MessageTest, PaintIgnoredByTheProcedureIsRecordedAndDoesNotSpin)
     HWND w = topLevel(0, 0, 10, 10);
     ignorePaint = true;
     EXPECT_EQ(1, emuPump());
-    EXPECT_EQ(1u, received(WM_PAINT, w).size());
+    // Without BeginPaint nothing is erased.
+    const Messages createdAndPaintIgnored = {to(w, WM_CREATE), to(w, WM_SIZE), to(w, WM_MOVE), to(w, WM_SHOWWINDOW),
+                                             to(w, WM_PAINT)};
+    expectMessages(createdAndPaintIgnored);
     EXPECT_EQ(1u, takeViolations().size());
     EXPECT_EQ(0, emuPump());
 }
@@ -159,7 +159,7 @@ TEST_F(MessageTest, MessagesForADestroyedWindowAreDropped)
     DestroyWindow(w);
     seen.clear();
     EXPECT_EQ(0, emuPump());
-    EXPECT_TRUE(seen.empty());
+    expectMessages({});
 }
 
 TEST_F(MessageTest, PostToBadWindowAndFailedPostsPostNothing)

@@ -28,14 +28,6 @@ class PaintTest : public WindowManagerTest {
                 SetPixel(dc, x, y, RGB(rgb >> 16, rgb >> 8, rgb));
         ReleaseDC(hwnd, dc);
     }
-
-    static std::vector<RECT> paints(HWND hwnd)
-    {
-        std::vector<RECT> out;
-        for (const Seen &s : received(WM_PAINT, hwnd))
-            out.push_back(s.paint);
-        return out;
-    }
 };
 
 TEST_F(PaintTest, HidingAWindowRepaintsOnlyWhatItUncovers)
@@ -48,12 +40,13 @@ TEST_F(PaintTest, HidingAWindowRepaintsOnlyWhatItUncovers)
     seen.clear();
 
     ShowWindow(above, SW_HIDE);
+    const Messages hideAbove = {to(above, WM_SHOWWINDOW).wparam(FALSE).lparam(0)};
+    expectMessages(hideAbove);
     EXPECT_EQ(desktop, emuScreenPixel(120, 120)) << "the desktop is repainted at once";
     EXPECT_EQ(green, emuScreenPixel(60, 60)) << "the window below has not painted yet";
     EXPECT_EQ(1, emuPump());
-    ASSERT_EQ(1u, paints(below).size());
-    EXPECT_RECT((RECT{50, 50, 100, 100}), paints(below)[0]);
-    EXPECT_TRUE(received(WM_PAINT, above).empty());
+    const Messages uncovered = {to(below, WM_ERASEBKGND), to(below, WM_PAINT).paints({50, 50, 100, 100}, true)};
+    expectMessages(uncovered);
     EXPECT_EQ(red, emuScreenPixel(60, 60));
     EXPECT_EQ(desktop, emuScreenPixel(100, 60));
 }
@@ -66,17 +59,23 @@ TEST_F(PaintTest, DestroyingAndMovingUncoverToo)
     seen.clear();
     MoveWindow(above, 20, 10, 20, 20, FALSE);
     emuPump();
-    ASSERT_EQ(1u, paints(below).size());
-    EXPECT_RECT((RECT{10, 10, 20, 30}), paints(below)[0]) << "the strip the move uncovered";
-    ASSERT_EQ(1u, paints(above).size()) << "a moved window repaints even without the repaint flag";
-    EXPECT_RECT((RECT{0, 0, 20, 20}), paints(above)[0]);
+    // A moved window repaints whole even without the repaint flag; below, the strip it uncovered.
+    const Messages moveAbove = {
+        to(above, WM_MOVE).lparam(MAKELPARAM(20, 10)),      to(above, WM_ERASEBKGND),
+        to(above, WM_PAINT).paints({0, 0, 20, 20}, true),   to(below, WM_ERASEBKGND),
+        to(below, WM_PAINT).paints({10, 10, 20, 30}, true),
+    };
+    expectMessages(moveAbove);
     EXPECT_EQ(green, emuScreenPixel(39, 10));
 
-    seen.clear();
     DestroyWindow(above);
     emuPump();
-    ASSERT_EQ(1u, paints(below).size());
-    EXPECT_RECT((RECT{20, 10, 40, 30}), paints(below)[0]);
+    const Messages destroyAbove = {
+        to(above, WM_DESTROY),
+        to(below, WM_ERASEBKGND),
+        to(below, WM_PAINT).paints({20, 10, 40, 30}, true),
+    };
+    expectMessages(destroyAbove);
     EXPECT_EQ(red, emuScreenPixel(39, 10));
 }
 
@@ -90,7 +89,7 @@ TEST_F(PaintTest, MoveWithoutChangeRepaintsNothingWhateverTheFlag)
     EXPECT_EQ(0, emuPump());
     MoveWindow(w, 0, 0, 30, 30, TRUE);
     EXPECT_EQ(0, emuPump());
-    EXPECT_TRUE(paints(w).empty());
+    expectMessages({});
 
     EXPECT_FALSE(InvalidateRect(nullptr, nullptr, TRUE)) << "a null window takes no action";
     EXPECT_EQ(0, emuPump());
@@ -105,12 +104,11 @@ TEST_F(PaintTest, ResizingRepaintsTheWholeWindowAndSendsWmSize)
     emuPump();
     seen.clear();
     MoveWindow(w, 0, 0, 50, 20, FALSE);
-    ASSERT_EQ(1u, received(WM_SIZE).size());
-    EXPECT_EQ(MAKELPARAM(50, 20), received(WM_SIZE)[0].lParam);
-    EXPECT_TRUE(received(WM_MOVE).empty());
+    const Messages resized = {to(w, WM_SIZE).wparam(0).lparam(MAKELPARAM(50, 20))}; // no WM_MOVE
+    expectMessages(resized);
     emuPump();
-    ASSERT_EQ(1u, paints(w).size());
-    EXPECT_RECT((RECT{0, 0, 50, 20}), paints(w)[0]);
+    const Messages repaintedWhole = {to(w, WM_ERASEBKGND), to(w, WM_PAINT).paints({0, 0, 50, 20}, true)};
+    expectMessages(repaintedWhole);
     EXPECT_EQ(red, emuScreenPixel(49, 0));
     EXPECT_EQ(desktop, emuScreenPixel(0, 25));
 }
@@ -152,11 +150,9 @@ TEST_F(PaintTest, ChildOutsideItsParentIsClippedAway)
     emuPump();
     EXPECT_EQ(green, emuScreenPixel(49, 49));
     EXPECT_EQ(desktop, emuScreenPixel(50, 50));
-    HWND hit = nullptr;
+    seen.clear();
     emuPenDown(55, 55);
-    for (const Seen &s : received(WM_LBUTTONDOWN))
-        hit = s.hwnd;
-    EXPECT_EQ(nullptr, hit) << "no window answers for the clipped part";
+    expectMessages({}); // no window answers for the clipped part
     (void)kid;
 }
 
@@ -170,8 +166,8 @@ TEST_F(PaintTest, InvalidationAccumulatesItsBoundingRectangleWithinTheClient)
     InvalidateRect(w, &b, FALSE);
     InvalidateRect(w, &outside, FALSE);
     emuPump();
-    ASSERT_EQ(1u, paints(w).size()) << "one WM_PAINT for all three";
-    EXPECT_RECT((RECT{10, 5, 100, 100}), paints(w)[0]);
+    const Messages oneForAllThree = {to(w, WM_PAINT).paints({10, 5, 100, 100}, false)};
+    expectMessages(oneForAllThree);
 }
 
 TEST_F(PaintTest, PartialValidationCutsWholeStripsOnly)
@@ -185,8 +181,9 @@ TEST_F(PaintTest, PartialValidationCutsWholeStripsOnly)
     RECT middle = {40, 40, 60, 60};
     ValidateRect(w, &middle);
     emuPump();
-    ASSERT_EQ(1u, paints(w).size());
-    EXPECT_RECT((RECT{0, 30, 100, 100}), paints(w)[0]) << "a hole cannot be cut out of a rectangle";
+    // A hole cannot be cut out of a rectangle.
+    const Messages topCutOff = {to(w, WM_PAINT).paints({0, 30, 100, 100}, false)};
+    expectMessages(topCutOff);
 }
 
 TEST_F(PaintTest, BeginPaintClipsDrawingToTheUpdateRectangle)
@@ -224,27 +221,37 @@ TEST_F(PaintTest, EraseIsRequestedByInvalidateWithEraseAndByUncovering)
 {
     HWND w = topLevel(0, 0, 40, 40, red);
     emuPump();
-    ASSERT_EQ(1u, received(WM_ERASEBKGND, w).size()) << "a newly shown window is erased";
-    EXPECT_TRUE(received(WM_PAINT, w)[0].erase) << "nothing erased it: fErase tells the window";
-    seen.clear();
+    // A newly shown window is erased; nothing erased it, so fErase tells the window.
+    const Messages shownAndErased = {
+        to(w, WM_CREATE),     to(w, WM_SIZE),
+        to(w, WM_MOVE),       to(w, WM_SHOWWINDOW).wparam(TRUE),
+        to(w, WM_ERASEBKGND), to(w, WM_PAINT).paints({0, 0, 40, 40}, true),
+    };
+    expectMessages(shownAndErased);
     InvalidateRect(w, nullptr, FALSE);
     emuPump();
-    EXPECT_TRUE(received(WM_ERASEBKGND, w).empty());
-    EXPECT_FALSE(received(WM_PAINT, w)[0].erase);
-    seen.clear();
+    const Messages notErased = {to(w, WM_PAINT).paints({0, 0, 40, 40}, false)};
+    expectMessages(notErased);
     InvalidateRect(w, nullptr, TRUE);
     emuPump();
-    EXPECT_EQ(1u, received(WM_ERASEBKGND, w).size());
+    const Messages erased = {to(w, WM_ERASEBKGND), to(w, WM_PAINT).paints({0, 0, 40, 40}, true)};
+    expectMessages(erased);
 }
 
 TEST_F(PaintTest, UpdateWindowPaintsAtOnceAndOnlyWhenInvalid)
 {
     HWND w = topLevel(0, 0, 40, 40, red);
     EXPECT_TRUE(UpdateWindow(w));
-    EXPECT_EQ(1u, paints(w).size()) << "sent, not queued";
+    // UpdateWindow sends WM_PAINT at once: nothing was pumped.
+    const Messages createdAndUpdated = {
+        to(w, WM_CREATE),     to(w, WM_SIZE),
+        to(w, WM_MOVE),       to(w, WM_SHOWWINDOW).wparam(TRUE),
+        to(w, WM_ERASEBKGND), to(w, WM_PAINT).paints({0, 0, 40, 40}, true),
+    };
+    expectMessages(createdAndUpdated);
     EXPECT_EQ(red, emuScreenPixel(5, 5));
     EXPECT_TRUE(UpdateWindow(w));
-    EXPECT_EQ(1u, paints(w).size()) << "nothing left to paint";
+    expectMessages({}); // nothing left to paint
     EXPECT_EQ(0, emuPump());
 }
 
@@ -253,11 +260,17 @@ TEST_F(PaintTest, HiddenWindowsGetNoPaintUntilShown)
     HWND w = topLevel(10, 10, 40, 40, red, 0);
     InvalidateRect(w, nullptr, TRUE);
     EXPECT_EQ(0, emuPump());
+    const Messages createdHidden = {to(w, WM_CREATE), to(w, WM_SIZE), to(w, WM_MOVE)};
+    expectMessages(createdHidden);
     EXPECT_EQ(desktop, emuScreenPixel(10, 10));
     ShowWindow(w, SW_SHOWNOACTIVATE);
     EXPECT_EQ(1, emuPump());
-    ASSERT_EQ(1u, paints(w).size());
-    EXPECT_RECT((RECT{0, 0, 40, 40}), paints(w)[0]);
+    const Messages shownAndPainted = {
+        to(w, WM_SHOWWINDOW).wparam(TRUE),
+        to(w, WM_ERASEBKGND),
+        to(w, WM_PAINT).paints({0, 0, 40, 40}, true),
+    };
+    expectMessages(shownAndPainted);
     EXPECT_EQ(red, emuScreenPixel(10, 10));
 }
 
@@ -273,9 +286,10 @@ TEST_F(PaintTest, ShowingAWindowBelowAnotherLeavesItBelowWithShowNoActivate)
     ShowWindow(first, SW_SHOWNA);
     emuPump();
     EXPECT_EQ(red, emuScreenPixel(30, 30)) << "SW_SHOWNA brings a top-level window forward";
-    ASSERT_EQ(1u, paints(first).size());
-    EXPECT_RECT((RECT{20, 20, 40, 40}), paints(first)[0]) << "only what it took over";
-    EXPECT_TRUE(paints(second).empty());
+    // Already visible, so no WM_SHOWWINDOW; only what it took over is painted.
+    const Messages broughtForward = {to(first, WM_ERASEBKGND), to(first, WM_PAINT).paints({20, 20, 40, 40}, true)};
+    expectMessages(broughtForward);
+    (void)second;
 }
 
 TEST_F(PaintTest, TopmostWindowsStayAbove)
@@ -311,8 +325,17 @@ TEST_F(PaintTest, FailedBeginPaintIsNotMistakenForAnIgnoredPaint)
     HWND w = topLevel(0, 0, 40, 40, red);
     emuFailCall("BeginPaint", 1);
     EXPECT_EQ(2, emuPump()) << "the region stayed invalid, so WM_PAINT came again";
-    ASSERT_EQ(2u, received(WM_PAINT, w).size());
-    EXPECT_RECT((RECT{0, 0, 40, 40}), received(WM_PAINT, w)[1].paint);
+    // BeginPaint fails in the first WM_PAINT, so the window is erased only in the second.
+    const Messages paintedAtTheSecondTry = {
+        to(w, WM_CREATE),
+        to(w, WM_SIZE),
+        to(w, WM_MOVE),
+        to(w, WM_SHOWWINDOW).wparam(TRUE),
+        to(w, WM_PAINT),
+        to(w, WM_ERASEBKGND),
+        to(w, WM_PAINT).paints({0, 0, 40, 40}, true),
+    };
+    expectMessages(paintedAtTheSecondTry);
     EXPECT_EQ(red, emuScreenPixel(5, 5));
 }
 

@@ -5,30 +5,10 @@ namespace {
 
 using PenTest = WindowManagerTest;
 
-struct PenEvent {
-    HWND hwnd;
-    UINT msg;
-    WPARAM keys;
-    int x, y; // sign-extended from lParam, as a window procedure reads them
-    bool operator==(const PenEvent &o) const
-    {
-        return hwnd == o.hwnd && msg == o.msg && keys == o.keys && x == o.x && y == o.y;
-    }
-};
-
-std::ostream &operator<<(std::ostream &out, const PenEvent &e)
+// A pen message row: the buttons in wParam, the client point in lParam.
+ExpectedMessage pen(HWND hwnd, UINT msg, WPARAM keys, int x, int y)
 {
-    return out << "{" << e.hwnd << ", 0x" << std::hex << e.msg << std::dec << ", " << e.keys << ", " << e.x << ", "
-               << e.y << "}";
-}
-
-std::vector<PenEvent> penEvents()
-{
-    std::vector<PenEvent> out;
-    for (const Seen &s : seen)
-        if (s.msg == WM_LBUTTONDOWN || s.msg == WM_MOUSEMOVE || s.msg == WM_LBUTTONUP)
-            out.push_back(PenEvent{s.hwnd, s.msg, s.wParam, (short)LOWORD(s.lParam), (short)HIWORD(s.lParam)});
-    return out;
+    return to(hwnd, msg).wparam(keys).lparam(MAKELPARAM(x, y));
 }
 
 TEST_F(PenTest, PenGoesToTheTopmostWindowUnderItInClientCoordinates)
@@ -42,13 +22,14 @@ TEST_F(PenTest, PenGoesToTheTopmostWindowUnderItInClientCoordinates)
     emuPenMove(120, 400);
     emuPenUp(300, 639);
     emuHover(130, 360);
-    const std::vector<PenEvent> expected = {
-        {keyboard, WM_LBUTTONDOWN, MK_LBUTTON, 10, 12},
-        {letter, WM_MOUSEMOVE, MK_LBUTTON, 20, 50},
-        {keyboard, WM_LBUTTONUP, 0, 300, 251},
-        {letter, WM_MOUSEMOVE, 0, 30, 10}, // a hover carries no button
+    // The hover, last, carries no button.
+    const Messages downMoveUpHover = {
+        pen(keyboard, WM_LBUTTONDOWN, MK_LBUTTON, 10, 12),
+        pen(letter, WM_MOUSEMOVE, MK_LBUTTON, 20, 50),
+        pen(keyboard, WM_LBUTTONUP, 0, 300, 251),
+        pen(letter, WM_MOUSEMOVE, 0, 30, 10),
     };
-    EXPECT_EQ(expected, penEvents());
+    expectMessages(downMoveUpHover);
 }
 
 TEST_F(PenTest, CaptureTakesEveryPenEventNegativeCoordinatesIncluded)
@@ -63,12 +44,13 @@ TEST_F(PenTest, CaptureTakesEveryPenEventNegativeCoordinatesIncluded)
     emuPenDown(5, 10);
     emuPenMove(-20, 380);
     emuPenUp(479, 700);
-    const std::vector<PenEvent> expected = {
-        {keyboard, WM_LBUTTONDOWN, MK_LBUTTON, 5, -378},
-        {keyboard, WM_MOUSEMOVE, MK_LBUTTON, -20, -8},
-        {keyboard, WM_LBUTTONUP, 0, 479, 312},
+    // Even over another window and off the screen.
+    const Messages capturedDownMoveUp = {
+        pen(keyboard, WM_LBUTTONDOWN, MK_LBUTTON, 5, -378),
+        pen(keyboard, WM_MOUSEMOVE, MK_LBUTTON, -20, -8),
+        pen(keyboard, WM_LBUTTONUP, 0, 479, 312),
     };
-    EXPECT_EQ(expected, penEvents()) << "even over another window and off the screen";
+    expectMessages(capturedDownMoveUp);
     (void)other;
 }
 
@@ -79,23 +61,21 @@ TEST_F(PenTest, CaptureChangesAreAnnounced)
     SetCapture(a);
     seen.clear();
     EXPECT_EQ(a, SetCapture(b));
-    ASSERT_EQ(1u, received(WM_CAPTURECHANGED).size());
-    EXPECT_EQ(a, received(WM_CAPTURECHANGED)[0].hwnd);
-    EXPECT_EQ(reinterpret_cast<LPARAM>(b), received(WM_CAPTURECHANGED)[0].lParam);
+    const Messages takenOver = {to(a, WM_CAPTURECHANGED).wparam(0).lparam(reinterpret_cast<LPARAM>(b))};
+    expectMessages(takenOver);
     EXPECT_EQ(b, SetCapture(b));
-    EXPECT_EQ(1u, received(WM_CAPTURECHANGED).size()) << "taking it again changes nothing";
+    expectMessages({}); // taking it again changes nothing
     EXPECT_TRUE(ReleaseCapture());
     EXPECT_EQ(nullptr, GetCapture());
-    ASSERT_EQ(2u, received(WM_CAPTURECHANGED).size());
-    EXPECT_EQ(b, received(WM_CAPTURECHANGED)[1].hwnd);
-    EXPECT_EQ(0, received(WM_CAPTURECHANGED)[1].lParam);
+    const Messages released = {to(b, WM_CAPTURECHANGED).wparam(0).lparam(0)};
+    expectMessages(released);
 }
 
 TEST_F(PenTest, ReleaseWithoutCaptureSucceeds)
 {
     EXPECT_TRUE(ReleaseCapture());
     EXPECT_TRUE(ReleaseCapture());
-    EXPECT_TRUE(seen.empty());
+    expectMessages({});
 }
 
 TEST_F(PenTest, HiddenCapturingWindowStillGetsThePen)
@@ -104,18 +84,20 @@ TEST_F(PenTest, HiddenCapturingWindowStillGetsThePen)
     SetCapture(w);
     seen.clear();
     emuPenDown(100, 100);
-    ASSERT_EQ(1u, penEvents().size());
-    EXPECT_EQ(w, penEvents()[0].hwnd);
+    const Messages downToTheHiddenCapture = {pen(w, WM_LBUTTONDOWN, MK_LBUTTON, 0, 0)};
+    expectMessages(downToTheHiddenCapture);
 }
 
 TEST_F(PenTest, PenOverTheDesktopOrADisabledWindowGoesNowhere)
 {
-    topLevel(0, 0, 10, 10, 0, WS_VISIBLE | WS_DISABLED);
+    HWND disabled = topLevel(0, 0, 10, 10, 0, WS_VISIBLE | WS_DISABLED);
     seen.clear();
     emuPenDown(5, 5);
     emuPenDown(200, 200);
     emuPenDown(-1, 5);
-    EXPECT_TRUE(penEvents().empty());
+    // The pen's pump paints the new window, and that is all it hears.
+    const Messages paintedOnly = {to(disabled, WM_ERASEBKGND), to(disabled, WM_PAINT).paints({0, 0, 10, 10}, true)};
+    expectMessages(paintedOnly);
 }
 
 TEST_F(PenTest, HiddenAndMovedWindowsNoLongerAnswer)
@@ -131,10 +113,23 @@ TEST_F(PenTest, HiddenAndMovedWindowsNoLongerAnswer)
     MoveWindow(above, 60, 60, 50, 50, FALSE);
     emuPenDown(10, 10);
     emuPenDown(70, 70);
-    std::vector<HWND> targets;
-    for (const PenEvent &e : penEvents())
-        targets.push_back(e.hwnd);
-    EXPECT_EQ((std::vector<HWND>{above, below, below, above}), targets);
+    // Each pen-down pumps: the messages of hiding, showing and moving come out in between.
+    const Messages hiddenShownMoved = {
+        pen(above, WM_LBUTTONDOWN, MK_LBUTTON, 10, 10),
+        to(above, WM_SHOWWINDOW).wparam(FALSE),
+        pen(below, WM_LBUTTONDOWN, MK_LBUTTON, 10, 10),
+        to(below, WM_ERASEBKGND),
+        to(below, WM_PAINT).paints({0, 0, 50, 50}, true),
+        to(above, WM_SHOWWINDOW).wparam(TRUE),
+        to(above, WM_MOVE).lparam(MAKELPARAM(60, 60)),
+        pen(below, WM_LBUTTONDOWN, MK_LBUTTON, 10, 10),
+        to(above, WM_ERASEBKGND),
+        to(above, WM_PAINT).paints({0, 0, 50, 50}, true),
+        to(below, WM_ERASEBKGND),
+        to(below, WM_PAINT).paints({0, 0, 50, 50}, true),
+        pen(above, WM_LBUTTONDOWN, MK_LBUTTON, 10, 10),
+    };
+    expectMessages(hiddenShownMoved);
 }
 
 TEST_F(PenTest, CaptureOfADestroyedWindowIsGone)
@@ -146,7 +141,7 @@ TEST_F(PenTest, CaptureOfADestroyedWindowIsGone)
     EXPECT_EQ(1u, takeViolations().size()) << "the window should have let the capture go itself";
     seen.clear();
     emuPenDown(5, 5);
-    EXPECT_TRUE(penEvents().empty());
+    expectMessages({});
 }
 
 TEST_F(PenTest, FailedSetCaptureTakesNothing)

@@ -17,13 +17,10 @@ std::ostream &operator<<(std::ostream &out, const Tick &t)
     return out << "(" << t.tick << ", " << t.id << ")";
 }
 
-std::vector<Tick> ticks(HWND hwnd = nullptr)
+// A WM_TIMER row: the timer's id, and the tick it arrived at.
+ExpectedMessage tick(HWND hwnd, UINT_PTR id, DWORD at)
 {
-    std::vector<Tick> out;
-    for (const Seen &s : seen)
-        if (s.msg == WM_TIMER && (!hwnd || s.hwnd == hwnd))
-            out.push_back(Tick{s.tick, s.wParam});
-    return out;
+    return to(hwnd, WM_TIMER).wparam(id).lparam(0).at(at);
 }
 
 TEST_F(TimerTest, TwoTimersFireInDueOrderTiesInCreationOrder)
@@ -33,8 +30,8 @@ TEST_F(TimerTest, TwoTimersFireInDueOrderTiesInCreationOrder)
     EXPECT_EQ(3u, SetTimer(w, 3, 20, nullptr));
     seen.clear();
     emuAdvance(61);
-    static const Tick expected[] = {{20, 3}, {30, 7}, {40, 3}, {60, 7}, {60, 3}};
-    EXPECT_EQ(std::vector<Tick>(std::begin(expected), std::end(expected)), ticks());
+    const Messages twoTimers = {tick(w, 3, 20), tick(w, 7, 30), tick(w, 3, 40), tick(w, 7, 60), tick(w, 3, 60)};
+    expectMessages(twoTimers);
     EXPECT_EQ(61u, GetTickCount());
 }
 
@@ -45,8 +42,8 @@ TEST_F(TimerTest, AdvancingInStepsFiresAtTheSameTimes)
     seen.clear();
     for (int i = 0; i < 10; ++i)
         emuAdvance(7);
-    static const Tick expected[] = {{25, 1}, {50, 1}};
-    EXPECT_EQ(std::vector<Tick>(std::begin(expected), std::end(expected)), ticks());
+    const Messages inSteps = {tick(w, 1, 25), tick(w, 1, 50)};
+    expectMessages(inSteps);
 }
 
 TEST_F(TimerTest, SettingAnExistingIdReplacesTheTimer)
@@ -57,9 +54,9 @@ TEST_F(TimerTest, SettingAnExistingIdReplacesTheTimer)
     EXPECT_EQ(1u, SetTimer(w, 1, 55, nullptr));
     seen.clear();
     emuAdvance(200);
-    static const Tick expected[] = {{455, 1}, {510, 1}, {565, 1}};
-    EXPECT_EQ(std::vector<Tick>(std::begin(expected), std::end(expected)), ticks())
-        << "counted afresh from the replacement with the new period";
+    // Counted afresh from the replacement, with the new period.
+    const Messages replaced = {tick(w, 1, 455), tick(w, 1, 510), tick(w, 1, 565)};
+    expectMessages(replaced);
 }
 
 TEST_F(TimerTest, KilledTimersStopAndUnknownOnesFail)
@@ -73,8 +70,8 @@ TEST_F(TimerTest, KilledTimersStopAndUnknownOnesFail)
     EXPECT_FALSE(KillTimer(w, 9));
     seen.clear();
     emuAdvance(20);
-    static const Tick expected[] = {{20, 2}, {30, 2}};
-    EXPECT_EQ(std::vector<Tick>(std::begin(expected), std::end(expected)), ticks());
+    const Messages onlyTheSecond = {tick(w, 2, 20), tick(w, 2, 30)};
+    expectMessages(onlyTheSecond);
     EXPECT_TRUE(takeViolations().empty()) << "an unknown id is an ordinary failure";
     EXPECT_EQ(0u, SetTimer(w, 0, 10, nullptr)) << "a window timer needs an id on the device";
     EXPECT_EQ(1u, takeViolations().size());
@@ -87,10 +84,10 @@ TEST_F(TimerTest, PeriodsBelowTheMinimumRunAtTenMilliseconds)
     SetTimer(w, 2, 9, nullptr);
     seen.clear();
     emuAdvance(9);
-    EXPECT_TRUE(ticks().empty());
+    expectMessages({});
     emuAdvance(1);
-    static const Tick expected[] = {{10, 1}, {10, 2}};
-    EXPECT_EQ(std::vector<Tick>(std::begin(expected), std::end(expected)), ticks());
+    const Messages atTheMinimum = {tick(w, 1, 10), tick(w, 2, 10)};
+    expectMessages(atTheMinimum);
 }
 
 TEST_F(TimerTest, DestroyingTheWindowKillsItsTimers)
@@ -102,9 +99,8 @@ TEST_F(TimerTest, DestroyingTheWindowKillsItsTimers)
     DestroyWindow(w);
     seen.clear();
     emuAdvance(30);
-    static const Tick expected[] = {{15, 1}, {30, 1}};
-    EXPECT_EQ(std::vector<Tick>(std::begin(expected), std::end(expected)), ticks(other));
-    EXPECT_EQ(2u, seen.size());
+    const Messages otherOnly = {tick(other, 1, 15), tick(other, 1, 30)};
+    expectMessages(otherOnly);
 }
 
 TEST_F(TimerTest, TickCountWrapsButTimersDoNot)
@@ -114,10 +110,10 @@ TEST_F(TimerTest, TickCountWrapsButTimersDoNot)
     SetTimer(w, 1, 10, nullptr);
     seen.clear();
     emuAdvance(25);
-    static const Tick expected[] = {{0xFFFFFFFAu, 1}, {4, 1}};
-    EXPECT_EQ(std::vector<Tick>(std::begin(expected), std::end(expected)), ticks());
+    // Ten milliseconds apart across the wrap.
+    const Messages acrossTheWrap = {tick(w, 1, 0xFFFFFFFAu), tick(w, 1, 4)};
+    expectMessages(acrossTheWrap);
     EXPECT_EQ(9u, GetTickCount());
-    EXPECT_EQ(10u, ticks()[1].tick - ticks()[0].tick) << "differences survive the wrap";
 }
 
 TEST_F(TimerTest, HandlerMayKillAndSetTimersDuringTheAdvance)
@@ -143,8 +139,8 @@ TEST_F(TimerTest, HandlerMayKillAndSetTimersDuringTheAdvance)
     HWND w = CreateWindowExW(0, L"Chain", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     SetTimer(w, 1, 500, nullptr);
     emuAdvance(2000);
-    static const Tick expected[] = {{500, 1}, {1012, 2}, {1067, 3}};
-    EXPECT_EQ(std::vector<Tick>(std::begin(expected), std::end(expected)), ticks());
+    const Messages handedOver = {tick(w, 1, 500), tick(w, 2, 1012), tick(w, 3, 1067)};
+    expectMessages(handedOver);
 }
 
 TEST_F(TimerTest, TimerWithCallbackCallsItInsteadOfTheWindow)
@@ -166,7 +162,7 @@ TEST_F(TimerTest, TimerWithCallbackCallsItInsteadOfTheWindow)
     emuAdvance(200);
     static const Tick expected[] = {{100, 4}, {150, threadTimer}, {200, 4}};
     EXPECT_EQ(std::vector<Tick>(std::begin(expected), std::end(expected)), calls);
-    EXPECT_TRUE(ticks().empty()) << "the window procedure hears nothing";
+    expectMessages({}); // the window procedure hears nothing
     EXPECT_TRUE(KillTimer(nullptr, threadTimer));
 }
 
@@ -187,7 +183,7 @@ TEST_F(TimerTest, FailedSetTimerStartsNothing)
     EXPECT_EQ(0u, SetTimer(w, 1, 10, nullptr));
     seen.clear();
     emuAdvance(100);
-    EXPECT_TRUE(ticks().empty());
+    expectMessages({});
 }
 
 TEST_F(TimerTest, TimerTickComesAfterPaintAndPostedMessages)
@@ -199,10 +195,8 @@ TEST_F(TimerTest, TimerTickComesAfterPaintAndPostedMessages)
     PostMessageW(w, WM_USER, 0, 0);
     seen.clear();
     emuAdvance(10);
-    std::vector<UINT> order;
-    for (const Seen &s : seen)
-        order.push_back(s.msg);
-    EXPECT_EQ((std::vector<UINT>{WM_USER, WM_PAINT, WM_TIMER}), order);
+    const Messages postedPaintedTicked = {to(w, WM_USER), to(w, WM_PAINT), tick(w, 1, 10)};
+    expectMessages(postedPaintedTicked);
 }
 
 } // namespace

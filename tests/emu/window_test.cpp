@@ -74,8 +74,12 @@ TEST_F(WindowTest, CreateSendsCreateStructAndSizeAndMove)
     HWND w = CreateWindowExW(WS_EX_NOACTIVATE, testClass, L"title", WS_POPUP, 5, 6, 70, 80, nullptr, nullptr, nullptr,
                              &param);
     ASSERT_NE(nullptr, w);
-    ASSERT_GE(seen.size(), 3u);
-    EXPECT_EQ((UINT)WM_CREATE, seen[0].msg);
+    const Messages createdHidden = {
+        to(w, WM_CREATE),
+        to(w, WM_SIZE).wparam(0).lparam(MAKELPARAM(70, 80)),
+        to(w, WM_MOVE).wparam(0).lparam(MAKELPARAM(5, 6)),
+    };
+    expectMessages(createdHidden);
     EXPECT_EQ(&param, lastCreate.lpCreateParams);
     EXPECT_EQ(5, lastCreate.x);
     EXPECT_EQ(6, lastCreate.y);
@@ -83,10 +87,6 @@ TEST_F(WindowTest, CreateSendsCreateStructAndSizeAndMove)
     EXPECT_EQ(80, lastCreate.cy);
     EXPECT_EQ((LONG)WS_POPUP, lastCreate.style);
     EXPECT_EQ((DWORD)WS_EX_NOACTIVATE, lastCreate.dwExStyle);
-    EXPECT_EQ((UINT)WM_SIZE, seen[1].msg);
-    EXPECT_EQ(MAKELPARAM(70, 80), seen[1].lParam);
-    EXPECT_EQ((UINT)WM_MOVE, seen[2].msg);
-    EXPECT_EQ(MAKELPARAM(5, 6), seen[2].lParam);
     EXPECT_FALSE(IsWindowVisible(w)) << "created hidden without WS_VISIBLE";
     EXPECT_EQ((LONG)WS_EX_NOACTIVATE, GetWindowLongW(w, GWL_EXSTYLE));
 }
@@ -96,9 +96,10 @@ TEST_F(WindowTest, CreateFailingInWmCreateLeavesNothing)
     createResult = -1;
     EXPECT_EQ(nullptr, topLevel(0, 0, 10, 10));
     EXPECT_EQ(0, emuLiveCount(EMU_WINDOW));
-    ASSERT_EQ(2u, seen.size());
-    EXPECT_EQ((UINT)WM_CREATE, seen[0].msg);
-    EXPECT_EQ((UINT)WM_DESTROY, seen[1].msg) << "the window is destroyed";
+    // Destroyed before it is sized, moved or shown; the handle is the one WM_CREATE saw.
+    HWND gone = seen.empty() ? nullptr : seen[0].hwnd;
+    const Messages createRefused = {to(gone, WM_CREATE), to(gone, WM_DESTROY)};
+    expectMessages(createRefused);
     EXPECT_TRUE(UnregisterClassW(testClass, nullptr)) << "no window of the class is left";
 }
 
@@ -107,8 +108,13 @@ TEST_F(WindowTest, VisibleWindowIsShownOnlyAfterWmCreate)
     HWND w = topLevel(0, 0, 10, 10);
     EXPECT_TRUE(IsWindowVisible(w));
     EXPECT_EQ((LONG)WS_VISIBLE, GetWindowLongW(w, GWL_STYLE) & WS_VISIBLE);
-    ASSERT_EQ(1u, received(WM_SHOWWINDOW).size());
-    EXPECT_EQ((WPARAM)TRUE, received(WM_SHOWWINDOW)[0].wParam);
+    const Messages createdVisible = {
+        to(w, WM_CREATE),
+        to(w, WM_SIZE),
+        to(w, WM_MOVE),
+        to(w, WM_SHOWWINDOW).wparam(TRUE).lparam(0),
+    };
+    expectMessages(createdVisible);
 }
 
 TEST_F(WindowTest, ChildIsPlacedInItsParentsClientArea)
@@ -188,7 +194,7 @@ TEST_F(WindowTest, CreateRefusesChildWithoutParentAndUnknownClass)
     EXPECT_EQ(nullptr, CreateWindowExW(0, L"NoSuchClass", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr));
     EXPECT_EQ(1407u, GetLastError()) << "ERROR_CANNOT_FIND_WND_CLASS";
     EXPECT_EQ(2u, takeViolations().size());
-    EXPECT_TRUE(seen.empty()) << "no message for a window never made";
+    expectMessages({}); // no message for a window never made
 }
 
 TEST_F(WindowTest, DestroySendsWmDestroyParentFirstAndFreesEverything)
@@ -206,19 +212,21 @@ TEST_F(WindowTest, DestroySendsWmDestroyParentFirstAndFreesEverything)
     std::vector<std::string> violations = takeViolations();
     ASSERT_EQ(1u, violations.size());
     EXPECT_EQ(0u, violations[0].find("DestroyWindow: the window (or a child of it) still held the pen capture"));
-    std::vector<HWND> order;
-    for (const Seen &s : received(WM_DESTROY))
-        order.push_back(s.hwnd);
-    EXPECT_EQ((std::vector<HWND>{parent, a, grandchild, b}), order);
-    ASSERT_EQ(1u, received(WM_CAPTURECHANGED).size());
-    EXPECT_EQ(grandchild, received(WM_CAPTURECHANGED)[0].hwnd) << "capture released before WM_DESTROY";
+    // Hidden without WM_SHOWWINDOW, the capture released, then the parent hears WM_DESTROY first.
+    const Messages destroyParent = {
+        to(grandchild, WM_CAPTURECHANGED).lparam(0),
+        to(parent, WM_DESTROY),
+        to(a, WM_DESTROY),
+        to(grandchild, WM_DESTROY),
+        to(b, WM_DESTROY),
+    };
+    expectMessages(destroyParent);
     EXPECT_EQ(nullptr, GetCapture());
     EXPECT_EQ(0, emuLiveCount(EMU_WINDOW));
     for (HWND h : {parent, a, grandchild, b})
         EXPECT_FALSE(IsWindow(h));
-    seen.clear();
     emuAdvance(1000);
-    EXPECT_TRUE(seen.empty()) << "the child's timer died with it";
+    expectMessages({}); // the child's timer died with it
 }
 
 TEST_F(WindowTest, DestroyWithUnreleasedWindowDcIsAViolation)

@@ -4,10 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "callback.h"
-#include "expectcalls.h"
-
-static const HostCall::Function CHARS = HostCall::SEND_CHAR_EVENTS;
-static const HostCall::Function VKEY = HostCall::SEND_VIRTUAL_KEY;
+#include "../support/expectcalls.h"
 
 // The words of a character event, as the panel sends them.
 static const UINT DOWN = KeyStateDownFlag;
@@ -114,6 +111,12 @@ TEST(HostCallback, AFailedCallIsRecordedWithItsResultButNotTyped)
     EXPECT_EQ(u"aa", callback.field().text());
     ASSERT_EQ(3u, callback.calls().size());
     EXPECT_EQ(E_FAIL, callback.calls()[1].result);
+
+    callback.failCall(1, E_OUTOFMEMORY, 2);
+    EXPECT_EQ(E_OUTOFMEMORY, callback.SendVirtualKey(0x09, 0));
+    EXPECT_EQ(E_OUTOFMEMORY, callback.SendCharEvents(0x41, down, 1, &down, &a)) << "a count of calls fails in a row";
+    EXPECT_EQ(S_OK, callback.SendCharEvents(0x41, down, 1, &down, &a));
+    EXPECT_EQ(u"aaa", callback.field().text());
 }
 
 TEST(HostCallback, SetImInfoIsRecordedAndHandedOnAsACopy)

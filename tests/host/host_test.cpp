@@ -7,7 +7,7 @@
 
 #include <emu.h>
 
-#include "expectcalls.h"
+#include "../support/expectcalls.h"
 #include "host.h"
 
 static const char fakeClsidText[] = "{6A1C3E5B-0F2D-4B7A-9C8E-1D2F3A4B5C6D}";

@@ -23,7 +23,7 @@ class CalculatorKey : public PenTest {
     {
         tapOn(3, 0);
         ASSERT_EQ((KeyboardMode)MODE_NUMERIC, panel.mode);
-        callback.clear();
+        callback.clearCalls();
     }
     // Taps the calculator key on the numeric pad; returns how many programs that started.
     int tapCalculator()

@@ -4,9 +4,7 @@
 #include "emu.h"
 #include "input/input.h"
 #include "model/panelstate.h"
-#include "support/recorder.h"
-
-using namespace testsupport;
+#include "support/expectcalls.h"
 
 namespace {
 
@@ -22,11 +20,10 @@ class Emission : public ::testing::Test {
     void TearDown() override { panel = panelStateAtLoad; }
 
     void at(DWORD tick) { emuSetTickCount(tick); }
-    void expectCalls(const std::vector<HostCall> &expected)
+    void expectCalls(const std::vector<ExpectedCall> &expected)
     {
-        std::string diff = diffCalls(expected, host.calls);
-        EXPECT_EQ("", diff) << diff;
-        host.clear();
+        EXPECT_TRUE(callsAre(host.calls(), expected));
+        host.clearCalls();
     }
     // Holds a repeat key and sends n repeats, as the timers would.
     void repeat(KeyRecord *key, int n)
@@ -37,7 +34,7 @@ class Emission : public ::testing::Test {
             sendRepeatKeyDown();
     }
 
-    RecordingCallback host;
+    HostCallback host;
 };
 
 KeyRecord &lowerA()
@@ -71,40 +68,41 @@ KeyRecord &half()
 
 TEST_F(Emission, TapsOfEachKindOfKey)
 {
-    static const std::vector<HostCall> plainA = {charEvent(0x41, 0x80, 'a'), charEvent(0x41, 0x10040, 'a')};
+    static const std::vector<ExpectedCall> plainA = {charEvent(0x41, 0x80, 'a'), charEvent(0x41, 0x10040, 'a')};
     EXPECT_EQ(S_OK, sendKeyTap(&lowerA()));
     expectCalls(plainA);
 
-    static const std::vector<HostCall> shiftedA = {charEvent(0x41, 0x20000080, 'A'), charEvent(0x41, 0x20010040, 'A')};
+    static const std::vector<ExpectedCall> shiftedA = {charEvent(0x41, 0x20000080, 'A'),
+                                                       charEvent(0x41, 0x20010040, 'A')};
     at(2000);
     sendKeyTap(&upperA());
     expectCalls(shiftedA);
 
-    static const std::vector<HostCall> tab = {virtualKey(0x09, 4), virtualKey(0x09, 6)};
+    static const std::vector<ExpectedCall> tab = {virtualKey(0x09, 4), virtualKey(0x09, 6)};
     at(3000);
     sendKeyTap(&tabKey());
     expectCalls(tab);
 
     // Keys without a virtual-key code still type their character.
-    static const std::vector<HostCall> degreeAndHalf = {charEvent(0, 0x80, 0xB0), charEvent(0, 0x10040, 0xB0),
-                                                        charEvent(0, 0x80, 0xBD), charEvent(0, 0x10040, 0xBD)};
+    static const std::vector<ExpectedCall> degreeAndHalf = {charEvent(0, 0x80, 0xB0), charEvent(0, 0x10040, 0xB0),
+                                                            charEvent(0, 0x80, 0xBD), charEvent(0, 0x10040, 0xBD)};
     at(4000);
     sendKeyTap(&degree());
     sendKeyTap(&half());
     expectCalls(degreeAndHalf);
 
-    EXPECT_EQ(0, host.sendStringCalls);
+    EXPECT_TRUE(host.callsOf(HostCall::SEND_STRING).empty());
 }
 
 TEST_F(Emission, TheCharacterGoesOutByTheAddressOfTheRecord)
 {
-    struct AddressCheck : RecordingCallback {
+    struct AddressCheck : HostCallback {
         const UINT *seen = nullptr;
         HRESULT STDMETHODCALLTYPE SendCharEvents(UINT vk, UINT f, UINT n, UINT *shift, UINT *chars) override
         {
             seen = chars;
             EXPECT_EQ(f, *shift) << "the shift array is the key-state word";
-            return RecordingCallback::SendCharEvents(vk, f, n, shift, chars);
+            return HostCallback::SendCharEvents(vk, f, n, shift, chars);
         }
     } check;
     panel.hostCallback = &check;
@@ -114,7 +112,7 @@ TEST_F(Emission, TheCharacterGoesOutByTheAddressOfTheRecord)
 
 TEST_F(Emission, BouncesOfOneKeyAreDroppedAndRestartTheWindow)
 {
-    static const std::vector<HostCall> oneA = {charEvent(0x41, 0x80, 'a'), charEvent(0x41, 0x10040, 'a')};
+    static const std::vector<ExpectedCall> oneA = {charEvent(0x41, 0x80, 'a'), charEvent(0x41, 0x10040, 'a')};
 
     at(1000);
     sendKeyTap(&lowerA());
@@ -139,15 +137,15 @@ TEST_F(Emission, BouncesOfOneKeyAreDroppedAndRestartTheWindow)
     sendKeyTap(&lowerA());
     at(9010);
     sendKeyTap(&upperA());
-    EXPECT_EQ(4u, host.calls.size());
-    host.clear();
+    EXPECT_EQ(4u, host.calls().size());
+    host.clearCalls();
 
     // The test applies to virtual keys too.
     at(12000);
     sendKeyTap(&tabKey());
     at(12030);
     EXPECT_EQ(0, sendKeyTap(&tabKey()));
-    EXPECT_EQ(2u, host.calls.size());
+    EXPECT_EQ(2u, host.calls().size());
 }
 
 TEST_F(Emission, ATickCountWrappingBetweenTapsDropsOnlyTrueBounces)
@@ -156,26 +154,25 @@ TEST_F(Emission, ATickCountWrappingBetweenTapsDropsOnlyTrueBounces)
     sendKeyTap(&lowerA());
     at(0x00000050u); // 96 ms later, after the wrap
     EXPECT_EQ(S_OK, sendKeyTap(&lowerA()));
-    host.clear();
+    host.clearCalls();
     at(0xFFFFFFE0u);
     sendKeyTap(&upperA());
     at(0x00000010u); // 48 ms later across the wrap: a bounce
     EXPECT_EQ(0, sendKeyTap(&upperA()));
-    EXPECT_EQ(2u, host.calls.size());
+    EXPECT_EQ(2u, host.calls().size());
 }
 
 TEST_F(Emission, AHostFailureOnTheKeyDownStopsTheTapAndCountsForTheBounce)
 {
-    host.failDowns = 1;
-    host.failDownResult = E_FAIL;
+    host.failCall(1, E_FAIL);
     EXPECT_EQ(E_FAIL, sendKeyTap(&lowerA()));
-    static const std::vector<HostCall> downOnly = {charEvent(0x41, 0x80, 'a')};
+    static const std::vector<ExpectedCall> downOnly = {charEvent(0x41, 0x80, 'a')};
     expectCalls(downOnly);
     at(1050);
     EXPECT_EQ(0, sendKeyTap(&lowerA())) << "a retry within 75 ms is a bounce";
     expectCalls({});
 
-    host.failDowns = 1;
+    host.failCall(1, E_FAIL);
     at(3000);
     EXPECT_EQ(E_FAIL, sendKeyTap(&tabKey()));
     expectCalls({virtualKey(0x09, 4)});
@@ -184,7 +181,7 @@ TEST_F(Emission, AHostFailureOnTheKeyDownStopsTheTapAndCountsForTheBounce)
 TEST_F(Emission, ANullKeyIsMinusOneAndSendsNothing)
 {
     EXPECT_EQ(-1, sendKeyTap(nullptr));
-    EXPECT_TRUE(host.calls.empty());
+    EXPECT_TRUE(host.calls().empty());
 }
 
 TEST_F(Emission, WithoutACallbackAKeyIsRefusedAndNothingCrashes)
@@ -201,38 +198,36 @@ TEST_F(Emission, BackspaceHeldDeletesWordsFromTheTwentyFirstRepeat)
 {
     repeat(&backspace(), 30);
     sendRepeatKeyUp();
-    ASSERT_EQ(31u, host.calls.size());
-    for (int i = 0; i < 30; ++i) {
-        unsigned word = i < 20 ? 0x80u : 0x40000080u;
-        EXPECT_EQ(charEvent(0x08, word, 0x08), host.calls[i]) << "repeat " << i + 1 << ": " << describe(host.calls[i]);
-    }
-    EXPECT_EQ(charEvent(0x08, 0x10040, 0x08), host.calls[30]) << "the key-up carries no control bit";
+    // Twenty plain repeats, ten with the control bit, and a key-up without it.
+    std::vector<ExpectedCall> backspaceHeld30(20, charEvent(0x08, 0x80, 0x08));
+    backspaceHeld30.insert(backspaceHeld30.end(), 10, charEvent(0x08, 0x40000080, 0x08));
+    backspaceHeld30.push_back(charEvent(0x08, 0x10040, 0x08));
+    EXPECT_TRUE(callsAre(host.calls(), backspaceHeld30));
     EXPECT_EQ(20u, panel.repeatCount);
 }
 
 TEST_F(Emission, SpaceHeldNeverCarriesTheControlBit)
 {
     repeat(&space(), 30);
-    for (size_t i = 0; i < host.calls.size(); ++i)
-        EXPECT_EQ(charEvent(0x20, 0x80, ' '), host.calls[i]) << "repeat " << i + 1;
-    EXPECT_EQ(30u, host.calls.size());
+    const std::vector<ExpectedCall> spaceHeld30(30, charEvent(0x20, 0x80, ' '));
+    EXPECT_TRUE(callsAre(host.calls(), spaceHeld30));
 }
 
 TEST_F(Emission, RepeatsIgnoreKeysThatDoNotRepeatAndHostFailures)
 {
     repeat(&lowerA(), 3);
     sendRepeatKeyUp();
-    EXPECT_TRUE(host.calls.empty());
+    EXPECT_TRUE(host.calls().empty());
     EXPECT_EQ(0u, panel.repeatCount);
 
-    host.failDowns = 5;
+    host.failCall(1, E_FAIL, 5);
     repeat(&backspace(), 5);
     EXPECT_EQ(5u, panel.repeatCount) << "the count rises even when the host fails";
 
     panel.heldKey = nullptr;
     sendRepeatKeyDown();
     sendRepeatKeyUp();
-    EXPECT_EQ(5u, host.calls.size());
+    EXPECT_EQ(5u, host.calls().size());
 }
 
 TEST_F(Emission, RepeatsLeaveTheBounceStateAlone)

@@ -32,7 +32,7 @@ class Magnifier : public PenTest {
         EXPECT_TRUE(looksPressed(p.row, p.slot));
         penUp(keyX(p.row, p.slot), -20);
         EXPECT_TRUE(looksNormal(p.row, p.slot));
-        callback.clear();
+        callback.clearCalls();
         // Back to lowercase for the next key.
         if (panel.mode != MODE_LOWER) {
             panel.mode = MODE_LOWER;

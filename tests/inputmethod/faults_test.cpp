@@ -109,7 +109,7 @@ TEST_F(Faults, TheSessionRunsCleanWithoutFailures)
 {
     session();
     ASSERT_TRUE(selected);
-    EXPECT_FALSE(callback.keys().empty());
+    EXPECT_FALSE(callback.keyCalls().empty());
 }
 
 TEST_F(Faults, EveryCallFailingInTurnLeavesNothingAliveAndBreaksNoRule)
@@ -134,7 +134,7 @@ TEST_F(Faults, EveryCallFailingInTurnLeavesNothingAliveAndBreaksNoRule)
                 continue;
             SCOPED_TRACE(testing::Message() << f << " failing at call " << nth << " of " << n);
             SetUp();
-            callback = RecordingCallback();
+            callback.clearCalls();
             hostWindow = nullptr;
             inputMethod = nullptr;
             failures.clear();

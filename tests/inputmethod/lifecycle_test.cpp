@@ -136,17 +136,18 @@ TEST_F(Lifecycle, GetInfoCopiesTheRecordAndAnnouncesItOnlyToARegisteredCallback)
     EXPECT_EQ(640 - 252, info.rcSipRect.top);
     EXPECT_EQ(480, info.rcSipRect.right);
     EXPECT_EQ(640, info.rcSipRect.bottom);
-    EXPECT_TRUE(callback.calls.empty());
+    EXPECT_TRUE(callback.calls().empty());
 
     inputMethod->RegisterCallback(&callback);
     inputMethod->GetInfo(&info);
     inputMethod->GetInfo(&info);
-    EXPECT_EQ("", diffCalls({imInfo(3), imInfo(3)}, callback.calls));
-    EXPECT_EQ(0, callback.references) << "the panel takes no reference on the callback";
+    EXPECT_TRUE(callsAre(callback.calls(), {imInfo(3), imInfo(3)}));
+    EXPECT_EQ(0, callback.addRefCount()) << "the panel takes no reference on the callback";
+    EXPECT_EQ(0, callback.releaseCount());
 
     inputMethod->RegisterCallback(nullptr);
     inputMethod->GetInfo(&info);
-    EXPECT_EQ(2u, callback.calls.size());
+    EXPECT_EQ(2u, callback.calls().size());
 }
 
 TEST_F(Lifecycle, ReceiveSipInfoMovesTheHostWindowOnlyWhenItMustAndKeepsItsBottom)
@@ -211,12 +212,12 @@ TEST_F(Lifecycle, SelectForgetsTheCallbackOfAnEarlierSelection)
     installSkin();
     PanelTest::select();
     tapKey(0, 0);
-    EXPECT_EQ(2u, callback.keys().size());
+    EXPECT_EQ(2u, callback.keyCalls().size());
     deselect();
-    callback.clear();
+    callback.clearCalls();
     PanelTest::select(false);
     tapKey(0, 0);
-    EXPECT_TRUE(callback.keys().empty());
+    EXPECT_TRUE(callback.keyCalls().empty());
 }
 
 // A Deselect while the pen is down lets the capture go before the window does.

@@ -72,7 +72,7 @@ void PanelTest::select(bool registerCallback)
     sip.rcSipRect = info.rcSipRect;
     inputMethod->ReceiveSipInfo(&sip);
     emuPump();
-    callback.clear();
+    callback.clearCalls();
 }
 
 void PanelTest::deselect()

@@ -1,4 +1,4 @@
-// A selected panel on a fresh emulated device: host window, test skin, recording callback.
+// A selected panel on a fresh emulated device: host window, test skin, the host's recording callback.
 #ifndef KWENO_TESTS_PANELFIXTURE_H
 #define KWENO_TESTS_PANELFIXTURE_H
 
@@ -12,7 +12,8 @@
 #include "emu.h"
 #include "inputmethod/inputmethod.h"
 #include "model/panelstate.h"
-#include "recorder.h"
+#include "callback.h"
+#include "expectcalls.h"
 #include "testskin.h"
 
 namespace testsupport {
@@ -49,7 +50,11 @@ class PanelTest : public ::testing::Test {
     DWORD screenAt(int x, int y) const { return emuScreenPixel(x, y); }
     int hostTop() const { return panel.hostRect.top; }
 
-    std::string callDiff(const std::vector<HostCall> &expected) const { return diffCalls(expected, callback.keys()); }
+    // Whether the host's key calls so far are exactly the table's rows.
+    ::testing::AssertionResult keysAre(const std::vector<ExpectedCall> &expected) const
+    {
+        return callsAre(callback.keyCalls(), expected);
+    }
 
     // Makes the nth call of a platform function fail, counting from the panel's Select (the host's
     // own window and class come first and are not counted).
@@ -63,7 +68,7 @@ class PanelTest : public ::testing::Test {
     bool requireSelect = true;
     HRESULT selectResult = S_OK;
 
-    RecordingCallback callback;
+    HostCallback callback;
     InputMethod *inputMethod = nullptr;
     HWND hostWindow = nullptr;
     bool selected = false;

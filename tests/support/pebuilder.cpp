@@ -9,18 +9,6 @@ namespace {
 const uint32_t sectionRva = 0x1000;
 const size_t headersSize = 0x200;
 
-void append16(Bytes &b, uint32_t v)
-{
-    b.push_back(v & 0xFF);
-    b.push_back((v >> 8) & 0xFF);
-}
-
-void append32(Bytes &b, uint32_t v)
-{
-    append16(b, v & 0xFFFF);
-    append16(b, v >> 16);
-}
-
 struct TypeGroup {
     const Resource *first;
     std::vector<const Resource *> members;
@@ -138,6 +126,18 @@ void put32(Bytes &b, size_t at, uint32_t v)
 {
     put16(b, at, v & 0xFFFF);
     put16(b, at + 2, v >> 16);
+}
+
+void append16(Bytes &b, uint32_t v)
+{
+    b.push_back(v & 0xFF);
+    b.push_back((v >> 8) & 0xFF);
+}
+
+void append32(Bytes &b, uint32_t v)
+{
+    append16(b, v & 0xFFFF);
+    append16(b, v >> 16);
 }
 
 Bytes build(const std::vector<Resource> &resources, Kind kind, uint16_t machine, Layout *layout)

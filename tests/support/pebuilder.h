@@ -40,8 +40,11 @@ enum Kind { pe32, pe32plus };
 // A resource-only DLL of the given kind and machine (0x14C i386, 0x8664 x86-64, 0x1C2 ARM Thumb).
 Bytes build(const std::vector<Resource> &resources, Kind kind, uint16_t machine, Layout *layout = nullptr);
 
+// Little-endian fields: put* overwrites the bytes at an offset, append* adds them at the end.
 void put16(Bytes &b, size_t at, uint32_t v);
 void put32(Bytes &b, size_t at, uint32_t v);
+void append16(Bytes &b, uint32_t v);
+void append32(Bytes &b, uint32_t v);
 
 // A packed 24-bit bottom-up DIB (as an RT_BITMAP resource holds it) of the given size whose pixel
 // (x, y) is colour(x, y), 0x00RRGGBB.
