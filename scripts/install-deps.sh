@@ -3,8 +3,8 @@
 set -euo pipefail
 
 packages=(
-    cmake g++ make pkg-config
-    googletest libbenchmark-dev
+    cmake g++ make pkg-config clang-format
+    googletest libbenchmark-dev libcli11-dev
     g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64
     libpng-dev libgif-dev libturbojpeg0-dev libfreetype-dev fonts-dejavu-core
     wine wine64 xvfb xauth

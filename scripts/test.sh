@@ -1,11 +1,25 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: native under the sanitizers, then the Windows build.
+# Checks the formatting, builds everything and runs every test: native under the sanitizers, then
+# the Windows build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 
 jobs=$(nproc 2>/dev/null || echo 2)
+
+# First and fast: every C++ source of the project as the checked-in .clang-format wants it.
+echo "== formatting ($(clang-format --version | sed 's/ *(.*//'))"
+mapfile -t sources < <(git ls-files -- {src,emu,host,skin,sim,tests,bench}/'*'.{cpp,h})
+if [ ${#sources[@]} -eq 0 ]; then
+    echo "scripts/test.sh: git ls-files found no C++ sources to check the formatting of (not a git checkout?)"
+    exit 1
+fi
+if ! report=$(clang-format --dry-run --Werror "${sources[@]}" 2>&1); then
+    unformatted=$(printf '%s\n' "$report" | sed -n 's/^\([^:]*\):[0-9]*:[0-9]*: error: .*/\1/p' | sort -u | paste -sd ' ')
+    echo "scripts/test.sh: not formatted as .clang-format wants (run clang-format -i on them): ${unformatted:-$report}"
+    exit 1
+fi
 
 echo "== native build (AddressSanitizer + UndefinedBehaviorSanitizer)"
 cmake --preset native >/dev/null

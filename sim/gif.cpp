@@ -1,114 +1,17 @@
-// Animated GIF files: frame differences, colour tables per frame and LZW compression.
+// Animated GIF files: frame differences and colour tables per frame; giflib encodes them.
 #include "gif.h"
+
+#include <gif_lib.h>
 
 #include <algorithm>
 #include <cstring>
 #include <unordered_map>
 #include <vector>
 
-// LZW codes are at most 12 bits wide, so the dictionary holds 4096 entries.
-static const int maxCodes = 4096;
-static const int maxCodeBits = 12;
-
-namespace {
-
-// Collects codes of varying width, least significant bit first, into data sub-blocks of at most
-// 255 bytes as the format wants them.
-class BitWriter {
-  public:
-    explicit BitWriter(FILE *file) : file_(file) {}
-
-    void write(int code, int bits)
-    {
-        accumulator_ |= static_cast<uint32_t>(code) << count_;
-        count_ += bits;
-        while (count_ >= 8) {
-            put(static_cast<unsigned char>(accumulator_ & 0xFF));
-            accumulator_ >>= 8;
-            count_ -= 8;
-        }
-    }
-
-    void finish()
-    {
-        if (count_ > 0)
-            put(static_cast<unsigned char>(accumulator_ & 0xFF));
-        accumulator_ = 0;
-        count_ = 0;
-        flushBlock();
-        fputc(0, file_); // the block terminator
-    }
-
-  private:
-    void put(unsigned char byte)
-    {
-        block_[blockSize_++] = byte;
-        if (blockSize_ == 255)
-            flushBlock();
-    }
-    void flushBlock()
-    {
-        if (blockSize_ == 0)
-            return;
-        fputc(blockSize_, file_);
-        fwrite(block_, 1, blockSize_, file_);
-        blockSize_ = 0;
-    }
-
-    FILE *file_;
-    uint32_t accumulator_ = 0;
-    int count_ = 0;
-    unsigned char block_[255];
-    int blockSize_ = 0;
-};
-
-} // namespace
-
-static void putWord(FILE *file, int value)
+// giflib's output function: the bytes go to the file the writer opened.
+static int writeToFile(GifFileType *gif, const GifByteType *data, int length)
 {
-    fputc(value & 0xFF, file);
-    fputc((value >> 8) & 0xFF, file);
-}
-
-// Compresses colour indices with the variable-width LZW of the format.
-static void compress(FILE *file, const std::vector<unsigned char> &indices, int minCodeSize)
-{
-    fputc(minCodeSize, file);
-    BitWriter bits(file);
-    const int clearCode = 1 << minCodeSize;
-    const int endCode = clearCode + 1;
-    // next[code * 256 + byte]: the code of the string `code` followed by `byte`, 0 if none yet.
-    std::vector<uint16_t> next(static_cast<size_t>(maxCodes) * 256, 0);
-    int codeSize = minCodeSize + 1;
-    int lastCode = endCode;
-
-    bits.write(clearCode, codeSize);
-    int current = indices.empty() ? -1 : indices[0];
-    for (size_t i = 1; i < indices.size(); ++i) {
-        unsigned char byte = indices[i];
-        uint16_t found = next[static_cast<size_t>(current) * 256 + byte];
-        if (found) {
-            current = found;
-            continue;
-        }
-        bits.write(current, codeSize);
-        next[static_cast<size_t>(current) * 256 + byte] = static_cast<uint16_t>(++lastCode);
-        // The reader widens its codes one entry later than the writer adds them, so the writer
-        // widens once the newest entry needs the extra bit.
-        if (lastCode >= (1 << codeSize) && codeSize < maxCodeBits)
-            ++codeSize;
-        if (lastCode == maxCodes - 1) {
-            bits.write(clearCode, codeSize);
-            std::fill(next.begin(), next.end(), 0);
-            codeSize = minCodeSize + 1;
-            lastCode = endCode;
-        }
-        current = byte;
-    }
-    if (current >= 0)
-        bits.write(current, codeSize);
-    bits.write(endCode, codeSize);
-    bits.finish();
+    return static_cast<int>(fwrite(data, 1, static_cast<size_t>(length), static_cast<FILE *>(gif->UserData)));
 }
 
 static int squaredDistance(uint32_t a, uint32_t b)
@@ -164,6 +67,18 @@ GifWriter::~GifWriter()
         close();
 }
 
+// The application extension that makes viewers loop the animation forever: NETSCAPE2.0, sub-block 1,
+// a loop count of 0.
+static bool putLoopForever(GifFileType *gif)
+{
+    static const GifByteType application[] = {'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0'};
+    static const GifByteType loopForever[] = {0x01, 0x00, 0x00};
+    return EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE) != GIF_ERROR &&
+           EGifPutExtensionBlock(gif, sizeof application, application) != GIF_ERROR &&
+           EGifPutExtensionBlock(gif, sizeof loopForever, loopForever) != GIF_ERROR &&
+           EGifPutExtensionTrailer(gif) != GIF_ERROR;
+}
+
 bool GifWriter::open(const std::string &path, int width, int height, std::string *error)
 {
     if (width <= 0 || height <= 0 || width > 0xFFFF || height > 0xFFFF) {
@@ -175,26 +90,32 @@ bool GifWriter::open(const std::string &path, int width, int height, std::string
         *error = "cannot write " + path;
         return false;
     }
+    int gifError = 0;
+    gif_ = EGifOpen(file_, writeToFile, &gifError);
+    if (!gif_) {
+        *error = std::string("cannot write a GIF: ") + GifErrorString(gifError);
+        fclose(file_);
+        file_ = nullptr;
+        return false;
+    }
     width_ = width;
     height_ = height;
     frames_ = 0;
+    failed_ = false;
     previous_ = Image();
-    fwrite("GIF89a", 1, 6, file_);
-    putWord(file_, width);
-    putWord(file_, height);
-    fputc(0x00, file_); // no global colour table: every frame has its own
-    fputc(0, file_);    // background colour index
-    fputc(0, file_);    // square pixels
-    // The application extension that makes viewers loop the animation forever.
-    static const unsigned char loop[] = {0x21, 0xFF, 0x0B, 'N', 'E',  'T',  'S',  'C',  'A', 'P',
-                                         'E',  '2',  '.',  '0', 0x03, 0x01, 0x00, 0x00, 0x00};
-    fwrite(loop, 1, sizeof loop, file_);
+    // Delays and looping need the GIF89a extensions; no global colour table: every frame has its own.
+    EGifSetGifVersion(gif_, true);
+    if (EGifPutScreenDesc(gif_, width, height, 8, 0, nullptr) == GIF_ERROR || !putLoopForever(gif_)) {
+        *error = "cannot write " + path;
+        close();
+        return false;
+    }
     return true;
 }
 
 void GifWriter::addFrame(const Image &frame, int delayMs)
 {
-    if (!file_ || frame.width != width_ || frame.height != height_)
+    if (!gif_ || failed_ || frame.width != width_ || frame.height != height_)
         return;
     int left = 0, top = 0, right = width_ - 1, bottom = height_ - 1;
     if (frames_ > 0) {
@@ -218,12 +139,15 @@ void GifWriter::addFrame(const Image &frame, int delayMs)
             left = top = right = bottom = 0;
         }
     }
-    writeFrame(frame, left, top, right - left + 1, bottom - top + 1, delayMs);
+    if (!writeFrame(frame, left, top, right - left + 1, bottom - top + 1, delayMs)) {
+        failed_ = true;
+        return;
+    }
     previous_ = frame;
     ++frames_;
 }
 
-void GifWriter::writeFrame(const Image &frame, int left, int top, int width, int height, int delayMs)
+bool GifWriter::writeFrame(const Image &frame, int left, int top, int width, int height, int delayMs)
 {
     std::vector<uint32_t> pixels;
     pixels.reserve(static_cast<size_t>(width) * height);
@@ -238,36 +162,46 @@ void GifWriter::writeFrame(const Image &frame, int left, int top, int width, int
         ++tableBits;
 
     // Graphic control: the frame stays in place under the next one, for its delay.
-    int centiseconds = std::max(2, (delayMs + 5) / 10);
-    fputc(0x21, file_);
-    fputc(0xF9, file_);
-    fputc(4, file_);
-    fputc(1 << 2, file_); // disposal: leave the frame in place
-    putWord(file_, std::min(centiseconds, 0xFFFF));
-    fputc(0, file_);
-    fputc(0, file_);
+    GraphicsControlBlock control = {};
+    control.DisposalMode = DISPOSE_DO_NOT;
+    control.UserInputFlag = false;
+    control.DelayTime = std::min(std::max(2, (delayMs + 5) / 10), 0xFFFF);
+    control.TransparentColor = NO_TRANSPARENT_COLOR;
+    GifByteType extension[4];
+    EGifGCBToExtension(&control, extension);
+    if (EGifPutExtension(gif_, GRAPHICS_EXT_FUNC_CODE, sizeof extension, extension) == GIF_ERROR)
+        return false;
 
-    fputc(0x2C, file_);
-    putWord(file_, left);
-    putWord(file_, top);
-    putWord(file_, width);
-    putWord(file_, height);
-    fputc(0x80 | (tableBits - 1), file_); // a local colour table of 2^tableBits entries
-    for (int i = 0; i < (1 << tableBits); ++i) {
-        uint32_t c = i < static_cast<int>(palette.size()) ? palette[i] : 0;
-        fputc((c >> 16) & 0xFF, file_);
-        fputc((c >> 8) & 0xFF, file_);
-        fputc(c & 0xFF, file_);
+    // A local colour table of 2^tableBits entries.
+    std::vector<GifColorType> colours(static_cast<size_t>(1) << tableBits, GifColorType{0, 0, 0});
+    for (size_t i = 0; i < palette.size(); ++i)
+        colours[i] = GifColorType{static_cast<GifByteType>(palette[i] >> 16), static_cast<GifByteType>(palette[i] >> 8),
+                                  static_cast<GifByteType>(palette[i])};
+    ColorMapObject *map = GifMakeMapObject(static_cast<int>(colours.size()), colours.data());
+    if (!map)
+        return false;
+    bool ok = EGifPutImageDesc(gif_, left, top, width, height, false, map) != GIF_ERROR;
+    GifFreeMapObject(map);
+    // giflib masks the line it is given to the table's width, so each row is a copy.
+    std::vector<GifPixelType> line(static_cast<size_t>(width));
+    for (int y = 0; ok && y < height; ++y) {
+        std::memcpy(line.data(), &indices[static_cast<size_t>(y) * width], line.size());
+        ok = EGifPutLine(gif_, line.data(), width) != GIF_ERROR;
     }
-    compress(file_, indices, std::max(2, tableBits));
+    return ok;
 }
 
 bool GifWriter::close()
 {
     if (!file_)
         return false;
-    fputc(0x3B, file_);
-    bool ok = !ferror(file_);
+    bool ok = !failed_;
+    if (gif_) {
+        int gifError = 0;
+        ok = EGifCloseFile(gif_, &gifError) != GIF_ERROR && ok;
+        gif_ = nullptr;
+    }
+    ok = !ferror(file_) && ok;
     ok = fclose(file_) == 0 && ok;
     file_ = nullptr;
     return ok;

@@ -1,5 +1,5 @@
-// Animated GIF files of a session: each frame stores only the rectangle that changed, with a
-// colour table of its own.
+// Animated GIF files of a session, written with giflib: each frame stores only the rectangle that
+// changed, with a colour table of its own.
 #ifndef KWENO_SIM_GIF_H
 #define KWENO_SIM_GIF_H
 
@@ -7,6 +7,8 @@
 #include <string>
 
 #include "image.h"
+
+struct GifFileType;
 
 class GifWriter {
   public:
@@ -25,9 +27,11 @@ class GifWriter {
     int frames() const { return frames_; }
 
   private:
-    void writeFrame(const Image &frame, int left, int top, int width, int height, int delayMs);
+    bool writeFrame(const Image &frame, int left, int top, int width, int height, int delayMs);
 
     FILE *file_ = nullptr;
+    GifFileType *gif_ = nullptr;
+    bool failed_ = false;
     int width_ = 0;
     int height_ = 0;
     Image previous_;

@@ -1,7 +1,7 @@
 // kweno-sim: runs a deliverable in the project's host on a simulated 480x640 handheld, from a
 // script of pen gestures (the built-in demonstration by default) or interactively.
-#include <cstdlib>
-#include <cstring>
+#include <CLI/CLI.hpp>
+
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -25,86 +25,49 @@ struct Arguments {
     std::string font;
 };
 
-const char usage[] =
-    "usage: kweno-sim [options] [SCRIPT]\n"
-    "\n"
+const char description[] =
     "Runs the keyboard on a simulated 480x640 handheld. Without SCRIPT it runs the built-in\n"
     "demonstration. It writes into the output folder: text.txt (what the application received),\n"
-    "a PNG for every \"shot\", session.gif (the whole session) and index.html (everything on one page).\n"
-    "\n"
-    "options:\n"
-    "  --night          the night variant (default: day)\n"
-    "  --out DIR        the output folder (default: out/demo, out/demo-night, or out/SCRIPTNAME)\n"
-    "  --no-animation   no session.gif\n"
-    "  --check          only read the script and report what cannot be read\n"
-    "  --print-demo     print the built-in demonstration script and stop\n"
-    "  --interactive    a window with the handheld's screen: the mouse is the stylus,\n"
-    "                   R turns the screen, Escape or Q ends\n"
-    "  --scale N        the window's scale, 1 to 3 (interactive)\n"
-    "  --panel PATH     the deliverable to load (default: the one built with kweno-sim)\n"
-    "  --skin DIR       the folder holding KWENO_Resources.dll (default: the built skin)\n"
-    "  --font PATH      the font of the application's text\n"
-    "  --help           this text\n";
+    "a PNG for every \"shot\", session.gif (the whole session) and index.html (everything on one page).\n";
 
-bool needValue(int argc, char **argv, int *i, std::string *value)
+const char footer[] = "Exit status: 0 when the script ran to its end, 1 when a command failed, 2 for a script that\n"
+                      "cannot be read, a handheld that cannot be started or a bad command line.";
+
+// The command line as CLI11 reads it: true to go on, or false with the status to exit with, 0 after
+// --help and 2 for a bad command line (CLI11 has said what was wrong).
+bool parseArguments(int argc, char **argv, Arguments *args, int *exitStatus)
 {
-    if (*i + 1 >= argc) {
-        std::cerr << "kweno-sim: " << argv[*i] << " needs a value\n";
+    CLI::App app{description, "kweno-sim"};
+    // As the command lines of the build and the scripts expect: an option given twice takes the last.
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app.footer(footer);
+    app.add_option("SCRIPT", args->script, "a script of pen gestures (default: the built-in demonstration)")
+        ->type_name("");
+    app.add_flag("--night,!--day", args->night, "the night variant, or the day variant (the default)");
+    app.add_option("--out", args->out, "the output folder (default: out/demo, out/demo-night, or out/SCRIPTNAME)")
+        ->type_name("DIR");
+    app.add_flag_callback(
+        "--no-animation", [args] { args->animate = false; }, "no session.gif");
+    app.add_flag("--check", args->check, "only read the script and report what cannot be read");
+    app.add_flag("--print-demo", args->printDemo, "print the built-in demonstration script and stop");
+    app.add_flag("--interactive", args->interactive,
+                 "a window: the mouse is the stylus, R turns the screen, Escape or Q ends");
+    app.add_option("--scale", args->scale, "the window's scale (interactive)")
+        ->check(CLI::Range(1, 3))
+        ->type_name("N")
+        ->capture_default_str();
+    app.add_option("--panel", args->panel, "the deliverable to load (default: the one built with kweno-sim)")
+        ->type_name("PATH");
+    app.add_option("--skin", args->skin, "the folder holding KWENO_Resources.dll (default: the built skin)")
+        ->type_name("DIR");
+    app.add_option("--font", args->font, "the font of the application's text")->type_name("PATH");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError &e) {
+        *exitStatus = app.exit(e) == 0 ? 0 : 2;
         return false;
     }
-    *value = argv[++*i];
     return true;
-}
-
-// 0 on success, 2 for a bad command line, -1 when the command line asked only for help.
-int parseArguments(int argc, char **argv, Arguments *args)
-{
-    for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
-        std::string value;
-        if (a == "--help" || a == "-h") {
-            std::cout << usage;
-            return -1;
-        } else if (a == "--night") {
-            args->night = true;
-        } else if (a == "--day") {
-            args->night = false;
-        } else if (a == "--interactive") {
-            args->interactive = true;
-        } else if (a == "--check") {
-            args->check = true;
-        } else if (a == "--print-demo") {
-            args->printDemo = true;
-        } else if (a == "--no-animation") {
-            args->animate = false;
-        } else if (a == "--out" || a == "--panel" || a == "--skin" || a == "--font" || a == "--scale") {
-            if (!needValue(argc, argv, &i, &value))
-                return 2;
-            if (a == "--out")
-                args->out = value;
-            else if (a == "--panel")
-                args->panel = value;
-            else if (a == "--skin")
-                args->skin = value;
-            else if (a == "--font")
-                args->font = value;
-            else
-                args->scale = std::atoi(value.c_str());
-        } else if (a.size() > 1 && a[0] == '-') {
-            std::cerr << "kweno-sim: unknown option " << a << "\n" << usage;
-            return 2;
-        } else if (args->script.empty()) {
-            args->script = a;
-        } else {
-            std::cerr << "kweno-sim: one script at a time\n";
-            return 2;
-        }
-    }
-    if (args->scale < 1 || args->scale > 3) {
-        std::cerr << "kweno-sim: --scale takes 1, 2 or 3\n";
-        return 2;
-    }
-    return 0;
 }
 
 std::string baseName(const std::string &path)
@@ -145,9 +108,9 @@ void printFiles(const SessionResult &result)
 int main(int argc, char **argv)
 {
     Arguments args;
-    int status = parseArguments(argc, argv, &args);
-    if (status != 0)
-        return status < 0 ? 0 : status;
+    int status = 0;
+    if (!parseArguments(argc, argv, &args, &status))
+        return status;
 
     if (args.printDemo) {
         std::cout << demonstrationScript();

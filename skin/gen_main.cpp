@@ -1,6 +1,7 @@
 // kweno-skin-gen: draws the default skin from the layout tables and writes its pictures and resource script.
+#include <CLI/CLI.hpp>
+
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -31,15 +32,11 @@ struct Options {
     std::map<LONG, std::pair<int, int>> resize;
 };
 
-const char USAGE[] =
-    "usage: kweno-skin-gen --out DIR --font FILE.ttf [--format png|gif|bmp|bitmap] [--bits 4|8] [--png DIR]\n"
-    "                      [--omit ID]... [--resize ID WxH]... [--no-labels] [--quiet]\n"
-    "       kweno-skin-gen --device-header MODULE.dll\n"
+const char description[] =
     "Writes DIR/images/* and DIR/resources.rc for the resource compiler: faces and popups as image\n"
     "files under the resource type GIF (PNG by default; bitmap keeps them as RT_BITMAP, which the\n"
     "device cannot show), the icons as bitmaps, at most 2^bits colours each.\n"
-    "--omit and --resize make deliberately broken modules, for testing checkers.\n"
-    "--device-header marks a linked resource-only module as made for the device (ARM).\n";
+    "With --device-header it marks a linked resource-only module as made for the device (ARM) instead.\n";
 
 int fail(const std::string &message)
 {
@@ -47,66 +44,77 @@ int fail(const std::string &message)
     return 1;
 }
 
-bool parseId(const char *text, LONG &id)
+// WIDTHxHEIGHT, both at least 1.
+bool parseSize(const std::string &text, int *width, int *height)
 {
-    char *end = nullptr;
-    long value = std::strtol(text, &end, 0);
-    id = (LONG)value;
-    return end && *end == 0 && end != text && value > 0 && value < 0x10000;
+    return std::sscanf(text.c_str(), "%dx%d", width, height) == 2 && *width >= 1 && *height >= 1;
 }
 
-bool parseOptions(int argc, char **argv, Options &options, std::string &error)
+// An image id is a resource id: 1 to 0xFFFF, decimal or 0x hex (the help says so once).
+const CLI::Validator imageId = CLI::Range(1, 0xFFFF).description("");
+
+// The command line as CLI11 reads it: true to go on, or false with the status to exit with, 0 after
+// --help and 2 for a bad command line (CLI11 has said what was wrong).
+bool parseOptions(int argc, char **argv, Options &options, int *exitStatus)
 {
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        bool hasValue = i + 1 < argc;
-        if (arg == "--out" && hasValue) {
-            options.out = argv[++i];
-        } else if (arg == "--font" && hasValue) {
-            options.font = argv[++i];
-        } else if (arg == "--png" && hasValue) {
-            options.png = argv[++i];
-        } else if (arg == "--format" && hasValue) {
-            if (!storedFormatFromName(argv[++i], &options.format)) {
-                error = "--format takes png, gif, bmp or bitmap";
-                return false;
-            }
-        } else if (arg == "--device-header" && hasValue) {
-            options.deviceHeader = argv[++i];
-        } else if (arg == "--bits" && hasValue) {
-            options.bits = std::atoi(argv[++i]);
-            if (options.bits != 4 && options.bits != 8) {
-                error = "--bits takes 4 or 8";
-                return false;
-            }
-        } else if (arg == "--omit" && hasValue) {
-            LONG id;
-            if (!parseId(argv[++i], id)) {
-                error = std::string("not an image id: ") + argv[i];
-                return false;
-            }
-            options.omit.insert(id);
-        } else if (arg == "--resize" && i + 2 < argc) {
-            LONG id;
-            int width = 0, height = 0;
-            if (!parseId(argv[++i], id) || std::sscanf(argv[++i], "%dx%d", &width, &height) != 2 || width < 1 ||
-                height < 1) {
-                error = "--resize takes an image id and WIDTHxHEIGHT";
-                return false;
-            }
-            options.resize[id] = {width, height};
-        } else if (arg == "--no-labels") {
-            options.labels = false;
-        } else if (arg == "--quiet") {
-            options.quiet = true;
-        } else {
-            error = "unknown or incomplete option " + arg;
-            return false;
+    CLI::App app{description, "kweno-skin-gen"};
+    // As the command lines of the build and the scripts expect: an option given twice takes the last.
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app.footer("--omit and --resize make deliberately broken modules, for testing checkers.");
+    CLI::Option *out = app.add_option("--out", options.out,
+                                      "the folder to write into (required, as is --font, unless --device-header)")
+                           ->type_name("DIR");
+    CLI::Option *font = app.add_option("--font", options.font, "the labels' font")->type_name("FILE.ttf");
+    std::string formatName = storedFormatName(options.format);
+    std::vector<std::string> formats = storedFormatNames();
+    app.add_option("--format", formatName, "how faces and popups are stored")
+        ->check(CLI::IsMember(formats))
+        ->type_name("FORMAT")
+        ->capture_default_str();
+    app.add_option("--bits", options.bits, "at most 2^bits colours in each picture")
+        ->check(CLI::IsMember({4, 8}))
+        ->type_name("BITS")
+        ->capture_default_str();
+    app.add_option("--png", options.png, "also write every picture as a PNG file into this folder")->type_name("DIR");
+    std::vector<LONG> omit;
+    app.add_option("--omit", omit, "leave out the picture of this id, 1 to 0xFFFF (may be repeated)")
+        ->check(imageId)
+        ->type_name("ID");
+    std::vector<std::pair<LONG, std::string>> resize;
+    app.add_option("--resize", resize, "draw this picture at another size (may be repeated)")
+        ->check(imageId.application_index(0))
+        ->check(CLI::Validator(
+                    [](std::string &text) {
+                        int width = 0, height = 0;
+                        return parseSize(text, &width, &height) ? std::string() : "not a size WIDTHxHEIGHT: " + text;
+                    },
+                    "")
+                    .application_index(1))
+        ->type_name("ID WxH");
+    app.add_flag_callback(
+        "--no-labels", [&options] { options.labels = false; }, "draw the keys without their labels");
+    app.add_flag("--quiet", options.quiet, "say nothing when all went well");
+    app.add_option("--device-header", options.deviceHeader, "mark this linked module as the device's, and stop")
+        ->type_name("MODULE.dll");
+    try {
+        app.parse(argc, argv);
+        // Without a module to mark, there is a skin to draw.
+        if (options.deviceHeader.empty()) {
+            if (!*out)
+                throw CLI::RequiredError(out->get_name());
+            if (!*font)
+                throw CLI::RequiredError(font->get_name());
         }
-    }
-    if (options.deviceHeader.empty() && (options.out.empty() || options.font.empty())) {
-        error = "--out and --font are required";
+    } catch (const CLI::ParseError &e) {
+        *exitStatus = app.exit(e) == 0 ? 0 : 2;
         return false;
+    }
+    storedFormatFromName(formatName, &options.format);
+    options.omit.insert(omit.begin(), omit.end());
+    for (const auto &r : resize) {
+        int width = 0, height = 0;
+        parseSize(r.second, &width, &height);
+        options.resize[r.first] = {width, height};
     }
     return true;
 }
@@ -155,11 +163,10 @@ int writeDeviceHeader(const std::string &path)
 int main(int argc, char **argv)
 {
     Options options;
+    int status = 0;
+    if (!parseOptions(argc, argv, options, &status))
+        return status;
     std::string error;
-    if (!parseOptions(argc, argv, options, error)) {
-        std::fprintf(stderr, "kweno-skin-gen: %s\n%s", error.c_str(), USAGE);
-        return 2;
-    }
     if (!options.deviceHeader.empty())
         return writeDeviceHeader(options.deviceHeader);
     Font font;

@@ -35,18 +35,35 @@ int appendGif(GifFileType *gif, const GifByteType *data, int length)
 
 } // namespace
 
+static const struct {
+    const char *name;
+    StoredFormat format;
+} storedFormats[] = {{"png", STORED_PNG}, {"gif", STORED_GIF}, {"bmp", STORED_BMP}, {"bitmap", STORED_BITMAP}};
+
 bool storedFormatFromName(const std::string &name, StoredFormat *format)
 {
-    static const struct {
-        const char *name;
-        StoredFormat format;
-    } names[] = {{"png", STORED_PNG}, {"gif", STORED_GIF}, {"bmp", STORED_BMP}, {"bitmap", STORED_BITMAP}};
-    for (const auto &n : names)
+    for (const auto &n : storedFormats)
         if (name == n.name) {
             *format = n.format;
             return true;
         }
     return false;
+}
+
+const char *storedFormatName(StoredFormat format)
+{
+    for (const auto &n : storedFormats)
+        if (n.format == format)
+            return n.name;
+    return "";
+}
+
+std::vector<std::string> storedFormatNames()
+{
+    std::vector<std::string> names;
+    for (const auto &n : storedFormats)
+        names.push_back(n.name);
+    return names;
 }
 
 const char *storedFormatExtension(StoredFormat format)

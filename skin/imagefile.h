@@ -17,6 +17,10 @@ enum StoredFormat { STORED_PNG, STORED_GIF, STORED_BMP, STORED_BITMAP };
 
 // "png", "gif", "bmp", "bitmap"; false for any other name.
 bool storedFormatFromName(const std::string &name, StoredFormat *format);
+// The format's name, as storedFormatFromName reads it.
+const char *storedFormatName(StoredFormat format);
+// Every name storedFormatFromName knows, in that order.
+std::vector<std::string> storedFormatNames();
 // The file name extension of the format's files.
 const char *storedFormatExtension(StoredFormat format);
 

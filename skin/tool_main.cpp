@@ -1,6 +1,7 @@
 // kweno-skin: checks a resource module for every picture the panel needs, or previews it as PNGs.
+#include <CLI/CLI.hpp>
+
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -10,43 +11,23 @@ using namespace skin;
 
 namespace {
 
-const char USAGE[] = "usage: kweno-skin check FILE.dll [--variant day|night]\n"
-                     "       kweno-skin preview FILE.dll OUTDIR\n";
+const Variant allVariants[] = {VARIANT_DAY, VARIANT_NIGHT};
 
-int usage()
+int check(const std::string &path, const std::vector<Variant> &variants)
 {
-    std::fputs(USAGE, stderr);
-    return 2;
-}
-
-int check(int argc, char **argv)
-{
-    std::vector<Variant> variants = {VARIANT_DAY, VARIANT_NIGHT};
-    if (argc == 5 && std::strcmp(argv[3], "--variant") == 0) {
-        if (std::strcmp(argv[4], "day") == 0)
-            variants = {VARIANT_DAY};
-        else if (std::strcmp(argv[4], "night") == 0)
-            variants = {VARIANT_NIGHT};
-        else
-            return usage();
-    } else if (argc != 3) {
-        return usage();
-    }
-    CheckResult result = checkModule(argv[2], variants);
+    CheckResult result = checkModule(path, variants);
     for (const std::string &fault : result.faults)
         std::printf("%s\n", fault.c_str());
     if (result.ok())
-        std::printf("%s: all %d pictures present, decodable and of the right size\n", argv[2], result.checked);
+        std::printf("%s: all %d pictures present, decodable and of the right size\n", path.c_str(), result.checked);
     else
-        std::printf("%s: %zu faults in %d pictures\n", argv[2], result.faults.size(), result.checked);
+        std::printf("%s: %zu faults in %d pictures\n", path.c_str(), result.faults.size(), result.checked);
     return result.ok() ? 0 : 1;
 }
 
-int preview(int argc, char **argv)
+int preview(const std::string &path, const std::string &folder)
 {
-    if (argc != 4)
-        return usage();
-    std::vector<std::string> faults = previewModule(argv[2], argv[3]);
+    std::vector<std::string> faults = previewModule(path, folder);
     for (const std::string &fault : faults)
         std::fprintf(stderr, "%s\n", fault.c_str());
     return faults.empty() ? 0 : 1;
@@ -56,9 +37,41 @@ int preview(int argc, char **argv)
 
 int main(int argc, char **argv)
 {
-    if (argc >= 2 && std::strcmp(argv[1], "check") == 0)
-        return check(argc, argv);
-    if (argc >= 2 && std::strcmp(argv[1], "preview") == 0)
-        return preview(argc, argv);
-    return usage();
+    CLI::App app{"Checks a resource module for every picture the panel needs, or previews it as PNG files.",
+                 "kweno-skin"};
+    app.footer("Exit status: 0 when every picture is sound, 1 on any fault, 2 for a bad command line.");
+    app.require_subcommand(1);
+    // An option given twice takes the last; the subcommands inherit this.
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+
+    std::string path, folder, variantChosen;
+    CLI::App *checking =
+        app.add_subcommand("check", "prints a line for each picture the panel needs that is missing or wrong");
+    checking->add_option("FILE", path, "the resource module, such as KWENO_Resources.dll")->required()->type_name("");
+    std::vector<std::string> variantNames;
+    for (Variant v : allVariants)
+        variantNames.push_back(variantName(v));
+    checking->add_option("--variant", variantChosen, "only the pictures this variant needs (default: both)")
+        ->check(CLI::IsMember(variantNames))
+        ->type_name("VARIANT");
+
+    CLI::App *previewing = app.add_subcommand("preview", "writes a PNG of every picture of the module into OUTDIR");
+    previewing->add_option("FILE", path, "the resource module")->required()->type_name("");
+    previewing->add_option("OUTDIR", folder, "the folder for the PNG files, named for what they show")
+        ->required()
+        ->type_name("");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError &e) {
+        return app.exit(e) == 0 ? 0 : 2;
+    }
+
+    if (previewing->parsed())
+        return preview(path, folder);
+    std::vector<Variant> variants;
+    for (Variant v : allVariants)
+        if (variantChosen.empty() || variantChosen == variantName(v))
+            variants.push_back(v);
+    return check(path, variants);
 }

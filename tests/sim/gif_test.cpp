@@ -1,4 +1,4 @@
-// Animated GIF files, read back with the tests' own reader: exact colours, the LZW table filling up
+// Animated GIF files, written and read back with giflib: exact colours, the LZW table filling up
 // and starting again, changed rectangles, delays, and pictures of more than 256 colours.
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <random>
 
 #include "gif.h"
-#include "gifdecoder.h"
+#include "gifreader.h"
 
 class Gif : public ::testing::Test {
   protected:

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "gifdecoder.h"
+#include "gifreader.h"
 #include "session.h"
 
 namespace fs = std::filesystem;
