@@ -28,7 +28,7 @@ cmake --build --preset native -j "$jobs"
 echo "== native tests"
 ctest --preset native -j "$jobs"
 
-echo "== fuzzing the resource-module and bitmap reader (bounded)"
+echo "== fuzzing the resource-module reader and the picture decoders (bounded)"
 scripts/fuzz.sh 60
 
 echo "== Windows build (mingw-w64)"
