@@ -4,8 +4,8 @@
 #
 #   scripts/windows-build.sh [OUTPUT [MINGW_BUILD [NATIVE_BUILD]]]
 #
-# OUTPUT defaults to build/windows. The skin is drawn by a Linux tool (NATIVE_BUILD, default
-# build/native); the module it packs serves every platform.
+# OUTPUT defaults to build/windows. The skin and the registry files are written by Linux tools
+# (NATIVE_BUILD, default build/native); the module they pack serves every platform.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -27,10 +27,10 @@ cmake --build "$build" -j 2 --target kweno-host kweno kweno_night
 if [ ! -f "$native/CMakeCache.txt" ]; then
     cmake -S "$root" -B "$native" -DCMAKE_BUILD_TYPE=Debug >/dev/null
 fi
-cmake --build "$native" -j 2 --target kweno_resources
+cmake --build "$native" -j 2 --target kweno_resources kweno_registry_files
 
 mkdir -p "$out"
 cp "$build/host/desktop/kweno-host.exe" "$build/src/kweno.dll" "$build/src/kweno_night.dll" \
-    "$build/packaging/kweno.reg" "$build/packaging/kweno_night.reg" "$native/skin/KWENO_Resources.dll" "$out/"
+    "$native/packaging/kweno.reg" "$native/packaging/kweno_night.reg" "$native/skin/KWENO_Resources.dll" "$out/"
 echo "== in $out:"
 ls "$out"

@@ -8,11 +8,6 @@
 
 namespace skin {
 
-LONG dayNormalOffset();
-LONG nightNormalOffset();
-UINT dayIconId();
-UINT nightIconId();
-
 namespace {
 
 const char *const modeNames[LAYOUT_MODES] = {"lower", "shift", "caps", "numeric", "symbols"};
@@ -90,12 +85,12 @@ int popupHeight()
 
 LONG normalImageId(LONG pressedId, Variant variant)
 {
-    return pressedId + (variant == VARIANT_NIGHT ? nightNormalOffset() : dayNormalOffset());
+    return pressedId + VARIANTS[variant].normalImageOffset;
 }
 
 UINT panelIconId(Variant variant)
 {
-    return variant == VARIANT_NIGHT ? nightIconId() : dayIconId();
+    return VARIANTS[variant].panelIconId;
 }
 
 LONG pictureId(LONG pressedId, Picture picture)

@@ -7,10 +7,12 @@
 #include <vector>
 
 #include "model/keyboard.h"
+#include "server/variants.h"
 
 namespace skin {
 
-enum Variant { VARIANT_DAY, VARIANT_NIGHT };
+// The deliverables, as the panel's variant table numbers them.
+typedef VariantIndex Variant;
 
 // Which picture of a pair: the pressed one serves both variants.
 enum Picture { PICTURE_PRESSED, PICTURE_DAY, PICTURE_NIGHT };
@@ -41,7 +43,7 @@ std::vector<const KeyRecord *> alternativesLists();
 int popupWidth(const KeyRecord *list);
 int popupHeight();
 
-// Ids from the panel's variant header, so that the skin follows the panel.
+// Ids from the panel's variant table, so that the skin follows the panel.
 LONG normalImageId(LONG pressedId, Variant variant);
 UINT panelIconId(Variant variant);
 const int ICON_SIZE = 32;

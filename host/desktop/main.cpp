@@ -8,12 +8,12 @@
 
 #include <windows.h>
 
-#include "classids.h"
 #include "devicescreen.h"
 #include "host.h"
 #include "keyinput.h"
 #include "keys.h"
 #include "keytable.h"
+#include "server/variants.h"
 #include "textfield.h"
 
 static const char usage[] =
@@ -194,8 +194,8 @@ static bool loadPanel(const Options &options)
         candidates.push_back(clsid);
     } else {
         // A DLL by its path serves one of the two variants; it is asked for each in turn.
-        candidates.push_back(dayClassId);
-        candidates.push_back(nightClassId);
+        for (const VariantFacts &variant : VARIANTS)
+            candidates.push_back(variant.classId);
     }
     HRESULT hr = E_FAIL;
     for (const CLSID &candidate : candidates) {

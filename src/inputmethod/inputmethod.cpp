@@ -69,7 +69,7 @@ static ATOM registerWindowClass(LPCWSTR name, WNDPROC procedure)
 static void buildIcon()
 {
     panel.imageList = ImageList_Create(32, 32, ILC_MASK, 1, 1);
-    HBITMAP icon = LoadBitmapW(panel.resourceModule, MAKEINTRESOURCEW(PANEL_ICON_ID));
+    HBITMAP icon = LoadBitmapW(panel.resourceModule, MAKEINTRESOURCEW(panelIconId()));
     if (icon) {
         // A list that could not be made is no failure of Select; the icon is simply not shown.
         if (panel.imageList)

@@ -30,9 +30,9 @@ class InputMethod : public IInputMethod {
     LONG refCount;
 };
 
-// The variant's own: its icon's bitmap id and its class identifier as the registry writes it (set by
-// the server).
-extern const UINT PANEL_ICON_ID;
-extern const WCHAR PANEL_CLASS_ID_TEXT[];
+// The variant's own: its icon's bitmap id and its class identifier as the registry writes it (the
+// server's).
+UINT panelIconId();
+const WCHAR *panelClassIdText();
 
 #endif // KWENO_INPUTMETHOD_H

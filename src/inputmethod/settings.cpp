@@ -42,7 +42,7 @@ static WCHAR upperAscii(WCHAR c)
 // the registry text need not end inside the buffer.
 static bool namesThisPanel(const WCHAR *text, DWORD units)
 {
-    const WCHAR *own = PANEL_CLASS_ID_TEXT;
+    const WCHAR *own = panelClassIdText();
     DWORD i = 0;
     for (; own[i]; ++i)
         if (i >= units || upperAscii(text[i]) != upperAscii(own[i]))

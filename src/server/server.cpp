@@ -5,14 +5,30 @@
 #include "../model/panelstate.h"
 #include "../surface/imageids.h"
 #include "server.h"
-#include "variant.h"
+#include "variants.h"
 
-static const CLSID panelClsid = KWENO_CLSID_INIT;
+// The deliverable's own row of the variant table. The rest of the panel reads it through these
+// functions, which read the table at run time: a global copied from it would need a static
+// constructor, which the device's loader never runs.
+static const VariantFacts &ownVariant()
+{
+    return VARIANTS[KWENO_VARIANT];
+}
 
-// The variant's picture choices and its name in the registry, for the rest of the panel.
-extern const LONG NORMAL_IMAGE_OFFSET = KWENO_NORMAL_IMAGE_OFFSET;
-extern const UINT PANEL_ICON_ID = KWENO_PANEL_ICON_ID;
-extern const WCHAR PANEL_CLASS_ID_TEXT[] = KWENO_CLSID_TEXT;
+LONG normalImageOffset()
+{
+    return ownVariant().normalImageOffset;
+}
+
+UINT panelIconId()
+{
+    return ownVariant().panelIconId;
+}
+
+const WCHAR *panelClassIdText()
+{
+    return ownVariant().classIdText;
+}
 
 class InputMethodClassFactory : public IClassFactory {
   public:
@@ -49,7 +65,7 @@ class InputMethodClassFactory : public IClassFactory {
         if (outer)
             return CLASS_E_NOAGGREGATION;
         // The factory is handed out for any class; only creating the object checks it.
-        if (!sameGuid(requestedClsid, panelClsid))
+        if (!sameGuid(requestedClsid, ownVariant().classId))
             return E_FAIL;
         // With nowhere to put the object, making one would only leak it.
         if (!object)

@@ -19,13 +19,13 @@ inline LONG pressedFaceId(DWORD mode, LONG portrait)
     return FACE_ID_BASE + FACE_ID_MODE_STEP * (LONG)(mode & 0xF) + (portrait ? 0 : FACE_ID_LANDSCAPE);
 }
 
-// How far after its highlighted (pressed) picture the variant's normal one lies (set by the server).
-extern const LONG NORMAL_IMAGE_OFFSET;
+// How far after its highlighted (pressed) picture the variant's normal one lies (the server's).
+LONG normalImageOffset();
 
 // The normal picture of a face or popup pair, from the id of its highlighted (pressed) picture.
 inline LONG normalImageId(LONG pressedId)
 {
-    return pressedId + NORMAL_IMAGE_OFFSET;
+    return pressedId + normalImageOffset();
 }
 
 // A popup's highlighted picture is named in its list's header.

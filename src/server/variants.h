@@ -1,0 +1,47 @@
+// The two deliverables built from the same sources and everything that differs between them: their
+// names, class identifiers, which picture of each pair is the normal one, and their icon. This table
+// is the one place these facts are written: the panel reads its own row (KWENO_NIGHT chooses it;
+// within the panel only the server does, and hands the values to the other rooms), and the
+// packaging, the hosts, the skin tools and the tests read both rows.
+#ifndef KWENO_VARIANTS_H
+#define KWENO_VARIANTS_H
+
+#include <windows.h>
+
+struct VariantFacts {
+    const char *name;        // the deliverable; its DLL is this name with ".dll"
+    const char *displayName; // what the registry calls the panel
+    CLSID classId;
+    // The class identifier as text, braces included, as the registry's "DefaultIm" names it.
+    const WCHAR *classIdText;
+    // The normal picture of each pair lies this far after the highlighted (pressed) one.
+    LONG normalImageOffset;
+    UINT panelIconId; // bitmap resource of the panel icon
+};
+
+enum VariantIndex { VARIANT_DAY, VARIANT_NIGHT, VARIANT_COUNT };
+
+static const VariantFacts VARIANTS[VARIANT_COUNT] = {
+    // {91C40DFC-6B41-456F-A2E4-4AA7363198B7}
+    {"kweno",
+     "kweno",
+     {0x91C40DFC, 0x6B41, 0x456F, {0xA2, 0xE4, 0x4A, 0xA7, 0x36, 0x31, 0x98, 0xB7}},
+     L"{91C40DFC-6B41-456f-A2E4-4AA7363198B7}",
+     1,
+     1},
+    // {5956CDC6-4A6D-4D26-BC6E-6CBF5C8043F0}
+    {"kweno_night",
+     "kweno night",
+     {0x5956CDC6, 0x4A6D, 0x4D26, {0xBC, 0x6E, 0x6C, 0xBF, 0x5C, 0x80, 0x43, 0xF0}},
+     L"{5956CDC6-4A6D-4d26-BC6E-6CBF5C8043F0}",
+     2,
+     2},
+};
+
+#if defined(KWENO_NIGHT)
+#define KWENO_VARIANT VARIANT_NIGHT
+#else
+#define KWENO_VARIANT VARIANT_DAY
+#endif
+
+#endif // KWENO_VARIANTS_H
