@@ -10,6 +10,7 @@ packages=(
     wine wine64 xvfb xauth
     libsdl2-dev xdotool
     x11-apps x11-utils netpbm
+    g++-arm-linux-gnueabi gcab osslsigncode openssl
 )
 packages+=("$@")
 

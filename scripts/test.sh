@@ -10,7 +10,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 # First and fast: every C++ source of the project as the checked-in .clang-format wants it.
 echo "== formatting ($(clang-format --version | sed 's/ *(.*//'))"
-mapfile -t sources < <(git ls-files -- {src,emu,host,skin,sim,tests,bench}/'*'.{cpp,h})
+mapfile -t sources < <(git ls-files -- {src,emu,host,skin,sim,tests,bench,device,packaging}/'*'.{cpp,h})
 if [ ${#sources[@]} -eq 0 ]; then
     echo "scripts/test.sh: git ls-files found no C++ sources to check the formatting of (not a git checkout?)"
     exit 1
@@ -21,8 +21,11 @@ if ! report=$(clang-format --dry-run --Werror "${sources[@]}" 2>&1); then
     exit 1
 fi
 
-echo "== native build (AddressSanitizer + UndefinedBehaviorSanitizer)"
-cmake --preset native >/dev/null
+echo "== the device's assembler and linker (binutils for arm-mingw32ce, built once into a cache)"
+toolchain=$(scripts/device-toolchain.sh)
+
+echo "== native build (AddressSanitizer + UndefinedBehaviorSanitizer), with the device's DLLs and CABs"
+cmake --preset native -DKWENO_DEVICE_TOOLCHAIN="$toolchain" >/dev/null
 cmake --build --preset native -j "$jobs"
 
 echo "== native tests"
