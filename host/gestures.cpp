@@ -1,17 +1,12 @@
 // Pen gestures made of the platform's pen primitives: tap, hold and drag.
 #include "host.h"
 
-// How long a tap's pen stays down, and the pause after it: together longer than the panel's
-// 75 ms bounce window, so that tapping one key twice types it twice.
-static const DWORD tapDownMs = 30;
-static const DWORD tapGapMs = 100;
-
 void InputPanelHost::tap(int x, int y)
 {
     penDown(x, y);
-    advance(tapDownMs);
+    advance(TAP_DOWN_MS);
     penUp(x, y);
-    advance(tapGapMs);
+    advance(TAP_GAP_MS);
 }
 
 void InputPanelHost::hold(int x, int y, DWORD ms)

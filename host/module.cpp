@@ -1,7 +1,7 @@
 // Loading a deliverable: dlopen on the emulation, LoadLibraryW on Windows, and the unload rule.
 #include "module.h"
 
-#include "textfield.h"
+#include "text.h"
 
 #if defined(_WIN32)
 #else

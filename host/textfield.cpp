@@ -1,6 +1,8 @@
 // The text field that key events from the panel edit, with its UTF-8 view.
 #include "textfield.h"
 
+#include "text.h"
+
 static bool isHighSurrogate(char16_t c)
 {
     return c >= 0xD800 && c <= 0xDBFF;
@@ -71,80 +73,4 @@ void TextField::setCursor(size_t position)
 std::string TextField::utf8() const
 {
     return utf8FromUtf16(text_);
-}
-
-static void appendUtf8(std::string &out, char32_t cp)
-{
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-std::string utf8FromUtf16(const std::u16string &s)
-{
-    std::string out;
-    for (size_t i = 0; i < s.size(); ++i) {
-        char32_t c = s[i];
-        if (isHighSurrogate(s[i]) && i + 1 < s.size() && isLowSurrogate(s[i + 1])) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
-            ++i;
-        } else if (isHighSurrogate(s[i]) || isLowSurrogate(s[i])) {
-            c = 0xFFFD;
-        }
-        appendUtf8(out, c);
-    }
-    return out;
-}
-
-// Length of the UTF-8 sequence that starts with byte b; 0 for a byte that cannot start one.
-static int sequenceLength(unsigned char b)
-{
-    if (b < 0x80)
-        return 1;
-    if ((b & 0xE0) == 0xC0)
-        return 2;
-    if ((b & 0xF0) == 0xE0)
-        return 3;
-    if ((b & 0xF8) == 0xF0)
-        return 4;
-    return 0;
-}
-
-std::u16string utf16FromUtf8(const std::string &s)
-{
-    std::u16string out;
-    for (size_t i = 0; i < s.size();) {
-        unsigned char b = static_cast<unsigned char>(s[i]);
-        int n = sequenceLength(b);
-        char32_t cp = n <= 1 ? b : b & (0x7F >> n);
-        // Continuation bytes that follow; a broken sequence becomes one U+FFFD as far as it went.
-        int k = 1;
-        while (k < n && i + k < s.size() && (static_cast<unsigned char>(s[i + k]) & 0xC0) == 0x80) {
-            cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-            ++k;
-        }
-        i += k;
-        if (n == 0 || k < n) {
-            out += char16_t(0xFFFD);
-        } else if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out += char16_t(0xD800 + (cp >> 10));
-            out += char16_t(0xDC00 + (cp & 0x3FF));
-        } else {
-            out += char16_t(cp);
-        }
-    }
-    return out;
 }

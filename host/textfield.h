@@ -30,8 +30,4 @@ class TextField {
     size_t cursor_ = 0;
 };
 
-// UTF-8 of UTF-16 text; an unpaired surrogate becomes U+FFFD.
-std::string utf8FromUtf16(const std::u16string &s);
-std::u16string utf16FromUtf8(const std::string &s);
-
 #endif // KWENO_HOST_TEXTFIELD_H

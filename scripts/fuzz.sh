@@ -28,8 +28,8 @@ cp "$build/inputs/tests/emu/testdata/"*.dll "$build/inputs/tests/emu/testdata/"*
 echo "== building the fuzz target"
 clang++ -std=c++17 -g -O1 -fshort-wchar \
     -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-    -Iemu/include -Iemu/src \
-    emu/src/*.cpp tests/fuzz/pe_fuzz.cpp -lpng -lgif -lturbojpeg -o "$build/pe_fuzz"
+    -Iemu/include -Iemu/src -Itoolkit \
+    emu/src/*.cpp toolkit/image.cpp tests/fuzz/pe_fuzz.cpp -lpng -lgif -lturbojpeg -o "$build/pe_fuzz"
 
 echo "== fuzzing for ${seconds} s"
 # The run's progress goes to a log; its summary is shown, and the whole log when it finds a fault.

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     cmake g++ make pkg-config clang-format
-    googletest libbenchmark-dev libcli11-dev
+    googletest libbenchmark-dev libcli11-dev libutfcpp-dev
     g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64
     libpng-dev libgif-dev libturbojpeg0-dev libfreetype-dev fonts-dejavu-core
     wine wine64 xvfb xauth

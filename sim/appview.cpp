@@ -8,6 +8,8 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include "text.h"
+
 static const int barHeight = 30;
 static const int margin = 8;
 static const int padding = 8;
@@ -164,38 +166,17 @@ bool AppView::hasFont() const
     return textFont_ != nullptr;
 }
 
-static std::u32string codePoints(const std::string &utf8)
-{
-    std::u32string out;
-    for (size_t i = 0; i < utf8.size();) {
-        unsigned char b = static_cast<unsigned char>(utf8[i]);
-        int extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
-        char32_t c = extra == 0 ? b : b & (0x3F >> extra);
-        for (int k = 1; k <= extra && i + k < utf8.size(); ++k)
-            c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-        out += c;
-        i += static_cast<size_t>(extra) + 1;
-    }
-    return out;
-}
-
 // Lays the text out in lines no wider than width, breaking after blanks where it can and inside
 // a word only when the word alone is too wide.
 template <typename Advance>
 static void layOut(const std::u16string &text, int width, Advance advance, std::vector<Placed> *placed)
 {
     std::vector<Placed> chars;
-    for (size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        size_t unit = i;
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        }
+    size_t unit = 0;
+    for (char32_t c : codePoints(utf8FromUtf16(text))) {
         // A carriage return ends a line as a line feed does.
-        if (c == U'\r')
-            c = U'\n';
-        chars.push_back(Placed{c, 0, 0, unit});
+        chars.push_back(Placed{c == U'\r' ? U'\n' : c, 0, 0, unit});
+        unit += c >= 0x10000 ? 2 : 1;
     }
     int line = 0;
     int x = 0;

@@ -7,6 +7,9 @@
 #include <aygshell.h>
 #include <emu.h>
 
+#include "surface/imageids.h"
+#include "text.h"
+
 // The desktop behind every window, in a colour the skin never uses and the 16-bit display keeps
 // exactly: wherever it shows, no window covers the screen and the application is drawn instead.
 static const DWORD desktopKey = 0x080408;
@@ -15,28 +18,11 @@ static const int portraitWidth = 480, portraitHeight = 640;
 // Faces are compared with the screen on a grid of this step, enough to tell them apart.
 static const int sampleStep = 4;
 
-const char *variantName(bool night)
-{
-    return night ? "night" : "day";
-}
-
-const char *variantClsid(bool night)
-{
-    return night ? "{5956CDC6-4A6D-4d26-BC6E-6CBF5C8043F0}" : "{91C40DFC-6B41-456f-A2E4-4AA7363198B7}";
-}
-
 Device::Device() = default;
 
 Device::~Device()
 {
     stop();
-}
-
-// The face's ImageId: pressed at base, normal at base + 1 (day) or + 2 (night).
-static UINT normalFaceId(Face face, bool landscape, bool night)
-{
-    UINT base = 0x1000 + 16 * static_cast<UINT>(face) + (landscape ? 4 : 0);
-    return base + (night ? 2 : 1);
 }
 
 // The picture's pixels as the display shows them: copied into a bitmap of the screen's format, so
@@ -66,25 +52,27 @@ static std::vector<uint32_t> displayedPixels(HBITMAP picture, int width, int hei
 
 bool Device::loadFaces(std::string *error)
 {
-    HMODULE module = LoadLibraryExW(L"\\Windows\\KWENO_Resources.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE module = LoadLibraryExW(RESOURCE_MODULE_PATH, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (!module) {
-        *error = "cannot load \\Windows\\KWENO_Resources.dll from " + options_.skinDir;
+        *error = "cannot load " + utf8FromUtf16(reinterpret_cast<const char16_t *>(RESOURCE_MODULE_PATH)) + " from " +
+                 options_.skinDir;
         return false;
     }
     bool ok = true;
-    for (int landscape = 0; landscape < 2 && ok; ++landscape) {
-        int width = landscape ? LANDSCAPE_WIDTH : PORTRAIT_WIDTH;
-        int height = landscape ? LANDSCAPE_HEIGHT : PORTRAIT_HEIGHT;
-        for (int f = 0; f < FACE_COUNT && ok; ++f) {
-            HBITMAP bitmap = SHLoadImageResource(module, normalFaceId(static_cast<Face>(f), landscape, options_.night));
-            if (!bitmap) {
-                *error = "the skin has no " + std::string(faceName(static_cast<Face>(f))) + " face";
-                ok = false;
-                break;
-            }
-            faces_[landscape][f] = displayedPixels(bitmap, width, height);
-            DeleteObject(bitmap);
+    for (int id = 0; id < 2 * 2 * FACE_COUNT && ok; ++id) {
+        int pressed = id / (2 * FACE_COUNT), landscape = id / FACE_COUNT % 2, f = id % FACE_COUNT;
+        LONG faceId = pressedFaceId(static_cast<DWORD>(f), !landscape);
+        if (!pressed)
+            faceId += variantFacts(options_.night).normalImageOffset;
+        HBITMAP bitmap = SHLoadImageResource(module, static_cast<UINT>(faceId));
+        if (!bitmap) {
+            *error = "the skin has no " + std::string(faceName(static_cast<Face>(f))) + " face";
+            ok = false;
+            continue;
         }
+        faces_[pressed][landscape][f] = displayedPixels(bitmap, landscape ? LANDSCAPE_WIDTH : PORTRAIT_WIDTH,
+                                                        landscape ? LANDSCAPE_HEIGHT : PORTRAIT_HEIGHT);
+        DeleteObject(bitmap);
     }
     FreeLibrary(module);
     return ok;
@@ -106,9 +94,7 @@ bool Device::start(const DeviceOptions &options, std::string *error)
         view_.loadFont(options.fontPath, &fontError);
     }
     host_ = std::make_unique<InputPanelHost>();
-    CLSID clsid;
-    clsidFromText(variantClsid(options.night), &clsid);
-    HRESULT hr = host_->load(options.panelPath, clsid);
+    HRESULT hr = host_->load(options.panelPath, variantFacts(options.night).classId);
     if (FAILED(hr)) {
         *error = "cannot load " + options.panelPath + ": " + host_->error();
         host_.reset();
@@ -178,7 +164,7 @@ Face Device::face() const
     int best = 0;
     long bestMatches = -1;
     for (int f = 0; f < FACE_COUNT; ++f) {
-        const std::vector<uint32_t> &pixels = faces_[landscape][f];
+        const std::vector<uint32_t> &pixels = faces_[0][landscape][f];
         if (pixels.empty())
             continue;
         long matches = 0;
@@ -194,6 +180,35 @@ Face Device::face() const
         }
     }
     return static_cast<Face>(best);
+}
+
+bool Device::pressedKey(KeyRef *key) const
+{
+    bool landscape = !portrait();
+    int width = landscape ? LANDSCAPE_WIDTH : PORTRAIT_WIDTH;
+    Face shown = face();
+    const std::vector<uint32_t> &normal = faces_[0][landscape][static_cast<int>(shown)];
+    const std::vector<uint32_t> &pressed = faces_[1][landscape][static_cast<int>(shown)];
+    RECT panel = panelRect();
+    // A pressed key is its rectangle copied from the pressed face: wherever that face differs from
+    // the normal one, the screen shows the pressed one (a popup over a key shows neither).
+    for (const KeyRef &ref : keysOf(shown, !landscape)) {
+        long differing = 0, asPressed = 0;
+        for (LONG y = ref.rect.top; y <= ref.rect.bottom; y += sampleStep) {
+            for (LONG x = ref.rect.left; x <= ref.rect.right; x += sampleStep) {
+                size_t at = static_cast<size_t>(y) * width + x;
+                if (pressed[at] == normal[at])
+                    continue;
+                ++differing;
+                asPressed += emuScreenPixel(panel.left + x, panel.top + y) == pressed[at];
+            }
+        }
+        if (differing > 0 && asPressed == differing) {
+            *key = ref;
+            return true;
+        }
+    }
+    return false;
 }
 
 Image Device::screen() const
@@ -214,7 +229,7 @@ Image Device::screen() const
         text = host_->field().text();
         cursor = host_->field().cursor();
     }
-    std::string title = std::string("kweno-sim \xC2\xB7 ") + variantName(options_.night) + " variant";
+    std::string title = std::string("kweno-sim \xC2\xB7 ") + variantFacts(options_.night).shortName + " variant";
     view_.draw(&app, text, cursor, title, look);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {

@@ -11,6 +11,7 @@
 #include "host.h"
 #include "image.h"
 #include "keys.h"
+#include "server/variants.h"
 
 struct DeviceOptions {
     bool night = false;
@@ -19,9 +20,10 @@ struct DeviceOptions {
     std::string fontPath;  // for the application's text; none draws no text
 };
 
-// "day" or "night", and the deliverable's class identifier.
-const char *variantName(bool night);
-const char *variantClsid(bool night);
+inline const VariantFacts &variantFacts(bool night)
+{
+    return VARIANTS[night ? VARIANT_NIGHT : VARIANT_DAY];
+}
 
 class Device {
   public:
@@ -51,6 +53,9 @@ class Device {
     bool popupRect(RECT *rect) const;
     // Which face the keyboard shows now, found by comparing the screen with the skin's faces.
     Face face() const;
+    // The key the keyboard shows pressed, found by comparing the screen with the pressed face: the
+    // key under the pen, and while a popup is open the key it belongs to.
+    bool pressedKey(KeyRef *key) const;
     // The screen: the emulation's picture with the application drawn where no window covers it.
     Image screen() const;
 
@@ -60,8 +65,9 @@ class Device {
     DeviceOptions options_;
     std::unique_ptr<InputPanelHost> host_;
     AppView view_;
-    // The normal faces of the variant: [landscape][face], each as large as its layout.
-    std::vector<uint32_t> faces_[2][FACE_COUNT];
+    // The skin's faces as the screen shows them: [pressed][landscape][face], the normal ones of the
+    // variant, each as large as its layout.
+    std::vector<uint32_t> faces_[2][2][FACE_COUNT];
 };
 
 #endif // KWENO_SIM_DEVICE_H

@@ -152,11 +152,11 @@ int runInteractive(const DeviceOptions &options, int scale, std::ostream &log)
     int status = 0;
     {
         Window window;
-        std::string title = std::string("kweno-sim (") + variantName(options.night) + ")";
+        std::string title = std::string("kweno-sim (") + variantFacts(options.night).shortName + ")";
         if (!window.create(title.c_str(), device.screenWidth(), device.screenHeight(), scale, log)) {
             status = 2;
         } else {
-            log << "kweno-sim: " << variantName(options.night)
+            log << "kweno-sim: " << variantFacts(options.night).shortName
                 << " variant; the mouse is the stylus, R turns the screen, Escape or Q ends\n";
             log.flush();
             bool penDown = false;

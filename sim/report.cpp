@@ -28,6 +28,34 @@ std::string htmlEscape(const std::string &text)
     return out;
 }
 
+std::string base64(const std::vector<unsigned char> &bytes)
+{
+    static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    out.reserve((bytes.size() + 2) / 3 * 4);
+    size_t i = 0;
+    for (; i + 2 < bytes.size(); i += 3) {
+        uint32_t n = (uint32_t)bytes[i] << 16 | (uint32_t)bytes[i + 1] << 8 | bytes[i + 2];
+        out += alphabet[n >> 18];
+        out += alphabet[(n >> 12) & 63];
+        out += alphabet[(n >> 6) & 63];
+        out += alphabet[n & 63];
+    }
+    if (i + 1 == bytes.size()) {
+        uint32_t n = (uint32_t)bytes[i] << 16;
+        out += alphabet[n >> 18];
+        out += alphabet[(n >> 12) & 63];
+        out += "==";
+    } else if (i + 2 == bytes.size()) {
+        uint32_t n = (uint32_t)bytes[i] << 16 | (uint32_t)bytes[i + 1] << 8;
+        out += alphabet[n >> 18];
+        out += alphabet[(n >> 12) & 63];
+        out += alphabet[(n >> 6) & 63];
+        out += '=';
+    }
+    return out;
+}
+
 static bool readFile(const std::string &path, std::vector<unsigned char> *bytes)
 {
     std::ifstream in(path, std::ios::binary);

@@ -24,5 +24,7 @@ bool writeReport(const std::string &path, const Report &report, std::string *err
 
 // Escapes & < > " for HTML text and attributes.
 std::string htmlEscape(const std::string &text);
+// Standard base64 with padding, for data URIs.
+std::string base64(const std::vector<unsigned char> &bytes);
 
 #endif // KWENO_SIM_REPORT_H

@@ -10,12 +10,8 @@
 
 #include <emu.h>
 
-#include "textfield.h"
+#include "text.h"
 
-// A tap's pen stays down this long; after every lift the pen rests this long, so that a key
-// tapped twice is never taken for a bounce (the panel drops repeats within 75 ms).
-static const long tapDownMs = 30;
-static const long liftGapMs = 100;
 // A drag to a popup waits for it this long at most.
 static const long popupWaitMs = 2000;
 // Between the places of a drag.
@@ -155,31 +151,30 @@ void Runner::logLine(const Command &command, const std::string &what, const std:
 
 // ---- the pen ----
 
-bool Runner::keyUnder(POINT p, KeyRef *key) const
-{
-    RECT panel = device_.panelRect();
-    return keyAt(device_.face(), device_.portrait(), p.x - panel.left, p.y - panel.top, key);
-}
-
 POINT Runner::keyCentre(const KeyRef &key) const
 {
     RECT panel = device_.panelRect();
     return POINT{panel.left + (key.rect.left + key.rect.right) / 2, panel.top + (key.rect.top + key.rect.bottom) / 2};
 }
 
-// The popup on screen, and the key it belongs to: the key held when it appeared.
-bool Runner::popupOnScreen(RECT *rect)
+// The key the pen holds down and that opens a popup when held: a pressed key with alternatives.
+bool Runner::heldKey(KeyRef *key) const
+{
+    return device_.pressedKey(key) && key->key->alternatives;
+}
+
+// The popup on screen, and the key it belongs to: the panel keeps that key pressed while it is open.
+bool Runner::popupOnScreen(RECT *rect, KeyRef *key) const
 {
     RECT r;
-    if (!device_.popupRect(&r)) {
-        popupKey_ = KeyRef();
+    KeyRef owner;
+    if (!device_.popupRect(&r) || !heldKey(&owner))
         return false;
-    }
-    if (!popupKey_.key)
-        popupKey_ = holdKey_;
     if (rect)
         *rect = r;
-    return popupKey_.key != nullptr;
+    if (key)
+        *key = owner;
+    return true;
 }
 
 void Runner::penDown(POINT p)
@@ -188,15 +183,6 @@ void Runner::penDown(POINT p)
         throw Failure{"the pen is already down; release it first"};
     penIsDown_ = true;
     pen_ = p;
-    if (popupOnScreen(nullptr)) {
-        // The pen goes down only on a popup that waits for a tap: it picks the cell under the
-        // pen, or nothing, and closes; the panel then ignores the pen until it is lifted.
-        swallowUp_ = true;
-    } else {
-        KeyRef key;
-        pressed_ = keyUnder(p, &key) ? key.key : nullptr;
-        holdKey_ = pressed_ && pressed_->alternatives ? key : KeyRef();
-    }
     device_.host().penDown(p.x, p.y);
     frame();
 }
@@ -206,21 +192,6 @@ void Runner::penMove(POINT p)
     if (!penIsDown_)
         throw Failure{"the pen is not down; press a key first"};
     pen_ = p;
-    // On the popup, or in the moves of a tap that closed it, the keys under the pen do not count.
-    if (!swallowUp_ && !popupOnScreen(nullptr)) {
-        RECT panel = device_.panelRect();
-        const RowBounds &rows = rowBoundsFor(device_.face(), device_.portrait());
-        int y = p.y - panel.top;
-        if (y < 0 || y >= rows[ROW_COUNT]) {
-            holdKey_ = KeyRef(); // off the keyboard: the hold stops
-        } else {
-            KeyRef key;
-            if (keyUnder(p, &key) && key.key != pressed_) {
-                pressed_ = key.key;
-                holdKey_ = key.key->alternatives ? key : KeyRef();
-            }
-        }
-    }
     device_.host().penMove(p.x, p.y);
     frame();
 }
@@ -230,11 +201,7 @@ void Runner::penUp()
     if (!penIsDown_)
         throw Failure{"the pen is not down"};
     device_.host().penUp(pen_.x, pen_.y);
-    swallowUp_ = false;
     penIsDown_ = false;
-    pressed_ = nullptr;
-    holdKey_ = KeyRef();
-    popupOnScreen(nullptr);
     frame();
 }
 
@@ -245,33 +212,35 @@ void Runner::advance(long ms)
         device_.host().advance(static_cast<DWORD>(step));
         now_ += step;
         ms -= step;
-        popupOnScreen(nullptr);
         frame();
     }
 }
 
+// After every lift the pen rests as after a tap of the host's, so that a key tapped twice is never
+// taken for a bounce.
 void Runner::lift()
 {
     penUp();
-    advance(liftGapMs);
+    advance(TAP_GAP_MS);
 }
 
 void Runner::tap(POINT p)
 {
     penDown(p);
-    advance(tapDownMs);
+    advance(TAP_DOWN_MS);
     lift();
 }
 
 void Runner::waitForPopup()
 {
-    if (popupOnScreen(nullptr))
+    KeyRef held;
+    if (popupOnScreen(nullptr, nullptr))
         return;
-    if (!holdKey_.key)
+    if (!heldKey(&held))
         throw Failure{"no popup opens here: the pen is not on a key with alternatives"};
-    for (long waited = 0; !popupOnScreen(nullptr); waited += frameStepMs) {
+    for (long waited = 0; !popupOnScreen(nullptr, nullptr); waited += frameStepMs) {
         if (waited >= popupWaitMs)
-            throw Failure{"the popup of \"" + keyLabel(*holdKey_.key) + "\" did not open"};
+            throw Failure{"the popup of \"" + keyLabel(*held.key) + "\" did not open"};
         advance(frameStepMs);
     }
 }
@@ -285,22 +254,24 @@ POINT Runner::resolve(const Target &target)
         return POINT{target.x, target.y};
     case Target::CELL: {
         RECT popup;
-        if (!popupOnScreen(&popup))
+        KeyRef owner;
+        if (!popupOnScreen(&popup, &owner))
             throw Failure{"no popup is open for " + describeTarget(target) +
                           " (hold a key with alternatives for 500 ms first)"};
-        if (target.cell > popupCellCount(popupKey_))
-            throw Failure{"the popup of \"" + keyLabel(*popupKey_.key) + "\" has only " +
-                          std::to_string(popupCellCount(popupKey_)) + " cells"};
-        return popupCellCentre(popupKey_, popup, target.cell);
+        if (target.cell > popupCellCount(owner))
+            throw Failure{"the popup of \"" + keyLabel(*owner.key) + "\" has only " +
+                          std::to_string(popupCellCount(owner)) + " cells"};
+        return popupCellCentre(owner, popup, target.cell);
     }
     case Target::LABEL:
         break;
     }
     RECT popup;
-    if (popupOnScreen(&popup)) {
-        int cell = popupCellOf(popupKey_, target.label);
+    KeyRef owner;
+    if (popupOnScreen(&popup, &owner)) {
+        int cell = popupCellOf(owner, target.label);
         if (cell)
-            return popupCellCentre(popupKey_, popup, cell);
+            return popupCellCentre(owner, popup, cell);
     }
     Face face = device_.face();
     KeyRef key;
@@ -310,11 +281,11 @@ POINT Runner::resolve(const Target &target)
 }
 
 // Whether a place of a drag is a cell of the popup that the hold on the first key will open.
-static bool isPopupPlace(const Target &target, const KeyRef &holdKey)
+static bool isPopupPlace(const Target &target, const KeyRef &held)
 {
     if (target.kind == Target::CELL)
         return true;
-    return target.kind == Target::LABEL && holdKey.key && popupCellOf(holdKey, target.label) != 0;
+    return target.kind == Target::LABEL && held.key && popupCellOf(held, target.label) != 0;
 }
 
 void Runner::execute(const Command &command)
@@ -340,7 +311,8 @@ void Runner::execute(const Command &command)
     case Command::DRAG:
         penDown(resolve(command.targets[0]));
         for (size_t i = 1; i < command.targets.size(); ++i) {
-            if (!popupOnScreen(nullptr) && isPopupPlace(command.targets[i], holdKey_))
+            KeyRef held;
+            if (!popupOnScreen(nullptr, nullptr) && isPopupPlace(command.targets[i], heldKey(&held) ? held : KeyRef()))
                 waitForPopup();
             advance(dragStepMs);
             penMove(resolve(command.targets[i]));
@@ -359,7 +331,6 @@ void Runner::execute(const Command &command)
         if (penIsDown_)
             throw Failure{"the pen is down; release it before rotating"};
         device_.rotate(command.landscape);
-        popupOnScreen(nullptr);
         frame();
         break;
     case Command::WAIT:

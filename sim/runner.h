@@ -58,7 +58,7 @@ class Runner {
     POINT resolve(const Target &target);
     POINT keyCentre(const KeyRef &key) const;
 
-    // The pen, and the popup as the screen shows it.
+    // The pen, and what the screen shows of it: the key held and the popup open.
     void penDown(POINT p);
     void penMove(POINT p);
     void penUp();
@@ -66,8 +66,8 @@ class Runner {
     void lift();
     void tap(POINT p);
     void waitForPopup();
-    bool popupOnScreen(RECT *rect);
-    bool keyUnder(POINT p, KeyRef *key) const;
+    bool heldKey(KeyRef *key) const;
+    bool popupOnScreen(RECT *rect, KeyRef *key) const;
 
     void frame();
     void flushFrame(int extraMs);
@@ -85,10 +85,6 @@ class Runner {
     // The pen.
     bool penIsDown_ = false;
     POINT pen_ = {0, 0};
-    bool swallowUp_ = false;
-    const KeyRecord *pressed_ = nullptr; // the record under the pen, as the panel's hit test found it
-    KeyRef holdKey_;                     // a pressed key with alternatives, while the pen holds it
-    KeyRef popupKey_;                    // the key whose popup is on screen
 
     // The animation: the frame on show since pendingStart_, written once the next one differs.
     std::unique_ptr<GifWriter> gif_;

@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "keys.h"
-#include "textfield.h"
+#include "text.h"
 
 // A duration longer than this is surely a typing error, and would only stall the run.
 static const long maxDurationMs = 3600000;

@@ -35,7 +35,7 @@ SessionResult runSession(const SessionOptions &options, std::ostream &log)
         result.errors.push_back(error);
         return result;
     }
-    log << "kweno-sim: " << variantName(options.device.night) << " variant, " << options.scriptName << " ("
+    log << "kweno-sim: " << variantFacts(options.device.night).shortName << " variant, " << options.scriptName << " ("
         << script.commands.size() << " commands)\n";
 
     RunOptions runOptions;
@@ -59,7 +59,7 @@ SessionResult runSession(const SessionOptions &options, std::ostream &log)
             result.animationPath = runner.animationPath();
         Report report;
         report.title = std::string("kweno-sim: ") + (options.scriptName.empty() ? "session" : options.scriptName);
-        report.variant = variantName(options.device.night);
+        report.variant = variantFacts(options.device.night).shortName;
         report.script = options.scriptName;
         report.animationPath = result.animationPath;
         report.shots = result.shots;

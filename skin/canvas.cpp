@@ -1,11 +1,8 @@
 // Anti-aliased drawing by supersampling: each pixel is tested at 4 × 4 points inside it.
 #include "canvas.h"
 
-#include <png.h>
-
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 namespace skin {
 
@@ -70,20 +67,19 @@ void blendPixel(Image &image, int x, int y, uint32_t colour, double coverage)
     if (x < 0 || y < 0 || x >= image.width || y >= image.height || coverage <= 0)
         return;
     if (coverage >= 1) {
-        image.set(x, y, colour);
+        image.at(x, y) = colour;
         return;
     }
     uint32_t under = image.at(x, y);
-    image.set(x, y,
-              (uint32_t)mixChannel(colour, under, 16, coverage) << 16 |
-                  (uint32_t)mixChannel(colour, under, 8, coverage) << 8 | mixChannel(colour, under, 0, coverage));
+    image.at(x, y) = ((uint32_t)mixChannel(colour, under, 16, coverage) << 16 |
+                      (uint32_t)mixChannel(colour, under, 8, coverage) << 8 | mixChannel(colour, under, 0, coverage));
 }
 
 void fillPixels(Image &image, int left, int top, int right, int bottom, uint32_t colour)
 {
     for (int y = std::max(0, top); y < std::min(image.height, bottom); ++y) {
         for (int x = std::max(0, left); x < std::min(image.width, right); ++x)
-            image.set(x, y, colour);
+            image.at(x, y) = colour;
     }
 }
 
@@ -132,41 +128,9 @@ Image resized(const Image &image, int width, int height, uint32_t fill)
     Image out(width, height, fill);
     for (int y = 0; y < std::min(height, image.height); ++y) {
         for (int x = 0; x < std::min(width, image.width); ++x)
-            out.set(x, y, image.at(x, y));
+            out.at(x, y) = image.at(x, y);
     }
     return out;
-}
-
-std::string writePng(const std::string &path, const Image &image)
-{
-    // Allocated before setjmp, so that a longjmp out of libpng skips no destructor.
-    std::vector<png_byte> row((size_t)image.width * 3);
-    FILE *file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return "cannot create " + path;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(file);
-        return "cannot write " + path;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, image.width, image.height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < image.height; ++y) {
-        for (int x = 0; x < image.width; ++x) {
-            uint32_t p = image.at(x, y);
-            row[x * 3] = (png_byte)(p >> 16);
-            row[x * 3 + 1] = (png_byte)(p >> 8);
-            row[x * 3 + 2] = (png_byte)p;
-        }
-        png_write_row(png, row.data());
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return std::fclose(file) == 0 ? "" : "cannot write " + path;
 }
 
 } // namespace skin

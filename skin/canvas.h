@@ -1,24 +1,13 @@
-// An RGB picture and the anti-aliased shapes the skin is drawn with.
+// The anti-aliased shapes the skin is drawn with, on the tools' RGB pictures.
 #ifndef KWENO_SKIN_CANVAS_H
 #define KWENO_SKIN_CANVAS_H
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
+#include "image.h"
+
 namespace skin {
-
-// Pixels are 0x00RRGGBB, row-major, top row first.
-struct Image {
-    int width = 0;
-    int height = 0;
-    std::vector<uint32_t> pixels;
-
-    Image() = default;
-    Image(int w, int h, uint32_t colour) : width(w), height(h), pixels((size_t)w * h, colour) {}
-    uint32_t at(int x, int y) const { return pixels[(size_t)y * width + x]; }
-    void set(int x, int y, uint32_t colour) { pixels[(size_t)y * width + x] = colour; }
-};
 
 struct Point {
     double x;
@@ -50,9 +39,6 @@ void strokePolyline(Image &image, const std::vector<Point> &points, bool closed,
 
 // Copies what overlaps into a new picture of another size, filling the rest.
 Image resized(const Image &image, int width, int height, uint32_t fill);
-
-// Writes the picture as an 8-bit RGB PNG; an empty string on success, else what failed.
-std::string writePng(const std::string &path, const Image &image);
 
 } // namespace skin
 

@@ -3,21 +3,12 @@
 
 #include <cstdio>
 
+#include "keys.h"
 #include "model/panelstate.h"
 #include "surface/imageids.h"
+#include "text.h"
 
 namespace skin {
-
-namespace {
-
-const char *const modeNames[LAYOUT_MODES] = {"lower", "shift", "caps", "numeric", "symbols"};
-
-} // namespace
-
-const char *variantName(Variant variant)
-{
-    return variant == VARIANT_NIGHT ? "night" : "day";
-}
 
 const char *pictureName(Picture picture)
 {
@@ -39,7 +30,7 @@ std::vector<FaceEntry> allFaces()
         for (int portrait = 1; portrait >= 0; --portrait) {
             FaceEntry face;
             face.mode = mode;
-            face.modeName = modeNames[mode];
+            face.modeName = faceName(static_cast<Face>(mode));
             face.portrait = portrait != 0;
             face.layout = portrait ? m.portrait : m.landscape;
             face.rows = *(portrait ? m.portraitRows : m.landscapeRows);
@@ -71,16 +62,6 @@ std::vector<const KeyRecord *> alternativesLists()
         }
     }
     return lists;
-}
-
-int popupWidth(const KeyRecord *list)
-{
-    return (int)(list[0].right - list[0].left) + 2 * POPUP_MARGIN;
-}
-
-int popupHeight()
-{
-    return (int)cellHeight + 2 * POPUP_MARGIN;
 }
 
 LONG normalImageId(LONG pressedId, Variant variant)
@@ -130,8 +111,8 @@ std::vector<ImageEntry> allImages()
             entry.name = std::string("popup-") + hex + "-" + pictureName(picture);
             entry.description = "popup of " + describeCharacter(popupOwnerCharacter(list)) + ", " +
                                 (picture == PICTURE_PRESSED ? "highlighted" : pictureName(picture));
-            entry.width = popupWidth(list);
-            entry.height = popupHeight();
+            entry.width = (int)popupWidth(list);
+            entry.height = (int)POPUP_HEIGHT;
             entry.list = list;
             entries.push_back(entry);
         }
@@ -141,8 +122,8 @@ std::vector<ImageEntry> allImages()
         entry.id = (LONG)panelIconId(variant);
         entry.kind = IMAGE_ICON;
         entry.picture = variant == VARIANT_NIGHT ? PICTURE_NIGHT : PICTURE_DAY;
-        entry.name = std::string("icon-") + variantName(variant);
-        entry.description = std::string("panel icon, ") + variantName(variant);
+        entry.name = std::string("icon-") + VARIANTS[variant].shortName;
+        entry.description = std::string("panel icon, ") + VARIANTS[variant].shortName;
         entry.width = ICON_SIZE;
         entry.height = ICON_SIZE;
         entries.push_back(entry);
@@ -166,34 +147,13 @@ uint32_t popupOwnerCharacter(const KeyRecord *list)
     return list[index].character;
 }
 
-std::string utf8(uint32_t c)
-{
-    std::string s;
-    if (c < 0x80) {
-        s += (char)c;
-    } else if (c < 0x800) {
-        s += (char)(0xC0 | (c >> 6));
-        s += (char)(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        s += (char)(0xE0 | (c >> 12));
-        s += (char)(0x80 | ((c >> 6) & 0x3F));
-        s += (char)(0x80 | (c & 0x3F));
-    } else {
-        s += (char)(0xF0 | (c >> 18));
-        s += (char)(0x80 | ((c >> 12) & 0x3F));
-        s += (char)(0x80 | ((c >> 6) & 0x3F));
-        s += (char)(0x80 | (c & 0x3F));
-    }
-    return s;
-}
-
 std::string describeCharacter(uint32_t c)
 {
     char code[16];
     std::snprintf(code, sizeof code, "U+%04X", (unsigned)c);
     if (c < 0x21 || (c >= 0x7F && c < 0xA0))
         return code;
-    return std::string(code) + " " + utf8(c);
+    return std::string(code) + " " + utf8Of(c);
 }
 
 } // namespace skin

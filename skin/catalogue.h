@@ -17,7 +17,6 @@ typedef VariantIndex Variant;
 // Which picture of a pair: the pressed one serves both variants.
 enum Picture { PICTURE_PRESSED, PICTURE_DAY, PICTURE_NIGHT };
 
-const char *variantName(Variant variant);
 const char *pictureName(Picture picture);
 
 // One mode in one orientation: the layout the panel shows and the id of its pressed face.
@@ -38,10 +37,6 @@ std::vector<FaceEntry> allFaces();
 // The alternatives lists reachable from the eight layouts, each once, in the order the layouts and
 // their rows are walked. Each entry points at the list's header (slot 0).
 std::vector<const KeyRecord *> alternativesLists();
-
-// Size of a popup's pictures: the cells' span plus the margin on both sides.
-int popupWidth(const KeyRecord *list);
-int popupHeight();
 
 // Ids from the panel's variant table, so that the skin follows the panel.
 LONG normalImageId(LONG pressedId, Variant variant);
@@ -76,8 +71,7 @@ std::vector<ImageEntry> allImages();
 // Whether the panel of this variant asks for the picture (the pressed ones serve both).
 bool usedBy(const ImageEntry &entry, Variant variant);
 
-// A code point as UTF-8, and as "U+215B ⅛" for messages.
-std::string utf8(uint32_t codePoint);
+// A code point as "U+215B ⅛" for messages.
 std::string describeCharacter(uint32_t codePoint);
 
 } // namespace skin

@@ -220,12 +220,12 @@ std::vector<std::string> previewModule(const std::string &path, const std::strin
         Image image(info.bmWidth, std::abs(info.bmHeight), 0);
         for (int y = 0; y < image.height; ++y) {
             for (int x = 0; x < image.width; ++x)
-                image.set(x, y, emuBitmapPixel(bitmap, x, y) & 0xFFFFFF);
+                image.at(x, y) = emuBitmapPixel(bitmap, x, y) & 0xFFFFFF;
         }
         DeleteObject(bitmap);
-        std::string error = writePng((std::filesystem::path(folder) / (entry.name + ".png")).string(), image);
-        if (!error.empty())
-            faults.push_back(error);
+        std::string file = (std::filesystem::path(folder) / (entry.name + ".png")).string(), error;
+        if (!writePng(image, file, &error))
+            faults.push_back("cannot write " + file + ": " + error);
     }
     closeModule(module);
     return faults;

@@ -28,8 +28,6 @@ int labelPixelsFor(LONG rowHeight)
 
 void addText(std::vector<uint32_t> &characters, const KeyLabel &label)
 {
-    if (label.kind != LABEL_CHARACTER && label.kind != LABEL_TEXT)
-        return;
     for (char32_t c : label.text) {
         if (std::find(characters.begin(), characters.end(), (uint32_t)c) == characters.end())
             characters.push_back((uint32_t)c);
@@ -60,7 +58,7 @@ Image drawFace(const FaceEntry &face, Picture picture, const Font &font, const D
 Image drawPopup(const KeyRecord *list, Picture picture, const Font &font, const DrawOptions &options)
 {
     const Look &look = lookFor(picture);
-    int width = popupWidth(list), height = popupHeight();
+    int width = (int)popupWidth(list), height = (int)POPUP_HEIGHT;
     Image image(width, height, look.background);
     // A one-pixel line around the margin sets the popup apart from the keys beneath it.
     fillPixels(image, 0, 0, width, 1, look.edge);
@@ -69,8 +67,8 @@ Image drawPopup(const KeyRecord *list, Picture picture, const Font &font, const 
     fillPixels(image, width - 1, 0, width, height, look.edge);
     for (const KeyRecord *cell = list + 1; !isSentinel(*cell); ++cell) {
         KeyCap cap;
-        cap.body = keyBody(cell->left + POPUP_MARGIN, POPUP_MARGIN, cell->right + POPUP_MARGIN,
-                           POPUP_MARGIN + cellHeight - 1, KEY_INSET);
+        RECT r = popupCellRect(*cell);
+        cap.body = keyBody(r.left, r.top, r.right, r.bottom, KEY_INSET);
         cap.radius = KEY_RADIUS;
         cap.labelPixels = labelPixelsFor(cellHeight);
         cap.shift = SHIFT_OFF;

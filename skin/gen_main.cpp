@@ -213,9 +213,9 @@ int main(int argc, char **argv)
         if (!writeFile(images / file, bitmap ? bmpFile(data) : data))
             return fail("cannot write " + (images / file).string());
         if (!options.png.empty()) {
-            error = writePng((std::filesystem::path(options.png) / (entry.name + ".png")).string(), expand(indexed));
-            if (!error.empty())
-                return fail(error);
+            std::string file = (std::filesystem::path(options.png) / (entry.name + ".png")).string();
+            if (!writePng(expand(indexed), file, &error))
+                return fail("cannot write " + file + ": " + error);
         }
         char line[128];
         std::snprintf(line, sizeof line, "%ld %s \"images/%s\"\n", (long)entry.id, bitmap ? "BITMAP" : "GIF",

@@ -89,36 +89,11 @@ void drawCalculator(Image &image, const SymbolFrame &f, double stroke, uint32_t 
 
 KeyLabel labelOf(const KeyRecord &key)
 {
-    // The editing keys show a symbol instead of their control character.
     KeyLabel label;
-    label.modifier = true;
-    if (key.flags & KEY_SHIFT) {
-        label.kind = LABEL_SHIFT;
-    } else if (key.flags & KEY_TO_NUMERIC) {
-        label.kind = LABEL_TEXT;
-        label.text = U"123";
-    } else if (key.flags & KEY_TO_SYMBOLS) {
-        label.kind = LABEL_TEXT;
-        label.text = U"#+=";
-    } else if (key.flags & KEY_TO_LETTERS) {
-        label.kind = LABEL_TEXT;
-        label.text = U"abc";
-    } else if (key.flags & KEY_CALCULATOR) {
-        label.kind = LABEL_CALCULATOR;
-    } else if (key.vk == VK_TAB) {
-        label.kind = LABEL_TAB;
-    } else if (key.vk == VK_BACK) {
-        label.kind = LABEL_BACKSPACE;
-    } else if (key.vk == VK_RETURN) {
-        label.kind = LABEL_RETURN;
-    } else if (key.vk == VK_SPACE || key.character == 0x20) {
-        label.kind = LABEL_SPACE;
-        label.modifier = false;
-    } else if (key.character > 0x20) {
-        label.kind = LABEL_CHARACTER;
-        label.text = std::u32string(1, (char32_t)key.character);
-        label.modifier = false;
-    }
+    label.kind = keyKind(key);
+    label.text = keyCapText(key);
+    // The editing and mode keys stand apart from the keys that type text.
+    label.modifier = label.kind != KeyKind::Character && label.kind != KeyKind::Space;
     return label;
 }
 
@@ -129,7 +104,7 @@ Box keyBody(LONG left, LONG top, LONG right, LONG bottom, double inset)
 
 void drawKeyCap(Image &image, const KeyCap &cap, const KeyLabel &label, const Look &look, const Font &font)
 {
-    bool lit = label.kind == LABEL_SHIFT && cap.shift == SHIFT_LOCKED;
+    bool lit = label.kind == KeyKind::Shift && cap.shift == SHIFT_LOCKED;
     uint32_t body = lit ? look.lit : label.modifier ? look.modifier : look.key;
     uint32_t ink = lit ? look.litInk : look.ink;
     fillRoundRect(image, cap.body, cap.radius, body);
@@ -142,33 +117,35 @@ void drawKeyCap(Image &image, const KeyCap &cap, const KeyLabel &label, const Lo
     // Room left around a label, so that its ink never touches the body's rounded edge.
     Box room = {cap.body.left + 3, cap.body.top + 3, cap.body.right - 3, cap.body.bottom - 3};
     switch (label.kind) {
-    case LABEL_CHARACTER:
+    case KeyKind::Character:
         drawLabel(image, font, label.text, room, cap.labelPixels, ink, PLACE_BASELINE);
         break;
-    case LABEL_TEXT:
+    case KeyKind::Numeric:
+    case KeyKind::Symbols:
+    case KeyKind::Letters:
         drawLabel(image, font, label.text, room, (int)std::lround(cap.labelPixels * 0.68), ink, PLACE_INK_CENTRE);
         break;
-    case LABEL_SHIFT:
+    case KeyKind::Shift:
         drawShift(image, frame, stroke, cap.shift, cap.shift == SHIFT_ONCE ? look.accent : ink);
         break;
-    case LABEL_TAB:
+    case KeyKind::Tab:
         drawTab(image, frame, stroke, ink);
         break;
-    case LABEL_BACKSPACE:
+    case KeyKind::Backspace:
         drawBackspace(image, frame, stroke, ink);
         break;
-    case LABEL_RETURN:
+    case KeyKind::Return:
         drawReturn(image, frame, stroke, ink);
         break;
-    case LABEL_SPACE:
+    case KeyKind::Space:
         frame.sx = std::min(cap.body.width() * 0.4, side * 3);
         drawSpace(image, frame, stroke, ink);
         break;
-    case LABEL_CALCULATOR:
+    case KeyKind::Calculator:
         frame.sx = frame.sy = side * 1.1;
         drawCalculator(image, frame, std::max(2.0, stroke * 0.8), ink);
         break;
-    case LABEL_NONE:
+    case KeyKind::None:
         break;
     }
 }

@@ -6,30 +6,18 @@
 
 #include "canvas.h"
 #include "font.h"
+#include "keys.h"
 #include "looks.h"
-#include "model/keyboard.h"
 
 namespace skin {
 
-enum LabelKind {
-    LABEL_NONE,
-    LABEL_CHARACTER,
-    LABEL_TEXT, // a short word for a mode key ("123")
-    LABEL_SHIFT,
-    LABEL_TAB,
-    LABEL_BACKSPACE,
-    LABEL_RETURN,
-    LABEL_SPACE,
-    LABEL_CALCULATOR
-};
-
 struct KeyLabel {
-    LabelKind kind = LABEL_NONE;
-    std::u32string text;
+    KeyKind kind = KeyKind::None;
+    std::u32string text;   // drawn as text; the other keys show a symbol of their kind
     bool modifier = false; // drawn on the darker body of function keys
 };
 
-// What a key shows, read from its record: flags first, then the editing keys' codes, then its character.
+// What a key shows, as the tools' key model reads it from its record.
 KeyLabel labelOf(const KeyRecord &key);
 
 // How the shift key shows the shift state of the face it is on.

@@ -50,7 +50,7 @@ int main(int argc, char **argv)
     checking->add_option("FILE", path, "the resource module, such as KWENO_Resources.dll")->required()->type_name("");
     std::vector<std::string> variantNames;
     for (Variant v : allVariants)
-        variantNames.push_back(variantName(v));
+        variantNames.push_back(VARIANTS[v].shortName);
     checking->add_option("--variant", variantChosen, "only the pictures this variant needs (default: both)")
         ->check(CLI::IsMember(variantNames))
         ->type_name("VARIANT");
@@ -71,7 +71,7 @@ int main(int argc, char **argv)
         return preview(path, folder);
     std::vector<Variant> variants;
     for (Variant v : allVariants)
-        if (variantChosen.empty() || variantChosen == variantName(v))
+        if (variantChosen.empty() || variantChosen == VARIANTS[v].shortName)
             variants.push_back(v);
     return check(path, variants);
 }

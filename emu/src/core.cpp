@@ -6,6 +6,8 @@
 #include <map>
 #include <unordered_map>
 
+#include "text.h"
+
 namespace emu {
 namespace {
 
@@ -167,64 +169,13 @@ bool failNow(const char *api)
 
 std::string utf8(const WCHAR *s)
 {
-    std::string out;
-    if (!s)
-        return out;
-    for (size_t i = 0; s[i]; ++i) {
-        uint32_t c = (uint16_t)s[i];
-        if (c >= 0xD800 && c <= 0xDBFF && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + ((uint16_t)s[i + 1] - 0xDC00);
-            ++i;
-        }
-        if (c < 0x80) {
-            out += (char)c;
-        } else if (c < 0x800) {
-            out += (char)(0xC0 | (c >> 6));
-            out += (char)(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += (char)(0xE0 | (c >> 12));
-            out += (char)(0x80 | ((c >> 6) & 0x3F));
-            out += (char)(0x80 | (c & 0x3F));
-        } else {
-            out += (char)(0xF0 | (c >> 18));
-            out += (char)(0x80 | ((c >> 12) & 0x3F));
-            out += (char)(0x80 | ((c >> 6) & 0x3F));
-            out += (char)(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
+    const char16_t *units = reinterpret_cast<const char16_t *>(s);
+    return utf8FromUtf16(std::u16string(units, units + wideLength(s)));
 }
 
 std::u16string utf16(const char *s)
 {
-    std::u16string out;
-    if (!s)
-        return out;
-    const unsigned char *p = reinterpret_cast<const unsigned char *>(s);
-    while (*p) {
-        uint32_t c = *p++;
-        int more = 0;
-        if (c >= 0xF0) {
-            c &= 0x07;
-            more = 3;
-        } else if (c >= 0xE0) {
-            c &= 0x0F;
-            more = 2;
-        } else if (c >= 0xC0) {
-            c &= 0x1F;
-            more = 1;
-        }
-        while (more-- > 0 && (*p & 0xC0) == 0x80)
-            c = (c << 6) | (*p++ & 0x3F);
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            out += (char16_t)(0xD800 + (c >> 10));
-            out += (char16_t)(0xDC00 + (c & 0x3FF));
-        } else {
-            out += (char16_t)c;
-        }
-    }
-    return out;
+    return utf16FromUtf8(s ? s : "");
 }
 
 size_t wideLength(const WCHAR *s)

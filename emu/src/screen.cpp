@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <map>
 
-#include <png.h>
+#include "image.h"
 
 namespace emu {
 namespace {
@@ -67,35 +67,6 @@ void setSize(int newWidth, int newHeight)
     // The whole picture is gone: every window on screen paints itself again.
     invalidateAllWindows();
     ++changes;
-}
-
-bool writePng(const char *path)
-{
-    FILE *f = fopen(path, "wb");
-    if (!f)
-        return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    std::vector<png_byte> row((size_t)width * 3);
-    bool ok = png && info && !setjmp(png_jmpbuf(png));
-    if (ok) {
-        png_init_io(png, f);
-        png_set_IHDR(png, info, (png_uint_32)width, (png_uint_32)height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-        png_write_info(png, info);
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                uint32_t p = framebuffer[(size_t)y * width + x];
-                row[(size_t)x * 3] = (png_byte)(p >> 16);
-                row[(size_t)x * 3 + 1] = (png_byte)(p >> 8);
-                row[(size_t)x * 3 + 2] = (png_byte)p;
-            }
-            png_write_row(png, row.data());
-        }
-        png_write_end(png, nullptr);
-    }
-    png_destroy_write_struct(png ? &png : nullptr, info ? &info : nullptr);
-    return fclose(f) == 0 && ok;
 }
 
 } // namespace
@@ -255,7 +226,10 @@ int emuScreenshot(const char *pngPath)
 {
     if (!pngPath || width == 0 || height == 0)
         return 0;
-    return writePng(pngPath) ? 1 : 0;
+    Image shot(width, height);
+    shot.pixels.assign(framebuffer.begin(), framebuffer.end());
+    std::string error;
+    return writePng(shot, pngPath, &error) ? 1 : 0;
 }
 
 int emuSetScreenDepth(int bits)

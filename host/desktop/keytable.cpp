@@ -1,4 +1,4 @@
-// The key table of --print-keys, from the layout tables through the simulator's key finder.
+// The key table of --print-keys, from the layout tables through the tools' key finder.
 #include "keytable.h"
 
 #include "keys.h"
@@ -6,23 +6,15 @@
 static void printFace(FILE *out, Face face, bool portrait)
 {
     const char *orientation = portrait ? "portrait" : "landscape";
-    const KeyboardLayout &layout = layoutFor(face, portrait);
-    for (int row = 0; row < ROW_COUNT; ++row) {
-        for (const KeyRecord *key = layout[row]; !isSentinel(*key); ++key) {
-            std::string label = keyLabel(*key);
-            KeyRef ref;
-            if (!findKey(face, portrait, label, &ref))
-                continue;
-            fprintf(out, "key %s %s %s %ld %ld\n", orientation, faceName(face), label.c_str(),
-                    (ref.rect.left + ref.rect.right) / 2, (ref.rect.top + ref.rect.bottom) / 2);
-            if (!key->alternatives)
-                continue;
-            // Relative to the popup's top left, which the screen tells once the popup shows.
-            for (int cell = 1; cell <= popupCellCount(ref); ++cell) {
-                POINT centre = popupCellCentre(ref, RECT{0, 0, 0, 0}, cell);
-                fprintf(out, "cell %s %s %s %s %ld %ld\n", orientation, faceName(face), label.c_str(),
-                        alternativeLabel(key->alternatives[cell]).c_str(), centre.x, centre.y);
-            }
+    for (const KeyRef &ref : keysOf(face, portrait)) {
+        std::string label = keyLabel(*ref.key);
+        fprintf(out, "key %s %s %s %ld %ld\n", orientation, faceName(face), label.c_str(),
+                (ref.rect.left + ref.rect.right) / 2, (ref.rect.top + ref.rect.bottom) / 2);
+        // Relative to the popup's top left, which the screen tells once the popup shows.
+        for (int cell = 1; cell <= popupCellCount(ref); ++cell) {
+            POINT centre = popupCellCentre(ref, RECT{0, 0, 0, 0}, cell);
+            fprintf(out, "cell %s %s %s %s %ld %ld\n", orientation, faceName(face), label.c_str(),
+                    alternativeLabel(ref.key->alternatives[cell]).c_str(), centre.x, centre.y);
         }
     }
 }

@@ -1,5 +1,7 @@
 // kweno-host.exe: an input panel on desktop Windows, in a window that stands for the handheld's
 // screen, typing into an edit control that stands for the focused application.
+#include <CLI/CLI.hpp>
+
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -14,19 +16,7 @@
 #include "keys.h"
 #include "keytable.h"
 #include "server/variants.h"
-#include "textfield.h"
-
-static const char usage[] =
-    "usage: kweno-host.exe [options] {CLASS-IDENTIFIER}   the panel the registry names for the class\n"
-    "       kweno-host.exe [options] PATH\\TO\\PANEL.DLL    a panel by its path\n"
-    "       kweno-host.exe --print-keys                   where every key lies, and exit\n"
-    "options:\n"
-    "  --landscape        a 640x480 screen instead of 480x640\n"
-    "  --dump-text FILE   write the application's text to FILE (UTF-8) when closing\n"
-    "  --ready FILE       write the screen's size and the panel's rectangle to FILE once the panel\n"
-    "                     is up, and again each time it moves; with its popup's while one shows\n"
-    "  --log FILE         write every call of the panel on the host to FILE when closing\n"
-    "keys: Ctrl+R turns the screen, Ctrl+Q or Alt+F4 closes.\n";
+#include "text.h"
 
 struct Options {
     std::string panel;
@@ -37,32 +27,36 @@ struct Options {
     std::string log;
 };
 
-static bool parseOptions(int argc, char **argv, Options *options)
+// The command line as CLI11 reads it: true to go on, or false with the status to exit with, 0 after
+// --help and 2 for a bad command line (CLI11 has said what was wrong).
+static bool parseOptions(int argc, char **argv, Options *options, int *exitStatus)
 {
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        std::string *file = nullptr;
-        if (arg == "--landscape")
-            options->landscape = true;
-        else if (arg == "--print-keys")
-            options->printKeys = true;
-        else if (arg == "--dump-text")
-            file = &options->dumpText;
-        else if (arg == "--ready")
-            file = &options->ready;
-        else if (arg == "--log")
-            file = &options->log;
-        else if (arg.compare(0, 2, "--") == 0 || !options->panel.empty())
-            return false;
-        else
-            options->panel = arg;
-        if (file) {
-            if (++i == argc)
-                return false;
-            *file = argv[i];
-        }
+    CLI::App app{"Runs an input panel DLL as an on-screen keyboard, in a window standing for the handheld's\n"
+                 "screen, typing into an edit control standing for the focused application.\n",
+                 "kweno-host.exe"};
+    app.footer("keys: Ctrl+R turns the screen, Ctrl+Q or Alt+F4 closes.");
+    app.add_option("PANEL", options->panel,
+                   "{CLASS-IDENTIFIER}: the panel the registry names for the class; or PATH\\TO\\PANEL.DLL")
+        ->type_name("");
+    app.add_flag("--print-keys", options->printKeys, "print where every key lies, and exit");
+    app.add_flag("--landscape", options->landscape, "a 640x480 screen instead of 480x640");
+    app.add_option("--dump-text", options->dumpText, "write the application's text to FILE (UTF-8) when closing")
+        ->type_name("FILE");
+    app.add_option("--ready", options->ready,
+                   "write the screen's size and the panel's rectangle to FILE once the panel is up, and again "
+                   "each time it moves; with its popup's while one shows")
+        ->type_name("FILE");
+    app.add_option("--log", options->log, "write every call of the panel on the host to FILE when closing")
+        ->type_name("FILE");
+    try {
+        app.parse(argc, argv);
+        if (!options->printKeys && options->panel.empty())
+            throw CLI::RequiredError("PANEL");
+    } catch (const CLI::ParseError &e) {
+        *exitStatus = app.exit(e) == 0 ? 0 : 2;
+        return false;
     }
-    return options->printKeys || !options->panel.empty();
+    return true;
 }
 
 static std::wstring wide(const std::string &utf8)
@@ -340,10 +334,9 @@ static void run(const Options &options)
 int main(int argc, char **argv)
 {
     Options options;
-    if (!parseOptions(argc, argv, &options)) {
-        fputs(usage, stderr);
-        return 2;
-    }
+    int exitStatus = 0;
+    if (!parseOptions(argc, argv, &options, &exitStatus))
+        return exitStatus;
     if (options.printKeys) {
         printKeyTable(stdout);
         return 0;

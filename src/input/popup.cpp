@@ -10,21 +10,13 @@ static const KeyRecord *heldList()
     return panel.heldKey->alternatives;
 }
 
-// A cell's rectangle in the popup's pictures and window, inclusive edges.
-static RECT cellRect(const KeyRecord &alternative)
-{
-    RECT r = {alternative.left + POPUP_MARGIN, POPUP_MARGIN, alternative.right + POPUP_MARGIN,
-              POPUP_MARGIN + cellHeight - 1};
-    return r;
-}
-
 // Copies cell i from the highlighted or the normal picture into the letter window's back buffer.
 static void drawCell(const KeyRecord *list, LONG i, bool highlighted)
 {
     HBITMAP picture = highlighted ? panel.popupPressedBitmap : panel.popupNormalBitmap;
     if (picture)
         SelectObject(panel.popupImageDC, picture);
-    RECT r = cellRect(list[i]);
+    RECT r = popupCellRect(list[i]);
     BitBlt(panel.letterMemDC, r.left, r.top, r.right - r.left + 1, cellHeight, panel.popupImageDC, r.left, r.top,
            SRCCOPY);
 }
@@ -32,8 +24,8 @@ static void drawCell(const KeyRecord *list, LONG i, bool highlighted)
 // Invalidates the letter window over cells a to b (inclusive, either order), edges included.
 static void invalidateCells(const KeyRecord *list, LONG a, LONG b)
 {
-    RECT first = cellRect(list[a < b ? a : b]);
-    RECT last = cellRect(list[a < b ? b : a]);
+    RECT first = popupCellRect(list[a < b ? a : b]);
+    RECT last = popupCellRect(list[a < b ? b : a]);
     RECT span = {first.left, first.top, last.right + 1, last.bottom + 1};
     InvalidateRect(panel.letterWindow, &span, FALSE);
 }
@@ -72,8 +64,8 @@ void openPopup()
 
     stopTimer();
 
-    LONG pw = (header.right - header.left) + 2 * POPUP_MARGIN;
-    LONG ph = cellHeight + 2 * POPUP_MARGIN;
+    LONG pw = popupWidth(list);
+    LONG ph = POPUP_HEIGHT;
     // The default cell centred over the key.
     LONG left =
         key->left + ((key->right - key->left) - (list[d].right - list[d].left)) / 2 + header.left - POPUP_MARGIN;

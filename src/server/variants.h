@@ -17,6 +17,8 @@ struct VariantFacts {
     // The normal picture of each pair lies this far after the highlighted (pressed) one.
     LONG normalImageOffset;
     UINT panelIconId; // bitmap resource of the panel icon
+    // "day" or "night": what the tools call the variant, and the skin's picture files.
+    const char *shortName;
 };
 
 enum VariantIndex { VARIANT_DAY, VARIANT_NIGHT, VARIANT_COUNT };
@@ -28,14 +30,16 @@ static const VariantFacts VARIANTS[VARIANT_COUNT] = {
      {0x91C40DFC, 0x6B41, 0x456F, {0xA2, 0xE4, 0x4A, 0xA7, 0x36, 0x31, 0x98, 0xB7}},
      L"{91C40DFC-6B41-456f-A2E4-4AA7363198B7}",
      1,
-     1},
+     1,
+     "day"},
     // {5956CDC6-4A6D-4D26-BC6E-6CBF5C8043F0}
     {"kweno_night",
      "kweno night",
      {0x5956CDC6, 0x4A6D, 0x4D26, {0xBC, 0x6E, 0x6C, 0xBF, 0x5C, 0x80, 0x43, 0xF0}},
      L"{5956CDC6-4A6D-4d26-BC6E-6CBF5C8043F0}",
      2,
-     2},
+     2,
+     "night"},
 };
 
 #if defined(KWENO_NIGHT)

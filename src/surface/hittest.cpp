@@ -2,6 +2,7 @@
 #include "surface.h"
 
 #include "../model/panelstate.h"
+#include "hittest.h"
 
 bool insideRows(LONG y)
 {
@@ -10,25 +11,5 @@ bool insideRows(LONG y)
 
 KeyRecord *hitTest(RECT *rect)
 {
-    const RowBounds &bounds = *panel.currentRowBounds;
-    LONG x = rect->left;
-    LONG y = rect->top;
-
-    int row = 0;
-    while (row < ROW_COUNT - 1 && y > bounds[row + 1] - 1)
-        ++row;
-
-    KeyRow &keys = (*panel.currentLayout)[row];
-    KeyRecord *candidate = 0;
-    for (KeyRecord *key = keys; !isSentinel(*key) && key->left <= x; ++key)
-        candidate = key;
-
-    if (!candidate || x > candidate->right)
-        return 0;
-
-    rect->left = candidate->left;
-    rect->top = bounds[row];
-    rect->right = candidate->right;
-    rect->bottom = bounds[row + 1] - 1;
-    return candidate;
+    return hitTestLayout(*panel.currentLayout, *panel.currentRowBounds, rect);
 }

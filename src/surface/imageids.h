@@ -37,4 +37,20 @@ inline LONG popupPressedId(const KeyRecord *list)
 // Popup pictures have a margin of this many pixels on every side of the cells.
 const LONG POPUP_MARGIN = 10;
 
+// A popup's pictures, and the window that shows them: the cells' span, from the list's header, and
+// one row of cells, inside the margin.
+inline LONG popupWidth(const KeyRecord *list)
+{
+    return (list[0].right - list[0].left) + 2 * POPUP_MARGIN;
+}
+const LONG POPUP_HEIGHT = cellHeight + 2 * POPUP_MARGIN;
+
+// A cell's rectangle in the popup's pictures and window, inclusive edges.
+inline RECT popupCellRect(const KeyRecord &alternative)
+{
+    RECT r = {alternative.left + POPUP_MARGIN, POPUP_MARGIN, alternative.right + POPUP_MARGIN,
+              POPUP_MARGIN + cellHeight - 1};
+    return r;
+}
+
 #endif // KWENO_IMAGEIDS_H

@@ -19,7 +19,7 @@ TEST(Quantise, FewColoursAreKeptExactly)
     Image image(7, 5, 0xBCC3CC);
     fillPixels(image, 1, 1, 4, 3, 0xFF00FF);
     fillPixels(image, 4, 0, 7, 5, 0x15181C);
-    image.set(0, 4, 0x123456);
+    image.at(0, 4) = 0x123456;
     Indexed indexed = quantise(image, 16);
     EXPECT_EQ(4u, indexed.palette.size());
     EXPECT_EQ(image.pixels, expand(indexed).pixels);

@@ -1,12 +1,12 @@
-// Pictures of the device's screen in memory, written as PNG files.
-#ifndef KWENO_SIM_IMAGE_H
-#define KWENO_SIM_IMAGE_H
+// The tools' pictures: 0x00RRGGBB pixels in memory, read and written as PNG files with libpng.
+#ifndef KWENO_TOOLKIT_IMAGE_H
+#define KWENO_TOOLKIT_IMAGE_H
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-// 0x00RRGGBB pixels, row by row.
+// 0x00RRGGBB pixels, row by row, top row first.
 struct Image {
     int width = 0;
     int height = 0;
@@ -26,7 +26,4 @@ bool encodePng(const Image &image, std::vector<unsigned char> *bytes);
 // The picture in a PNG file; false if it is none.
 bool readPng(const std::string &path, Image *image);
 
-// Standard base64 with padding, for data URIs.
-std::string base64(const std::vector<unsigned char> &bytes);
-
-#endif // KWENO_SIM_IMAGE_H
+#endif // KWENO_TOOLKIT_IMAGE_H

@@ -1,4 +1,4 @@
-// Pictures of the device's screen: PNG through libpng's simplified interface, and base64.
+// Pictures as PNG files and bytes, through libpng's simplified interface.
 #include "image.h"
 
 #include <cstring>
@@ -78,32 +78,4 @@ bool readPng(const std::string &path, Image *image)
     for (size_t i = 0; i < image->pixels.size(); ++i)
         image->pixels[i] = (uint32_t)rgb[i * 3] << 16 | (uint32_t)rgb[i * 3 + 1] << 8 | rgb[i * 3 + 2];
     return true;
-}
-
-std::string base64(const std::vector<unsigned char> &bytes)
-{
-    static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    out.reserve((bytes.size() + 2) / 3 * 4);
-    size_t i = 0;
-    for (; i + 2 < bytes.size(); i += 3) {
-        uint32_t n = (uint32_t)bytes[i] << 16 | (uint32_t)bytes[i + 1] << 8 | bytes[i + 2];
-        out += alphabet[n >> 18];
-        out += alphabet[(n >> 12) & 63];
-        out += alphabet[(n >> 6) & 63];
-        out += alphabet[n & 63];
-    }
-    if (i + 1 == bytes.size()) {
-        uint32_t n = (uint32_t)bytes[i] << 16;
-        out += alphabet[n >> 18];
-        out += alphabet[(n >> 12) & 63];
-        out += "==";
-    } else if (i + 2 == bytes.size()) {
-        uint32_t n = (uint32_t)bytes[i] << 16 | (uint32_t)bytes[i + 1] << 8;
-        out += alphabet[n >> 18];
-        out += alphabet[(n >> 12) & 63];
-        out += alphabet[(n >> 6) & 63];
-        out += '=';
-    }
-    return out;
 }

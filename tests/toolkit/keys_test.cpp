@@ -1,40 +1,70 @@
-// Keys by label: every key is found where the hit test finds it, names and aliases, labels a mode
-// lacks, and the popup's place and cells on the screen.
+// Keys by label: every key is found where the hit test finds it, names, aliases and caps, labels a
+// mode lacks, and the popup's place and cells on the screen.
 #include <gtest/gtest.h>
 
 #include "keys.h"
+#include "surface/hittest.h"
 
 static const Face allFaces[] = {Face::Lower, Face::Shift, Face::Caps, Face::Numeric, Face::Symbols};
 
-// Whatever label a key has, looking it up gives that very key, and the hit test finds it at every
-// corner and at the centre of its rectangle.
+// Whatever label a key has, looking it up gives that very key, at the rectangle where the panel's
+// hit test finds it from every corner and the centre.
 TEST(Keys, EveryKeyIsFoundByItsLabelWhereTheHitTestFindsIt)
 {
     for (Face face : allFaces) {
         for (bool portrait : {true, false}) {
-            const KeyboardLayout &layout = layoutFor(face, portrait);
-            int keys = 0;
-            for (int row = 0; row < ROW_COUNT; ++row) {
-                for (const KeyRecord *key = layout[row]; !isSentinel(*key); ++key, ++keys) {
-                    std::string label = keyLabel(*key);
-                    KeyRef found;
-                    ASSERT_TRUE(findKey(face, portrait, label, &found)) << faceName(face) << " " << label;
-                    EXPECT_EQ(key, found.key) << faceName(face) << " " << label << " found twice";
-                    const RECT &r = found.rect;
-                    POINT points[] = {{r.left, r.top},
-                                      {r.right, r.top},
-                                      {r.left, r.bottom},
-                                      {r.right, r.bottom},
-                                      {(r.left + r.right) / 2, (r.top + r.bottom) / 2}};
-                    for (POINT p : points) {
-                        KeyRef hit;
-                        ASSERT_TRUE(keyAt(face, portrait, p.x, p.y, &hit)) << label << " at " << p.x << "," << p.y;
-                        EXPECT_EQ(key, hit.key) << label << " at " << p.x << "," << p.y;
-                    }
+            std::vector<KeyRef> keys = keysOf(face, portrait);
+            EXPECT_GE(keys.size(), 21u) << faceName(face);
+            for (const KeyRef &key : keys) {
+                std::string label = keyLabel(*key.key);
+                KeyRef found;
+                ASSERT_TRUE(findKey(face, portrait, label, &found)) << faceName(face) << " " << label;
+                EXPECT_EQ(key.key, found.key) << faceName(face) << " " << label << " found twice";
+                const RECT &r = found.rect;
+                EXPECT_EQ(r.right - r.left, key.key->right - key.key->left) << label;
+                POINT points[] = {{r.left, r.top},
+                                  {r.right, r.top},
+                                  {r.left, r.bottom},
+                                  {r.right, r.bottom},
+                                  {(r.left + r.right) / 2, (r.top + r.bottom) / 2}};
+                for (POINT p : points) {
+                    RECT hit = {p.x, p.y, 0, 0};
+                    KeyboardLayout &layout = const_cast<KeyboardLayout &>(layoutFor(face, portrait));
+                    EXPECT_EQ(key.key, hitTestLayout(layout, rowBoundsFor(face, portrait), &hit))
+                        << label << " at " << p.x << "," << p.y;
                 }
             }
-            EXPECT_GE(keys, 21) << faceName(face);
         }
+    }
+}
+
+// What the skin draws on a key's cap: a word for the mode keys, the character for the keys that
+// type one, a symbol for the others.
+TEST(Keys, KindsAndCapTexts)
+{
+    struct Case {
+        Face face;
+        const char *label;
+        KeyKind kind;
+        const char32_t *text;
+    } cases[] = {
+        {Face::Lower, "shift", KeyKind::Shift, U""},
+        {Face::Lower, "123", KeyKind::Numeric, U"123"},
+        {Face::Lower, "symbols", KeyKind::Symbols, U"#+="},
+        {Face::Numeric, "abc", KeyKind::Letters, U"abc"},
+        {Face::Numeric, "calc", KeyKind::Calculator, U""},
+        {Face::Lower, "tab", KeyKind::Tab, U""},
+        {Face::Lower, "backspace", KeyKind::Backspace, U""},
+        {Face::Lower, "return", KeyKind::Return, U""},
+        {Face::Lower, "space", KeyKind::Space, U""},
+        {Face::Shift, "Q", KeyKind::Character, U"Q"},
+        {Face::Symbols, "\u00BD", KeyKind::Character, U"\u00BD"},
+    };
+    for (const Case &c : cases) {
+        KeyRef found;
+        ASSERT_TRUE(findKey(c.face, true, c.label, &found)) << c.label;
+        EXPECT_EQ(c.kind, keyKind(*found.key)) << c.label;
+        EXPECT_EQ(std::u32string(c.text), keyCapText(*found.key)) << c.label;
     }
 }
 
@@ -93,19 +123,6 @@ TEST(Keys, LabelsAModeDoesNotCarry)
     EXPECT_TRUE(labelExists("ä"));
     EXPECT_TRUE(labelExists("€"));
     EXPECT_TRUE(labelExists("SPACE"));
-}
-
-TEST(Keys, GapsAndPointsOffTheRowsHoldNoKey)
-{
-    KeyRef found;
-    // Row 2 of the numeric and symbols pages has no key between the last character and backspace.
-    EXPECT_FALSE(keyAt(Face::Numeric, true, 384, 150, &found));
-    EXPECT_FALSE(keyAt(Face::Symbols, true, 407, 188, &found));
-    EXPECT_FALSE(keyAt(Face::Numeric, false, 543, 120, &found));
-    EXPECT_FALSE(keyAt(Face::Lower, true, 100, -1, &found));
-    EXPECT_FALSE(keyAt(Face::Lower, true, 100, 252, &found));
-    EXPECT_FALSE(keyAt(Face::Lower, false, 100, 216, &found));
-    EXPECT_FALSE(keyAt(Face::Lower, true, 480, 10, &found));
 }
 
 static KeyRef key(Face face, bool portrait, const char *label)
