@@ -66,7 +66,8 @@ bool Device::loadFaces(std::string *error)
             faceId += variantFacts(options_.night).normalImageOffset;
         HBITMAP bitmap = SHLoadImageResource(module, static_cast<UINT>(faceId));
         if (!bitmap) {
-            *error = "the skin has no " + std::string(faceName(static_cast<Face>(f))) + " face";
+            *error = std::string("the skin has no ") + (pressed ? "pressed " : "") + faceName(static_cast<Face>(f)) +
+                     " face";
             ok = false;
             continue;
         }

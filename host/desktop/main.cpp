@@ -21,7 +21,6 @@
 struct Options {
     std::string panel;
     bool landscape = false;
-    bool printKeys = false;
     std::string dumpText;
     std::string ready;
     std::string log;
@@ -34,11 +33,19 @@ static bool parseOptions(int argc, char **argv, Options *options, int *exitStatu
     CLI::App app{"Runs an input panel DLL as an on-screen keyboard, in a window standing for the handheld's\n"
                  "screen, typing into an edit control standing for the focused application.\n",
                  "kweno-host.exe"};
+    // An option given twice takes the last, as it always has.
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.footer("keys: Ctrl+R turns the screen, Ctrl+Q or Alt+F4 closes.");
     app.add_option("PANEL", options->panel,
                    "{CLASS-IDENTIFIER}: the panel the registry names for the class; or PATH\\TO\\PANEL.DLL")
         ->type_name("");
-    app.add_flag("--print-keys", options->printKeys, "print where every key lies, and exit");
+    app.add_flag_callback(
+        "--print-keys",
+        [] {
+            printKeyTable(stdout);
+            throw CLI::Success();
+        },
+        "print where every key lies, and exit");
     app.add_flag("--landscape", options->landscape, "a 640x480 screen instead of 480x640");
     app.add_option("--dump-text", options->dumpText, "write the application's text to FILE (UTF-8) when closing")
         ->type_name("FILE");
@@ -50,7 +57,7 @@ static bool parseOptions(int argc, char **argv, Options *options, int *exitStatu
         ->type_name("FILE");
     try {
         app.parse(argc, argv);
-        if (!options->printKeys && options->panel.empty())
+        if (options->panel.empty())
             throw CLI::RequiredError("PANEL");
     } catch (const CLI::ParseError &e) {
         *exitStatus = app.exit(e) == 0 ? 0 : 2;
@@ -63,11 +70,6 @@ static std::wstring wide(const std::string &utf8)
 {
     std::u16string s = utf16FromUtf8(utf8);
     return std::wstring(s.begin(), s.end());
-}
-
-static std::string utf8(const WCHAR *text, size_t length)
-{
-    return utf8FromUtf16(std::u16string(text, text + length));
 }
 
 // The DLL that HKEY_CLASSES_ROOT\CLSID\{...}\InprocServer32 names for the class, as the
@@ -96,7 +98,7 @@ static bool serverOfClass(const CLSID &clsid, std::string *path, std::string *er
     WCHAR expanded[MAX_PATH];
     if (type == REG_EXPAND_SZ && ExpandEnvironmentStringsW(value, expanded, MAX_PATH))
         memcpy(value, expanded, sizeof value);
-    *path = utf8(value, lstrlenW(value));
+    *path = utf8FromUtf16(std::u16string(value, value + lstrlenW(value)));
     return true;
 }
 
@@ -337,10 +339,6 @@ int main(int argc, char **argv)
     int exitStatus = 0;
     if (!parseOptions(argc, argv, &options, &exitStatus))
         return exitStatus;
-    if (options.printKeys) {
-        printKeyTable(stdout);
-        return 0;
-    }
     if (!createScreen(options.landscape)) {
         fprintf(stderr, "kweno-host: cannot create the screen window (error %lu)\n", GetLastError());
         return 1;
