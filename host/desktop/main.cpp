@@ -22,9 +22,11 @@ static const char usage[] =
     "       kweno-host.exe --print-keys                   where every key lies, and exit\n"
     "options:\n"
     "  --landscape        a 640x480 screen instead of 480x640\n"
-    "  --dump-text FILE   write the application's text to FILE (UTF-8) when closing\n"
+    "  --dump-text FILE   write the application's text to FILE (UTF-8) each time it changes, and\n"
+    "                     when closing\n"
     "  --ready FILE       write the screen's size and the panel's rectangle to FILE once the panel\n"
-    "                     is up, and again each time it moves; with its popup's while one shows\n"
+    "                     is up, and again each time it moves; with its popup's or its magnifier's\n"
+    "                     while one shows\n"
     "  --log FILE         write every call of the panel on the host to FILE when closing\n"
     "keys: Ctrl+R turns the screen, Ctrl+Q or Alt+F4 closes.\n";
 
@@ -112,8 +114,8 @@ static HWND screenWindow;
 static HWND editWindow;
 static std::unique_ptr<InputPanelHost> host;
 static bool readyPending;
-static bool popupShown;
-static RECT popupAt;
+static bool letterShown;
+static RECT letterAt;
 
 static LRESULT CALLBACK screenWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
@@ -231,23 +233,23 @@ static void writeFile(const std::string &path, const std::string &content)
     MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
-static BOOL CALLBACK takePopup(HWND window, LPARAM found)
+static BOOL CALLBACK takeLetterWindow(HWND window, LPARAM found)
 {
     RECT r;
-    if (window != screenWindow && IsWindowVisible(window) && GetWindowRect(window, &r) && isPopupWindow(r)) {
+    if (window != screenWindow && IsWindowVisible(window) && GetWindowRect(window, &r)) {
         *reinterpret_cast<RECT *>(found) = r;
         return FALSE;
     }
     return TRUE;
 }
 
-// The panel's popup, where the screen shows it: one of this thread's top-level windows, of the
-// popup's height.
-static bool findPopup(RECT *popup)
+// The panel's letter window, where the screen shows it: the one other visible top-level window of
+// this thread. It holds the popup when it has the popup's height, the magnifier otherwise.
+static bool findLetterWindow(RECT *letter)
 {
     RECT found = {0, 0, 0, 0};
-    EnumThreadWindows(GetCurrentThreadId(), takePopup, reinterpret_cast<LPARAM>(&found));
-    *popup = found;
+    EnumThreadWindows(GetCurrentThreadId(), takeLetterWindow, reinterpret_cast<LPARAM>(&found));
+    *letter = found;
     return found.bottom > found.top;
 }
 
@@ -258,10 +260,10 @@ static void writeReady(const std::string &path)
     char text[192];
     int n = snprintf(text, sizeof text, "screen %ld %ld\npanel %ld %ld %ld %ld\n", screen.cx, screen.cy, panel.left,
                      panel.top, panel.right, panel.bottom);
-    RECT popup;
-    if (findPopup(&popup) && n > 0 && n < (int)sizeof text)
-        snprintf(text + n, sizeof text - n, "popup %ld %ld %ld %ld\n", popup.left, popup.top, popup.right,
-                 popup.bottom);
+    RECT letter;
+    if (findLetterWindow(&letter) && n > 0 && n < (int)sizeof text)
+        snprintf(text + n, sizeof text - n, "%s %ld %ld %ld %ld\n", isPopupWindow(letter) ? "popup" : "magnifier",
+                 letter.left, letter.top, letter.right, letter.bottom);
     writeFile(path, text);
 }
 
@@ -312,6 +314,7 @@ static bool takeCommandKey(const MSG &msg)
 
 static void run(const Options &options)
 {
+    std::string textWritten;
     for (;;) {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -323,16 +326,22 @@ static void run(const Options &options)
             DispatchMessageW(&msg);
         }
         // Nothing waiting, paints included: the panel is on the screen where it says it is, and
-        // its popup, if it shows one, too.
-        RECT popup;
-        bool popupNow = findPopup(&popup);
-        if (popupNow != popupShown || (popupNow && !EqualRect(&popup, &popupAt)))
+        // its popup or magnifier, if it shows one, too.
+        RECT letter;
+        bool letterNow = findLetterWindow(&letter);
+        if (letterNow != letterShown || (letterNow && !EqualRect(&letter, &letterAt)))
             readyPending = true;
-        popupShown = popupNow;
-        popupAt = popup;
+        letterShown = letterNow;
+        letterAt = letter;
         if (readyPending && !options.ready.empty())
             writeReady(options.ready);
         readyPending = false;
+        // Written after --ready's file, so that whoever sees a key's character arrive finds there
+        // already the screen as it stands after that key.
+        std::string text = options.dumpText.empty() ? textWritten : applicationText();
+        if (text != textWritten)
+            writeFile(options.dumpText, text);
+        textWritten = text;
         WaitMessage();
     }
 }
