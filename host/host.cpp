@@ -214,6 +214,25 @@ HRESULT InputPanelHost::load(const std::string &path, REFCLSID clsid)
         error_ = module_.error();
         return E_FAIL;
     }
+    return createObject(clsid);
+}
+
+HRESULT InputPanelHost::loadClass(REFCLSID clsid)
+{
+    error_.clear();
+    std::string path;
+    if (!serverOfClass(clsid, &path, &error_))
+        return E_FAIL;
+    bool reuse = module_.loaded() && module_.path() == path;
+    if (!reuse && !module_.loadPlatform(path)) {
+        error_ = module_.error();
+        return E_FAIL;
+    }
+    return createObject(clsid);
+}
+
+HRESULT InputPanelHost::createObject(REFCLSID clsid)
+{
     IClassFactory *factory = nullptr;
     HRESULT hr = module_.getClassObject(clsid, iidIClassFactory, reinterpret_cast<void **>(&factory));
     if (FAILED(hr) || !factory) {

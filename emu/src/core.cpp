@@ -273,6 +273,7 @@ void emuReset(void)
     resetWindows();
     resetGraphics();
     resetModules();
+    resetFiles();
     resetRegistry();
     resetProcesses();
     resetCore();

@@ -73,41 +73,6 @@ static std::wstring wide(const std::string &utf8)
     return std::wstring(s.begin(), s.end());
 }
 
-static std::string utf8(const WCHAR *text, size_t length)
-{
-    return utf8FromUtf16(std::u16string(text, text + length));
-}
-
-// The DLL that HKEY_CLASSES_ROOT\CLSID\{...}\InprocServer32 names for the class, as the
-// platform's host finds an input method.
-static bool serverOfClass(const CLSID &clsid, std::string *path, std::string *error)
-{
-    char name[96];
-    snprintf(name, sizeof name, "CLSID\\{%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}\\InprocServer32",
-             static_cast<unsigned long>(clsid.Data1), clsid.Data2, clsid.Data3, clsid.Data4[0], clsid.Data4[1],
-             clsid.Data4[2], clsid.Data4[3], clsid.Data4[4], clsid.Data4[5], clsid.Data4[6], clsid.Data4[7]);
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, wide(name).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        *error = std::string("no HKEY_CLASSES_ROOT\\") + name + " in the registry";
-        return false;
-    }
-    WCHAR value[MAX_PATH];
-    DWORD size = sizeof value - sizeof(WCHAR);
-    DWORD type = 0;
-    LONG status = RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE *>(value), &size);
-    RegCloseKey(key);
-    if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
-        *error = std::string("HKEY_CLASSES_ROOT\\") + name + " names no DLL";
-        return false;
-    }
-    value[size / sizeof(WCHAR)] = 0;
-    WCHAR expanded[MAX_PATH];
-    if (type == REG_EXPAND_SZ && ExpandEnvironmentStringsW(value, expanded, MAX_PATH))
-        memcpy(value, expanded, sizeof value);
-    *path = utf8(value, lstrlenW(value));
-    return true;
-}
-
 // ---- the screen, the application and the panel ----
 
 static HWND screenWindow;
