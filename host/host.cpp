@@ -10,14 +10,10 @@
 #include <emu.h>
 #endif
 
+#include "model/keyboard.h"
+
 static const WCHAR hostClassName[] = L"KwenoHostInputPanel";
 static const WCHAR applicationClassName[] = L"KwenoHostApplication";
-
-// The panel's size in each orientation, which the host's window has before the panel says otherwise.
-static const int portraitWidth = 480;
-static const int portraitHeight = 252;
-static const int landscapeWidth = 640;
-static const int landscapeHeight = 216;
 
 // Window procedures find their host here: SetWindowLongW holds only 32 bits on the emulation.
 static std::vector<std::pair<HWND, InputPanelHost *>> hostsByWindow;
@@ -161,8 +157,9 @@ void InputPanelHost::createWindows()
     registerWindowClass(hostClassName, hostWindowProc);
     SIZE screen = screenSize();
     bool portrait = screen.cx < screen.cy;
-    int width = portrait ? portraitWidth : landscapeWidth;
-    int height = portrait ? portraitHeight : landscapeHeight;
+    // The panel's size, which the host's window has before the panel says otherwise.
+    int width = portrait ? PORTRAIT_WIDTH : LANDSCAPE_WIDTH;
+    int height = portrait ? PORTRAIT_HEIGHT : LANDSCAPE_HEIGHT;
     // Created hidden: the panel is shown once it has said where it goes. Not topmost: the panel's
     // magnifier and popup are ordinary top-level windows that must float over it. Inside a screen
     // window it is a child, which takes clicks without ever being activated, so the focus stays
@@ -217,6 +214,25 @@ HRESULT InputPanelHost::load(const std::string &path, REFCLSID clsid)
         error_ = module_.error();
         return E_FAIL;
     }
+    return createObject(clsid);
+}
+
+HRESULT InputPanelHost::loadClass(REFCLSID clsid)
+{
+    error_.clear();
+    std::string path;
+    if (!serverOfClass(clsid, &path, &error_))
+        return E_FAIL;
+    bool reuse = module_.loaded() && module_.path() == path;
+    if (!reuse && !module_.loadPlatform(path)) {
+        error_ = module_.error();
+        return E_FAIL;
+    }
+    return createObject(clsid);
+}
+
+HRESULT InputPanelHost::createObject(REFCLSID clsid)
+{
     IClassFactory *factory = nullptr;
     HRESULT hr = module_.getClassObject(clsid, iidIClassFactory, reinterpret_cast<void **>(&factory));
     if (FAILED(hr) || !factory) {

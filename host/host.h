@@ -52,6 +52,10 @@ class InputPanelHost {
     // clsid and creates the object for IInputMethod, releasing the factory again. Returns the first
     // failure; error() says which step.
     HRESULT load(const std::string &path, REFCLSID clsid);
+    // The same for the module the registry names for the class (serverOfClass), loaded by the
+    // platform's LoadLibraryW, as the device's host finds an input method. The emulation on x86-64
+    // runs no PE code, so there the load fails after the lookup, error() saying why.
+    HRESULT loadClass(REFCLSID clsid);
     // Releases the object (if held) and unloads the module when DllCanUnloadNow allows it; returns
     // what DllCanUnloadNow answered (S_FALSE: the module stays loaded).
     HRESULT unload();
@@ -124,6 +128,7 @@ class InputPanelHost {
     LRESULT handleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
   private:
+    HRESULT createObject(REFCLSID clsid);
     HRESULT recordResult(const char *method, HRESULT hr);
     void createWindows();
     void destroyWindows();

@@ -1,37 +1,51 @@
-// Loading a deliverable: dlopen on the emulation, LoadLibraryW on Windows, and the unload rule.
+// Loading a deliverable: by the host system's loader (dlopen on the emulation, LoadLibraryW on
+// Windows) or by the platform's, the registry's lookup of a class, and the unload rule.
 #include "module.h"
+
+#include <cstdio>
 
 #include "text.h"
 
-#if defined(_WIN32)
-#else
+#if !defined(_WIN32)
 #include <dlfcn.h>
 #endif
 
-#if defined(_WIN32)
+// The three calls of one loader.
+struct ModuleLoader {
+    void *(*open)(const std::string &path, std::string *error);
+    void *(*findExport)(void *module, const char *name);
+    void (*close)(void *module);
+};
 
-static void *openModule(const std::string &path, std::string *error)
+static void *openPlatformModule(const std::string &path, std::string *error)
 {
     std::u16string wide = utf16FromUtf8(path);
     HMODULE module = LoadLibraryW(reinterpret_cast<LPCWSTR>(wide.c_str()));
     if (!module)
-        *error = "LoadLibraryW failed with error " + std::to_string(GetLastError());
+        *error = "LoadLibraryW(" + path + ") failed with error " + std::to_string(GetLastError());
     return reinterpret_cast<void *>(module);
 }
 
-static void *findExport(void *module, const char *name)
+static void *findPlatformExport(void *module, const char *name)
 {
     return reinterpret_cast<void *>(GetProcAddress(static_cast<HMODULE>(module), name));
 }
 
-static void closeModule(void *module)
+static void closePlatformModule(void *module)
 {
     FreeLibrary(static_cast<HMODULE>(module));
 }
 
+static const ModuleLoader platformLoader = {openPlatformModule, findPlatformExport, closePlatformModule};
+
+#if defined(_WIN32)
+
+// On Windows a deliverable is a DLL for the platform's loader whichever way it is found.
+static const ModuleLoader &hostLoader = platformLoader;
+
 #else
 
-static void *openModule(const std::string &path, std::string *error)
+static void *openHostModule(const std::string &path, std::string *error)
 {
     // RTLD_LOCAL: each deliverable keeps its own exports, as two DLLs do on the device.
     void *module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -42,17 +56,81 @@ static void *openModule(const std::string &path, std::string *error)
     return module;
 }
 
-static void *findExport(void *module, const char *name)
+static void *findHostExport(void *module, const char *name)
 {
     return dlsym(module, name);
 }
 
-static void closeModule(void *module)
+static void closeHostModule(void *module)
 {
     dlclose(module);
 }
 
+static const ModuleLoader hostLoader = {openHostModule, findHostExport, closeHostModule};
+
 #endif
+
+// The longest path the platform's file system takes (MAX_PATH), terminator included.
+static const DWORD maxPath = 260;
+
+// Desktop Windows asks for the right to read; the device supports no access rights and takes 0.
+#if defined(_WIN32)
+static const REGSAM readAccess = KEY_READ;
+#else
+static const REGSAM readAccess = 0;
+#endif
+
+bool serverOfClass(REFCLSID clsid, std::string *path, std::string *error)
+{
+    char name[96];
+    snprintf(name, sizeof name, "CLSID\\{%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}\\InprocServer32",
+             static_cast<unsigned long>(clsid.Data1), clsid.Data2, clsid.Data3, clsid.Data4[0], clsid.Data4[1],
+             clsid.Data4[2], clsid.Data4[3], clsid.Data4[4], clsid.Data4[5], clsid.Data4[6], clsid.Data4[7]);
+    std::string where = std::string("HKEY_CLASSES_ROOT\\") + name;
+    std::u16string wideName = utf16FromUtf8(name);
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, reinterpret_cast<LPCWSTR>(wideName.c_str()), 0, readAccess, &key) !=
+        ERROR_SUCCESS) {
+        *error = "no " + where + " in the registry";
+        return false;
+    }
+    WCHAR value[maxPath];
+    DWORD size = sizeof value, type = REG_NONE;
+    LONG status = RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE *>(value), &size);
+    RegCloseKey(key);
+    if (status == ERROR_FILE_NOT_FOUND) {
+        *error = where + " has no default value";
+        return false;
+    }
+    if (status != ERROR_SUCCESS) {
+        *error = where + ": its default value cannot be read (error " + std::to_string(status) + ")";
+        return false;
+    }
+    bool expand = false;
+#if defined(_WIN32)
+    expand = type == REG_EXPAND_SZ;
+#endif
+    if (type != REG_SZ && !expand) {
+        *error = where + ": its default value is not a string (type " + std::to_string(type) + ")";
+        return false;
+    }
+    // The data need not end with a terminator; the string ends at the first one.
+    std::u16string text(value, value + size / sizeof(WCHAR));
+    text = text.substr(0, text.find(u'\0'));
+#if defined(_WIN32)
+    WCHAR expanded[maxPath];
+    std::wstring unexpanded(text.begin(), text.end());
+    DWORD length = expand ? ExpandEnvironmentStringsW(unexpanded.c_str(), expanded, maxPath) : 0;
+    if (length > 0 && length <= maxPath)
+        text.assign(expanded, expanded + length - 1);
+#endif
+    if (text.empty()) {
+        *error = where + " names no module";
+        return false;
+    }
+    *path = utf8FromUtf16(text);
+    return true;
+}
 
 PanelModule::~PanelModule()
 {
@@ -62,24 +140,35 @@ PanelModule::~PanelModule()
 
 bool PanelModule::load(const std::string &path)
 {
+    return open(hostLoader, path);
+}
+
+bool PanelModule::loadPlatform(const std::string &path)
+{
+    return open(platformLoader, path);
+}
+
+bool PanelModule::open(const ModuleLoader &loader, const std::string &path)
+{
     if (handle_) {
         error_ = "a module is already loaded";
         return false;
     }
     error_.clear();
     path_ = path;
-    void *handle = openModule(path, &error_);
+    void *handle = loader.open(path, &error_);
     if (!handle)
         return false;
-    getClassObject_ = reinterpret_cast<DllGetClassObjectProc>(findExport(handle, "DllGetClassObject"));
-    canUnloadNow_ = reinterpret_cast<DllCanUnloadNowProc>(findExport(handle, "DllCanUnloadNow"));
+    getClassObject_ = reinterpret_cast<DllGetClassObjectProc>(loader.findExport(handle, "DllGetClassObject"));
+    canUnloadNow_ = reinterpret_cast<DllCanUnloadNowProc>(loader.findExport(handle, "DllCanUnloadNow"));
     if (!getClassObject_ || !canUnloadNow_) {
         error_ = std::string(path) + " does not export " + (!getClassObject_ ? "DllGetClassObject" : "DllCanUnloadNow");
         getClassObject_ = nullptr;
         canUnloadNow_ = nullptr;
-        closeModule(handle);
+        loader.close(handle);
         return false;
     }
+    loader_ = &loader;
     handle_ = handle;
     return true;
 }
@@ -112,7 +201,8 @@ void PanelModule::forceUnload()
 {
     if (!handle_)
         return;
-    closeModule(handle_);
+    loader_->close(handle_);
+    loader_ = nullptr;
     handle_ = nullptr;
     getClassObject_ = nullptr;
     canUnloadNow_ = nullptr;

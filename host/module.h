@@ -1,4 +1,5 @@
-// A deliverable loaded by path: the in-process server's two exports and the module's lifetime.
+// A deliverable loaded by path, or by the path the registry names for its class: the in-process
+// server's two exports and the module's lifetime.
 #ifndef KWENO_HOST_MODULE_H
 #define KWENO_HOST_MODULE_H
 
@@ -9,6 +10,13 @@
 typedef HRESULT(STDMETHODCALLTYPE *DllGetClassObjectProc)(REFCLSID rclsid, REFIID riid, LPVOID *ppv);
 typedef HRESULT(STDMETHODCALLTYPE *DllCanUnloadNowProc)(void);
 
+// The path of the module that HKEY_CLASSES_ROOT\CLSID\{clsid}\InprocServer32 names in its default
+// value, read through the platform's registry functions as the platform's host finds an input
+// method. False, with error saying which key or value is missing or wrong, when it names none.
+bool serverOfClass(REFCLSID clsid, std::string *path, std::string *error);
+
+struct ModuleLoader;
+
 class PanelModule {
   public:
     PanelModule() = default;
@@ -17,8 +25,12 @@ class PanelModule {
     // Leaves the module loaded if it still holds objects: unloading code that is running would crash.
     ~PanelModule();
 
-    // Loads the file and finds both exports. False, with error() saying why, on failure.
+    // Loads the file and finds both exports. False, with error() saying why, on failure. On the
+    // emulation the path is the host's and the deliverable a library of the host system.
     bool load(const std::string &path);
+    // The same with the platform's loader (LoadLibraryW, GetProcAddress, FreeLibrary) and a path of
+    // the platform, such as the one serverOfClass gives: on the emulation a CE path.
+    bool loadPlatform(const std::string &path);
     bool loaded() const { return handle_ != nullptr; }
     const std::string &error() const { return error_; }
     const std::string &path() const { return path_; }
@@ -35,6 +47,9 @@ class PanelModule {
     void forceUnload();
 
   private:
+    bool open(const ModuleLoader &loader, const std::string &path);
+
+    const ModuleLoader *loader_ = nullptr;
     void *handle_ = nullptr;
     DllGetClassObjectProc getClassObject_ = nullptr;
     DllCanUnloadNowProc canUnloadNow_ = nullptr;

@@ -29,7 +29,8 @@ echo "== building the fuzz target"
 clang++ -std=c++17 -g -O1 -fshort-wchar \
     -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
     -Iemu/include -Iemu/src -Itoolkit \
-    emu/src/*.cpp toolkit/image.cpp tests/fuzz/pe_fuzz.cpp -lpng -lgif -lturbojpeg -o "$build/pe_fuzz"
+    emu/src/*.cpp toolkit/image.cpp tests/fuzz/pe_fuzz.cpp $(pkg-config --cflags --libs libgcab-1.0 libxml-2.0) \
+    -lpng -lgif -lturbojpeg -o "$build/pe_fuzz"
 
 echo "== fuzzing for ${seconds} s"
 # The run's progress goes to a log; its summary is shown, and the whole log when it finds a fault.

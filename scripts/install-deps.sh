@@ -7,6 +7,7 @@ packages=(
     googletest libbenchmark-dev libcli11-dev libutfcpp-dev
     g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64
     libpng-dev libgif-dev libturbojpeg0-dev libfreetype-dev fonts-dejavu-core
+    libgcab-dev libxml2-dev gcab
     wine wine64 xvfb xauth
     libsdl2-dev xdotool
     x11-apps x11-utils netpbm

@@ -8,6 +8,7 @@
 
 #include "model/keyboard.h"
 #include "server/variants.h"
+#include "surface/imageids.h"
 
 namespace skin {
 
@@ -41,9 +42,10 @@ std::vector<const KeyRecord *> alternativesLists();
 // Ids from the panel's variant table, so that the skin follows the panel.
 LONG normalImageId(LONG pressedId, Variant variant);
 UINT panelIconId(Variant variant);
-const int ICON_SIZE = 32;
-// ImageList_AddMasked treats this colour as transparent around the icon.
-const uint32_t ICON_TRANSPARENT = 0xFF00FF;
+const int ICON_SIZE = PANEL_ICON_SIZE;
+// The panel's mask colour, which ImageList_AddMasked treats as transparent, as 0x00RRGGBB.
+const uint32_t ICON_TRANSPARENT =
+    (PANEL_ICON_MASK & 0xFF) << 16 | (PANEL_ICON_MASK & 0xFF00) | ((PANEL_ICON_MASK >> 16) & 0xFF);
 
 LONG pictureId(LONG pressedId, Picture picture);
 

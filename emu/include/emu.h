@@ -12,9 +12,9 @@
 extern "C" {
 #endif
 
-/* A fresh platform: no windows, classes, DCs, bitmaps, modules or keys; an empty registry; clock 0;
- * screen 480x640 (portrait) at 16 bits per pixel; no failures armed; violations and counters cleared. Objects still
- * alive are dropped without violations. */
+/* A fresh platform: no windows, classes, DCs, bitmaps, modules, files or keys; no mapped folders; an
+ * empty registry; clock 0; screen 480x640 (portrait) at 16 bits per pixel; no failures armed;
+ * violations and counters cleared. Objects still alive are dropped without violations. */
 WINAPI_EXPORT void emuReset(void);
 
 /* ---- time ---- */
@@ -64,12 +64,33 @@ WINAPI_EXPORT void emuRegSetRaw(const char *key, const char *name, DWORD type, c
 WINAPI_EXPORT void emuRegDeleteValue(const char *key, const char *name);
 WINAPI_EXPORT void emuRegDeleteKey(const char *key);
 
-/* ---- modules ---- */
+/* ---- the device's file system: its own files (put there by emuRegisterModule or an installed
+ * cabinet), then mapped host folders; names match without regard to case; all gone after a reset ---- */
 /* Maps a CE folder ("\\Windows") to a host folder; paths below it are looked up there. */
 WINAPI_EXPORT void emuMapFolder(const char *ceFolder, const char *hostFolder);
-/* Registers an in-memory PE image under a CE path (copied). */
+/* Puts a file (a PE image, for modules) at a CE path, copied, replacing one there; it takes
+ * precedence over a mapped folder. */
 WINAPI_EXPORT void emuRegisterModule(const char *cePath, const void *bytes, size_t size);
 WINAPI_EXPORT void emuUnregisterModule(const char *cePath);
+/* The size of the file at a CE path, as LoadLibraryExW finds it, and its first size bytes copied to
+ * buffer (which may be null); -1 when there is no such file. */
+WINAPI_EXPORT long long emuReadFile(const char *cePath, void *buffer, size_t size);
+/* Whether a CE folder exists: the root, the shell's folders (\Windows and the others the CE strings
+ * name), folders an installer made or that hold the device's files, mapped folders and the host
+ * folders below them. */
+WINAPI_EXPORT int emuFolderExists(const char *ceFolder);
+
+/* ---- the device's installer ---- */
+/* Installs a cabinet as Windows Mobile 5 and 6 do: its _setup.xml, a wap-provisioningdoc, is
+ * applied as the configuration manager applies it (the Install, FileOperation and Registry
+ * characteristics the emulation's README describes). Everything is checked before anything is
+ * done, so a cabinet is installed whole or not at all. Returns 1 when installed; 0 when refused,
+ * with the reason in problem (UTF-8, "" on success, cut to problemSize), for instance
+ * "_setup.xml line 12: unknown characteristic \"Shortcut\"". Cabinets, and what one installs
+ * together, are limited to 64 MiB. */
+WINAPI_EXPORT int emuInstallCab(const char *hostPath, char *problem, size_t problemSize);
+/* The same for a cabinet in memory. */
+WINAPI_EXPORT int emuInstallCabBytes(const void *bytes, size_t size, char *problem, size_t problemSize);
 
 /* ---- resource modules, for tools that check them ---- */
 /* What the headers of a module file say, read by the same reader as LoadLibraryExW. */

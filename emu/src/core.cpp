@@ -224,6 +224,7 @@ void emuReset(void)
     resetWindows();
     resetGraphics();
     resetModules();
+    resetFiles();
     resetRegistry();
     resetProcesses();
     resetCore();

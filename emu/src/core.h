@@ -126,7 +126,8 @@ void screenChanged();
 // ---- reset: each area forgets everything it holds (emuReset calls them in this order) ----
 void resetWindows();    // window side: windows, classes, queue, timers, capture, clock, screen
 void resetGraphics();   // dc.cpp / bitblt.cpp: DCs, bitmaps, pixel counters
-void resetModules();    // module.cpp: loaded modules, registered images, folder mappings, image lists
+void resetModules();    // module.cpp: loaded modules, image lists
+void resetFiles();      // files.cpp: the device's own files and folders, folder mappings
 void resetImageLists(); // imagelist.cpp, called by resetModules
 void resetRegistry();   // registry.cpp
 void resetProcesses();  // process.cpp

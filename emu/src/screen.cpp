@@ -16,9 +16,6 @@ const int defaultHeight = 640;
 const int maxSide = 4096;
 const DWORD defaultDesktopColour = 0x000000;
 
-// The platform's display-reset notice, sent as the wParam of WM_SETTINGCHANGE.
-const WPARAM SETTINGCHANGE_RESET = 0x3002;
-
 int width = defaultWidth;
 int height = defaultHeight;
 // The Windows Mobile 6 VGA handhelds have a 16-bit (5-6-5) display.

@@ -5,8 +5,9 @@
 
 #include <cstdio>
 
-// One line per key of every face in both orientations, "key ORIENTATION FACE LABEL X Y", with the
-// key's centre relative to the panel's top left; and one line per cell of each key's popup,
+// One line per key of every face in both orientations, "key ORIENTATION FACE LABEL X Y HOLD", with
+// the key's centre relative to the panel's top left and what a hold of it does ("repeat",
+// "alternatives" or "none"); and one line per cell of each key's popup,
 // "cell ORIENTATION FACE LABEL ALTERNATIVE X Y", relative to the popup's top left (the panel
 // places the popup; --ready says where once it shows). Labels are those of the simulator's scripts.
 void printKeyTable(FILE *out);

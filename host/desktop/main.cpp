@@ -47,11 +47,12 @@ static bool parseOptions(int argc, char **argv, Options *options, int *exitStatu
         },
         "print where every key lies, and exit");
     app.add_flag("--landscape", options->landscape, "a 640x480 screen instead of 480x640");
-    app.add_option("--dump-text", options->dumpText, "write the application's text to FILE (UTF-8) when closing")
+    app.add_option("--dump-text", options->dumpText,
+                   "write the application's text to FILE (UTF-8) each time it changes, and when closing")
         ->type_name("FILE");
     app.add_option("--ready", options->ready,
                    "write the screen's size and the panel's rectangle to FILE once the panel is up, and again "
-                   "each time it moves; with its popup's while one shows")
+                   "each time it moves; with its popup's or its magnifier's while one shows")
         ->type_name("FILE");
     app.add_option("--log", options->log, "write every call of the panel on the host to FILE when closing")
         ->type_name("FILE");
@@ -72,44 +73,14 @@ static std::wstring wide(const std::string &utf8)
     return std::wstring(s.begin(), s.end());
 }
 
-// The DLL that HKEY_CLASSES_ROOT\CLSID\{...}\InprocServer32 names for the class, as the
-// platform's host finds an input method.
-static bool serverOfClass(const CLSID &clsid, std::string *path, std::string *error)
-{
-    char name[96];
-    snprintf(name, sizeof name, "CLSID\\{%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}\\InprocServer32",
-             static_cast<unsigned long>(clsid.Data1), clsid.Data2, clsid.Data3, clsid.Data4[0], clsid.Data4[1],
-             clsid.Data4[2], clsid.Data4[3], clsid.Data4[4], clsid.Data4[5], clsid.Data4[6], clsid.Data4[7]);
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, wide(name).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        *error = std::string("no HKEY_CLASSES_ROOT\\") + name + " in the registry";
-        return false;
-    }
-    WCHAR value[MAX_PATH];
-    DWORD size = sizeof value - sizeof(WCHAR);
-    DWORD type = 0;
-    LONG status = RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE *>(value), &size);
-    RegCloseKey(key);
-    if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
-        *error = std::string("HKEY_CLASSES_ROOT\\") + name + " names no DLL";
-        return false;
-    }
-    value[size / sizeof(WCHAR)] = 0;
-    WCHAR expanded[MAX_PATH];
-    if (type == REG_EXPAND_SZ && ExpandEnvironmentStringsW(value, expanded, MAX_PATH))
-        memcpy(value, expanded, sizeof value);
-    *path = utf8FromUtf16(std::u16string(value, value + lstrlenW(value)));
-    return true;
-}
-
 // ---- the screen, the application and the panel ----
 
 static HWND screenWindow;
 static HWND editWindow;
 static std::unique_ptr<InputPanelHost> host;
 static bool readyPending;
-static bool popupShown;
-static RECT popupAt;
+static bool letterShown;
+static RECT letterAt;
 
 static LRESULT CALLBACK screenWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
@@ -227,23 +198,23 @@ static void writeFile(const std::string &path, const std::string &content)
     MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
-static BOOL CALLBACK takePopup(HWND window, LPARAM found)
+static BOOL CALLBACK takeLetterWindow(HWND window, LPARAM found)
 {
     RECT r;
-    if (window != screenWindow && IsWindowVisible(window) && GetWindowRect(window, &r) && isPopupWindow(r)) {
+    if (window != screenWindow && IsWindowVisible(window) && GetWindowRect(window, &r)) {
         *reinterpret_cast<RECT *>(found) = r;
         return FALSE;
     }
     return TRUE;
 }
 
-// The panel's popup, where the screen shows it: one of this thread's top-level windows, of the
-// popup's height.
-static bool findPopup(RECT *popup)
+// The panel's letter window, where the screen shows it: the one other visible top-level window of
+// this thread. It holds the popup when it has the popup's height, the magnifier otherwise.
+static bool findLetterWindow(RECT *letter)
 {
     RECT found = {0, 0, 0, 0};
-    EnumThreadWindows(GetCurrentThreadId(), takePopup, reinterpret_cast<LPARAM>(&found));
-    *popup = found;
+    EnumThreadWindows(GetCurrentThreadId(), takeLetterWindow, reinterpret_cast<LPARAM>(&found));
+    *letter = found;
     return found.bottom > found.top;
 }
 
@@ -254,10 +225,10 @@ static void writeReady(const std::string &path)
     char text[192];
     int n = snprintf(text, sizeof text, "screen %ld %ld\npanel %ld %ld %ld %ld\n", screen.cx, screen.cy, panel.left,
                      panel.top, panel.right, panel.bottom);
-    RECT popup;
-    if (findPopup(&popup) && n > 0 && n < (int)sizeof text)
-        snprintf(text + n, sizeof text - n, "popup %ld %ld %ld %ld\n", popup.left, popup.top, popup.right,
-                 popup.bottom);
+    RECT letter;
+    if (findLetterWindow(&letter) && n > 0 && n < (int)sizeof text)
+        snprintf(text + n, sizeof text - n, "%s %ld %ld %ld %ld\n", isPopupWindow(letter) ? "popup" : "magnifier",
+                 letter.left, letter.top, letter.right, letter.bottom);
     writeFile(path, text);
 }
 
@@ -308,6 +279,7 @@ static bool takeCommandKey(const MSG &msg)
 
 static void run(const Options &options)
 {
+    std::string textWritten;
     for (;;) {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -319,16 +291,22 @@ static void run(const Options &options)
             DispatchMessageW(&msg);
         }
         // Nothing waiting, paints included: the panel is on the screen where it says it is, and
-        // its popup, if it shows one, too.
-        RECT popup;
-        bool popupNow = findPopup(&popup);
-        if (popupNow != popupShown || (popupNow && !EqualRect(&popup, &popupAt)))
+        // its popup or magnifier, if it shows one, too.
+        RECT letter;
+        bool letterNow = findLetterWindow(&letter);
+        if (letterNow != letterShown || (letterNow && !EqualRect(&letter, &letterAt)))
             readyPending = true;
-        popupShown = popupNow;
-        popupAt = popup;
+        letterShown = letterNow;
+        letterAt = letter;
         if (readyPending && !options.ready.empty())
             writeReady(options.ready);
         readyPending = false;
+        // Written after --ready's file, so that whoever sees a key's character arrive finds there
+        // already the screen as it stands after that key.
+        std::string text = options.dumpText.empty() ? textWritten : applicationText();
+        if (text != textWritten)
+            writeFile(options.dumpText, text);
+        textWritten = text;
         WaitMessage();
     }
 }

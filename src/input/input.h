@@ -32,7 +32,11 @@ void magnifyKey(int show, const RECT *rect);
 // Puts a new back buffer of the given size into the letter window's memory DC, freeing the old.
 void replaceLetterBackBuffer(int width, int height);
 
-// The alternatives popup.
+// The alternatives popup. It stands this far above its key and at least this far inside the panel's
+// sides; once open under the pen, sideways moves up to the dead zone do not yet select a cell.
+const LONG POPUP_GAP_ABOVE_KEY = 5;
+const LONG POPUP_EDGE_MARGIN = 5;
+const LONG POPUP_DEAD_ZONE = 10;
 void openPopup();
 void trackPopup(LONG x, LONG y);
 void popupFirstUp();

@@ -81,7 +81,7 @@ static void onPenMove(LONG x, LONG y)
             return;
         // The dead zone: a popup just opened under the pen ignores small sideways moves.
         LONG dx = x - panel.penDownX;
-        if (!panel.popupDragged && dx >= -10 && dx <= 10)
+        if (!panel.popupDragged && dx >= -POPUP_DEAD_ZONE && dx <= POPUP_DEAD_ZONE)
             return;
         panel.popupDragged = 1;
         trackPopup(x, y);

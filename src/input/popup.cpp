@@ -69,8 +69,8 @@ void openPopup()
     // The default cell centred over the key.
     LONG left =
         key->left + ((key->right - key->left) - (list[d].right - list[d].left)) / 2 + header.left - POPUP_MARGIN;
-    // The popup's lower edge five pixels above the key; no vertical clamp.
-    LONG top = panel.hostRect.top + panel.pressedKeyRect.top - ph - 5;
+    // The popup's lower edge a little above the key; no vertical clamp.
+    LONG top = panel.hostRect.top + panel.pressedKeyRect.top - ph - POPUP_GAP_ABOVE_KEY;
 
     RECT &r = panel.popupRect;
     r.left = left;
@@ -79,14 +79,14 @@ void openPopup()
     r.bottom = top + ph;
     panel.popupDragged = 0;
     panel.popupShown = 1;
-    if (left < 5) {
-        r.left = 5;
-        r.right = 5 + pw;
+    if (left < POPUP_EDGE_MARGIN) {
+        r.left = POPUP_EDGE_MARGIN;
+        r.right = POPUP_EDGE_MARGIN + pw;
     }
     // The right edge wins over the left one.
-    if (r.right > panel.hostRect.right - 5) {
-        r.left -= r.right - (panel.hostRect.right - 5);
-        r.right = panel.hostRect.right - 5;
+    if (r.right > panel.hostRect.right - POPUP_EDGE_MARGIN) {
+        r.left -= r.right - (panel.hostRect.right - POPUP_EDGE_MARGIN);
+        r.right = panel.hostRect.right - POPUP_EDGE_MARGIN;
     }
     panel.popupSelecting = 0;
     MoveWindow(panel.letterWindow, r.left, top, pw, ph, FALSE);

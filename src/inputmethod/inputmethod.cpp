@@ -10,8 +10,6 @@
 static const WCHAR KEYBOARD_CLASS[] = L"FAADE8FD-7516-4355-8233-78FE892D118E - FullKwenoIMWndClass";
 static const WCHAR LETTER_CLASS[] = L"KWENO Letter Window";
 
-static const COLORREF ICON_MASK = RGB(0xFF, 0x00, 0xFF);
-
 InputMethod::InputMethod() : refCount(0)
 {
     ++panel.lockCount;
@@ -68,12 +66,12 @@ static ATOM registerWindowClass(LPCWSTR name, WNDPROC procedure)
 // The panel icon goes into the image list; the list keeps its own copy of the bitmap.
 static void buildIcon()
 {
-    panel.imageList = ImageList_Create(32, 32, ILC_MASK, 1, 1);
+    panel.imageList = ImageList_Create(PANEL_ICON_SIZE, PANEL_ICON_SIZE, ILC_MASK, 1, 1);
     HBITMAP icon = LoadBitmapW(panel.resourceModule, MAKEINTRESOURCEW(panelIconId()));
     if (icon) {
         // A list that could not be made is no failure of Select; the icon is simply not shown.
         if (panel.imageList)
-            ImageList_AddMasked(panel.imageList, icon, ICON_MASK);
+            ImageList_AddMasked(panel.imageList, icon, PANEL_ICON_MASK);
         DeleteObject(icon);
     }
 }

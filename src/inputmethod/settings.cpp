@@ -6,9 +6,6 @@
 #include "../platform/platform.h"
 #include "inputmethod.h"
 
-static const LONG DEFAULT_REPEAT_RATE = 18;
-static const LONG DEFAULT_INITIAL_DELAY = 512;
-
 // Reads a 4-byte value into target; a missing value or one longer than 4 bytes leaves it alone.
 static void readNumber(HKEY key, LPCWSTR name, LONG *target)
 {

@@ -5,10 +5,10 @@
 // is zero (MODE_LOWER among them) as the language initialises what an initialiser leaves out.
 #define PANEL_STATE_AT_LOAD                                                                                            \
     {                                                                                                                  \
-        {18, 512},     /* repeatSettings: the platform's defaults */                                                   \
-            MODE_NONE, /* savedMode: no mode to return to */                                                           \
-            1,         /* portrait */                                                                                  \
-            1          /* firstSelect */                                                                               \
+        {DEFAULT_REPEAT_RATE, DEFAULT_INITIAL_DELAY}, /* repeatSettings: the platform's defaults */                    \
+            MODE_NONE,                                /* savedMode: no mode to return to */                            \
+            1,                                        /* portrait */                                                   \
+            1                                         /* firstSelect */                                                \
     }
 
 // Leaving the rest of the initialiser to the language is the point here, which GCC's -Wextra would

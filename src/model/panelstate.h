@@ -19,6 +19,10 @@ enum {
     MODE_NONE = 15 // savedMode only: no mode to return to
 };
 
+// The platform's keyboard repeat settings when the registry gives none.
+const LONG DEFAULT_REPEAT_RATE = 18;
+const LONG DEFAULT_INITIAL_DELAY = 512;
+
 struct RepeatSettings {
     LONG repeatRate;   // repeats per second
     LONG initialDelay; // milliseconds from the first repeat to the second

@@ -70,7 +70,8 @@ extern "C" HBITMAP WINAPI SHLoadImageResource(HINSTANCE hinst, UINT uIdImageFile
 
 #endif // !_WIN32_WCE
 
-// Platform values that only Windows CE defines; guarded so that an SDK that has them wins.
+// Platform values that only Windows CE defines, for desktop Windows; guarded so that the device's
+// headers (and the emulation's, which declare them as the device does) win.
 #ifndef SETTINGCHANGE_RESET
 #define SETTINGCHANGE_RESET 0x3002
 #endif

@@ -34,6 +34,10 @@ inline LONG popupPressedId(const KeyRecord *list)
     return (LONG)list[0].flags;
 }
 
+// The panel icon: a square bitmap whose magenta pixels are transparent in the image list.
+const int PANEL_ICON_SIZE = 32;
+const COLORREF PANEL_ICON_MASK = RGB(0xFF, 0x00, 0xFF);
+
 // Popup pictures have a margin of this many pixels on every side of the cells.
 const LONG POPUP_MARGIN = 10;
 

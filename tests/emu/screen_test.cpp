@@ -9,8 +9,6 @@ namespace {
 
 using ScreenTest = WindowManagerTest;
 
-const WPARAM SETTINGCHANGE_RESET = 0x3002;
-
 // Reads a PNG back as 0x00RRGGBB pixels; empty on failure.
 std::vector<uint32_t> readPng(const std::string &path, int *width, int *height)
 {

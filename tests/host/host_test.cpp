@@ -8,6 +8,7 @@
 #include <emu.h>
 
 #include "../support/expectcalls.h"
+#include "cabinets.h"
 #include "host.h"
 
 static const char fakeClsidText[] = "{6A1C3E5B-0F2D-4B7A-9C8E-1D2F3A4B5C6D}";
@@ -158,6 +159,76 @@ TEST_F(HostTest, LoadFailuresSayWhichStepFailed)
     EXPECT_EQ(nullptr, host.inputMethod());
     EXPECT_EQ(E_POINTER, host.select()) << "no object to call";
     EXPECT_EQ(S_OK, host.unload()) << "the failed attempt left no object behind";
+}
+
+static std::string utf16le(const std::u16string &text)
+{
+    std::string bytes;
+    for (char16_t c : text)
+        bytes += {(char)(c & 0xFF), (char)(c >> 8)};
+    return bytes;
+}
+
+// What HKEY_CLASSES_ROOT\CLSID\{clsid}\InprocServer32 holds, and the path or the reason the host reads.
+TEST_F(HostTest, TheRegistryNamesTheModuleOfAClass)
+{
+    const std::string key = std::string("HKEY_CLASSES_ROOT\\CLSID\\") + fakeClsidText + "\\InprocServer32";
+    const struct {
+        const char *value; // null: no key at all
+        DWORD type;
+        std::string data;
+        std::string expected; // the path, or the reason after the key's name
+    } rows[] = {
+        {"", REG_SZ, utf16le(u"\\Windows\\fake.dll") + std::string(2, '\0'), "\\Windows\\fake.dll"},
+        {"", REG_SZ, utf16le(u"\\Windows\\fake.dll"), "\\Windows\\fake.dll"}, // no terminator
+        {nullptr, REG_SZ, "", " in the registry"},
+        {"Other", REG_SZ, utf16le(u"x"), " has no default value"},
+        {"", REG_DWORD, "1234", ": its default value is not a string (type 4)"},
+        {"", REG_SZ, std::string(2, '\0'), " names no module"},
+        {"", REG_SZ, utf16le(std::u16string(300, u'x')), ": its default value cannot be read (error 234)"},
+    };
+    for (const auto &row : rows) {
+        emuReset();
+        if (row.value)
+            emuRegSetRaw(key.c_str(), row.value, row.type, row.data.data(), (DWORD)row.data.size());
+        std::string path = "untouched", error;
+        bool found = serverOfClass(fakeClsid(), &path, &error);
+        EXPECT_EQ(row.expected[0] == '\\', found) << row.expected;
+        if (found)
+            EXPECT_EQ(row.expected, path);
+        else
+            EXPECT_EQ((row.value ? key : "no " + key) + row.expected, error);
+        EXPECT_EQ(0, emuLiveCount(EMU_KEY)) << "the key is closed again";
+    }
+}
+
+// The device build's cabinet registers the day panel at \Windows\kweno.dll; the host finds it there
+// and asks the platform's loader for it, which on x86-64 runs no PE code.
+TEST_F(HostTest, AnInstalledCabinetNamesThePanelForThePlatformsLoader)
+{
+    std::string cabinet = cabinets::make(cabinets::daySetup, {{"KWENO.001", {'M', 'Z'}}, {"KWENO.002", {'M', 'Z'}}});
+    char problem[128];
+    ASSERT_EQ(1, emuInstallCab(cabinet.c_str(), problem, sizeof problem)) << problem;
+    remove(cabinet.c_str());
+    CLSID day;
+    ASSERT_TRUE(clsidFromText("{91C40DFC-6B41-456F-A2E4-4AA7363198B7}", &day));
+    std::string path, error;
+    ASSERT_TRUE(serverOfClass(day, &path, &error)) << error;
+    EXPECT_EQ("\\Windows\\kweno.dll", path);
+
+    InputPanelHost host;
+    EXPECT_EQ(E_FAIL, host.loadClass(day));
+    EXPECT_EQ("LoadLibraryW(\\Windows\\kweno.dll) failed with error 50", host.error()) << "ERROR_NOT_SUPPORTED";
+    ASSERT_EQ(1, emuViolationCount());
+    EXPECT_STREQ("LoadLibraryW: the emulation loads modules only as data files (LOAD_LIBRARY_AS_DATAFILE)",
+                 emuViolation(0));
+    emuClearViolations();
+
+    emuRegSetString("HKCR\\CLSID\\{91C40DFC-6B41-456F-A2E4-4AA7363198B7}\\InprocServer32", "", REG_SZ,
+                    "\\Windows\\gone.dll");
+    EXPECT_EQ(E_FAIL, host.loadClass(day));
+    EXPECT_EQ("LoadLibraryW(\\Windows\\gone.dll) failed with error 126", host.error()) << "ERROR_MOD_NOT_FOUND";
+    EXPECT_FALSE(host.module().loaded());
 }
 
 TEST_F(HostTest, DestroyingAnActiveHostTakesThePanelDown)

@@ -14,9 +14,20 @@ static LRESULT CALLBACK hostWindowProc(HWND window, UINT message, WPARAM wParam,
 
 static const WCHAR hostClass[] = L"KwenoTestHost";
 
-void PanelTest::SetUp()
+void PanelTest::startSession()
 {
     emuReset();
+    callback.clearCalls();
+    hostWindow = nullptr;
+    inputMethod = nullptr;
+    failures.clear();
+    callsAtStart.clear();
+    requireSelect = true;
+    selectResult = S_OK;
+    selected = false;
+    expectNoViolations = true;
+    expectNothingAlive = true;
+    sessionOpen = true;
     HINSTANCE instance = panel.moduleInstance;
     panel = panelStateAtLoad;
     panel.moduleInstance = instance;
@@ -41,7 +52,7 @@ void PanelTest::select(bool registerCallback)
         wc.lpfnWndProc = hostWindowProc;
         wc.lpszClassName = hostClass;
         RegisterClassW(&wc);
-        int height = emuScreenHeight() > emuScreenWidth() ? 252 : 216;
+        int height = emuScreenHeight() > emuScreenWidth() ? PORTRAIT_HEIGHT : LANDSCAPE_HEIGHT;
         hostWindow = CreateWindowExW(0, hostClass, L"", WS_POPUP, 0, emuScreenHeight() - height, emuScreenWidth(),
                                      height, 0, 0, 0, 0);
         ShowWindow(hostWindow, SW_SHOWNA);
@@ -83,8 +94,11 @@ void PanelTest::deselect()
     selected = false;
 }
 
-void PanelTest::TearDown()
+void PanelTest::endSession()
 {
+    if (!sessionOpen)
+        return;
+    sessionOpen = false;
     deselect();
     if (inputMethod) {
         inputMethod->Release();

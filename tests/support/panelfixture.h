@@ -20,10 +20,14 @@ namespace testsupport {
 
 class PanelTest : public ::testing::Test {
   protected:
-    // A fresh platform (480×640), the panel state as at load, the test skin installed.
-    void SetUp() override;
-    // Deselects if selected, then checks that the panel left nothing alive and broke no rule.
-    void TearDown() override;
+    void SetUp() override { startSession(); }
+    void TearDown() override { endSession(); }
+    // A fresh platform (480×640), the panel state as at load, no host window, nothing armed: what
+    // every test starts with, and what a test running several sessions starts each with.
+    void startSession();
+    // Deselects if selected, releases the object, then checks that the panel left nothing alive and
+    // broke no rule; nothing when the session has ended already.
+    void endSession();
 
     // Installs the test skin without the given ids (call before select()).
     void installSkin(const std::set<unsigned> &omit = std::set<unsigned>());
@@ -72,6 +76,7 @@ class PanelTest : public ::testing::Test {
     InputMethod *inputMethod = nullptr;
     HWND hostWindow = nullptr;
     bool selected = false;
+    bool sessionOpen = false;
     int mark = 0;
     // Tests that provoke a violation on purpose clear this.
     bool expectNoViolations = true;
