@@ -17,7 +17,8 @@ class PanelModule {
     // Leaves the module loaded if it still holds objects: unloading code that is running would crash.
     ~PanelModule();
 
-    // Loads the file and finds both exports. False, with error() saying why, on failure.
+    // Loads the file and finds both exports. False, with error() saying why, on failure. On the
+    // emulation, a PE file or a CE path ("\\Windows\\kweno.dll") is loaded by its LoadLibraryW.
     bool load(const std::string &path);
     bool loaded() const { return handle_ != nullptr; }
     const std::string &error() const { return error_; }
@@ -36,6 +37,7 @@ class PanelModule {
 
   private:
     void *handle_ = nullptr;
+    bool platform_ = false; // loaded by the platform's LoadLibraryW (not the dynamic linker)
     DllGetClassObjectProc getClassObject_ = nullptr;
     DllCanUnloadNowProc canUnloadNow_ = nullptr;
     std::string path_;

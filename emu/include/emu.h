@@ -70,6 +70,15 @@ WINAPI_EXPORT void emuMapFolder(const char *ceFolder, const char *hostFolder);
 /* Registers an in-memory PE image under a CE path (copied). */
 WINAPI_EXPORT void emuRegisterModule(const char *cePath, const void *bytes, size_t size);
 WINAPI_EXPORT void emuUnregisterModule(const char *cePath);
+/* Why the last LoadLibraryW or LoadLibraryExW failed, in a sentence naming what was wrong (the
+ * import the platform lacks, the machine type, the malformed part); "" after a success. */
+WINAPI_EXPORT const char *emuLastLoadProblem(void);
+/* Images of code mapped now (DLLs loaded without LOAD_LIBRARY_AS_DATAFILE). */
+WINAPI_EXPORT int emuMappedImages(void);
+/* Makes later loads bind an image's import of the named function to the platform's export boundTo
+ * instead (null: its own again), to show that a wrongly bound import fails the tests. A reset
+ * forgets it. */
+WINAPI_EXPORT void emuRebindImport(const char *name, const char *boundTo);
 
 /* ---- resource modules, for tools that check them ---- */
 /* What the headers of a module file say, read by the same reader as LoadLibraryExW. */
