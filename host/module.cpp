@@ -1,13 +1,17 @@
-// Loading a deliverable: by the host system's loader (dlopen on the emulation, LoadLibraryW on
-// Windows) or by the platform's, the registry's lookup of a class, and the unload rule.
+// Loading a deliverable: by the platform's loader (LoadLibraryW: on Windows, and for the device's
+// PE DLLs on the emulation) or by the host system's (dlopen, for ELF builds of the panel), the
+// registry's lookup of a class, and the unload rule.
 #include "module.h"
 
 #include <cstdio>
+#include <vector>
 
 #include "text.h"
 
 #if !defined(_WIN32)
 #include <dlfcn.h>
+
+#include <emu.h>
 #endif
 
 // The three calls of one loader.
@@ -21,14 +25,25 @@ static void *openPlatformModule(const std::string &path, std::string *error)
 {
     std::u16string wide = utf16FromUtf8(path);
     HMODULE module = LoadLibraryW(reinterpret_cast<LPCWSTR>(wide.c_str()));
-    if (!module)
+    if (!module) {
         *error = "LoadLibraryW(" + path + ") failed with error " + std::to_string(GetLastError());
+#if !defined(_WIN32)
+        *error += std::string(": ") + emuLastLoadProblem();
+#endif
+    }
     return reinterpret_cast<void *>(module);
 }
 
 static void *findPlatformExport(void *module, const char *name)
 {
+#if defined(_WIN32)
     return reinterpret_cast<void *>(GetProcAddress(static_cast<HMODULE>(module), name));
+#else
+    // Windows CE's loader takes the export's name in UTF-16.
+    std::u16string wide = utf16FromUtf8(name);
+    return reinterpret_cast<void *>(
+        GetProcAddressW(static_cast<HMODULE>(module), reinterpret_cast<LPCWSTR>(wide.c_str())));
+#endif
 }
 
 static void closePlatformModule(void *module)
@@ -67,6 +82,20 @@ static void closeHostModule(void *module)
 }
 
 static const ModuleLoader hostLoader = {openHostModule, findHostExport, closeHostModule};
+
+// A PE file is a DLL of the device, for the emulation's own loader; anything else is for dlopen.
+static bool isPeFile(const std::string &path, std::vector<char> *bytes)
+{
+    FILE *f = fopen(path.c_str(), "rb");
+    if (!f)
+        return false;
+    char buffer[65536];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
+        bytes->insert(bytes->end(), buffer, buffer + n);
+    fclose(f);
+    return bytes->size() >= 2 && (*bytes)[0] == 'M' && (*bytes)[1] == 'Z';
+}
 
 #endif
 
@@ -140,6 +169,18 @@ PanelModule::~PanelModule()
 
 bool PanelModule::load(const std::string &path)
 {
+#if !defined(_WIN32)
+    // A CE path names a file of the emulated device; a host file holding a device DLL is put in the
+    // device's \Windows first, where its installer puts it, and loaded from there.
+    if (!path.empty() && path[0] == '\\')
+        return open(platformLoader, path);
+    std::vector<char> bytes;
+    if (isPeFile(path, &bytes)) {
+        std::string cePath = "\\Windows\\" + path.substr(path.find_last_of('/') + 1);
+        emuRegisterModule(cePath.c_str(), bytes.data(), bytes.size());
+        return open(platformLoader, cePath);
+    }
+#endif
     return open(hostLoader, path);
 }
 

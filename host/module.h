@@ -26,7 +26,8 @@ class PanelModule {
     ~PanelModule();
 
     // Loads the file and finds both exports. False, with error() saying why, on failure. On the
-    // emulation the path is the host's and the deliverable a library of the host system.
+    // emulation a CE path ("\\Windows\\kweno.dll") or a host path to a device DLL (a PE file) is
+    // loaded by the emulation's LoadLibraryW, any other host path by the host system's loader.
     bool load(const std::string &path);
     // The same with the platform's loader (LoadLibraryW, GetProcAddress, FreeLibrary) and a path of
     // the platform, such as the one serverOfClass gives: on the emulation a CE path.

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Fuzzes the PE resource reader, the bitmap decoders and the image file decoders for a bounded time: scripts/fuzz.sh [SECONDS].
+# Fuzzes the PE reader (resources and images of code), the bitmap decoders and the image file decoders for a bounded
+# time: scripts/fuzz.sh [SECONDS].
 # Builds tests/fuzz/pe_fuzz.cpp with the emulation's sources under clang's libFuzzer, ASan and UBSan,
 # started from the test resource modules and bitmaps that the test build generates.
 # FUZZ_BUILD_DIR (default build/fuzz) holds the build, the starting inputs and the growing corpus.

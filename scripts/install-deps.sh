@@ -1,6 +1,16 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the tools need, when they are missing.
+# Installs the Debian packages the build, the tests and the tools need, when they are missing:
+#   scripts/install-deps.sh [--armhf] [PACKAGE...]
+# --armhf also installs what the ARM build (cmake --preset arm) needs: the cross compiler,
+# qemu-arm, and the armhf libraries of the emulation through Debian's multiarch (the armhf
+# architecture is added to dpkg first when it is not there yet).
 set -euo pipefail
+
+armhf=0
+if [ "${1:-}" = "--armhf" ]; then
+    armhf=1
+    shift
+fi
 
 packages=(
     cmake g++ make pkg-config clang-format
@@ -14,6 +24,16 @@ packages=(
     g++-arm-linux-gnueabi gcab osslsigncode openssl
 )
 packages+=("$@")
+if [ $armhf -eq 1 ]; then
+    packages+=(g++-arm-linux-gnueabihf qemu-user libpng-dev:armhf libgif-dev:armhf libturbojpeg0-dev:armhf)
+fi
+
+sudo_cmd=""
+[ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
+if [ $armhf -eq 1 ] && ! dpkg --print-foreign-architectures | grep -qx armhf; then
+    echo "== adding the armhf architecture to dpkg"
+    $sudo_cmd dpkg --add-architecture armhf
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -21,8 +41,6 @@ for p in "${packages[@]}"; do
 done
 if [ ${#missing[@]} -gt 0 ]; then
     echo "== installing: ${missing[*]}"
-    sudo_cmd=""
-    [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
     $sudo_cmd apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi

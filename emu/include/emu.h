@@ -92,6 +92,17 @@ WINAPI_EXPORT int emuInstallCab(const char *hostPath, char *problem, size_t prob
 /* The same for a cabinet in memory. */
 WINAPI_EXPORT int emuInstallCabBytes(const void *bytes, size_t size, char *problem, size_t problemSize);
 
+/* ---- modules of code: the loader ---- */
+/* Why the last LoadLibraryW or LoadLibraryExW failed, in a sentence naming what was wrong (the
+ * import the platform lacks, the machine type, the malformed part); "" after a success. */
+WINAPI_EXPORT const char *emuLastLoadProblem(void);
+/* Images of code mapped now (DLLs loaded without LOAD_LIBRARY_AS_DATAFILE). */
+WINAPI_EXPORT int emuMappedImages(void);
+/* Makes later loads bind an image's import of the named function to the platform's export boundTo
+ * instead (null: its own again), to show that a wrongly bound import fails the tests. A reset
+ * forgets it. */
+WINAPI_EXPORT void emuRebindImport(const char *name, const char *boundTo);
+
 /* ---- resource modules, for tools that check them ---- */
 /* What the headers of a module file say, read by the same reader as LoadLibraryExW. */
 typedef struct EmuModuleFile {

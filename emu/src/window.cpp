@@ -203,7 +203,8 @@ LONG *longSlot(Window *w, int index, bool *styleSlot)
     case GWL_USERDATA:
         return &w->userData;
     default:
-        if (index >= 0 && (size_t)index + sizeof(LONG) <= w->extra.size())
+        // Only whole, aligned slots: the device takes offsets that are multiples of 4.
+        if (index >= 0 && index % 4 == 0 && (size_t)index + sizeof(LONG) <= w->extra.size())
             return reinterpret_cast<LONG *>(w->extra.data() + index);
         return nullptr;
     }

@@ -48,10 +48,16 @@ inline const char *skinFolder()
 }
 
 // A fresh platform with the skin in \Windows, and every violation of its rules a failure.
+// KWENO_REBIND_IMPORT=Name=Other binds a PE deliverable's import of Name to the platform's Other,
+// to show that a wrongly bound import fails these tests.
 inline void startFreshPlatform()
 {
     emuReset();
     emuMapFolder("\\Windows", skinFolder());
+    std::string rebind = std::getenv("KWENO_REBIND_IMPORT") ? std::getenv("KWENO_REBIND_IMPORT") : "";
+    size_t equals = rebind.find('=');
+    if (equals != std::string::npos)
+        emuRebindImport(rebind.substr(0, equals).c_str(), rebind.substr(equals + 1).c_str());
 }
 
 inline void reportViolations()

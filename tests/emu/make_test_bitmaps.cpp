@@ -1,5 +1,5 @@
 // Writes the test resource modules' sources: one .bmp file per DIB format, PNG, GIF and JPEG files, and the
-// .rc script.
+// .rc script; and a small DLL of code.
 #include "testbitmaps.h"
 
 #include "imagefiles.h"
@@ -163,6 +163,15 @@ int main(int argc, char **argv)
     rc += std::to_string(gifGifId) + " GIF \"rgb24.gif\"\n";
     rc += std::to_string(gifJpegId) + " GIF \"rgb24.jpg\"\n";
     if (!writeFile(dir + "/emutest.rc", Bytes(rc.begin(), rc.end())))
+        return 1;
+    // A small DLL of code, where the fuzzer starts on the loader's tables (imports by name and by
+    // ordinal, exports, a relocation, an entry point that returns TRUE).
+    pebuilder::CodeImage code;
+    code.code = {0xE3A00001, 0xE12FFF1E, pebuilder::codeRva}; // mov r0, #1; bx lr; its own address
+    code.addresses = {2};
+    code.imports = {{"COREDLL.dll", "GetTickCount", 0}, {"AYGSHELL.dll", "", 64}};
+    code.exports = {{"DllCanUnloadNow", pebuilder::codeRva}};
+    if (!writeFile(dir + "/emutestcode.dll", pebuilder::buildCode(code)))
         return 1;
     return 0;
 }

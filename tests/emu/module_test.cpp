@@ -245,7 +245,9 @@ TEST_F(ModuleTest, HandlesAreCheckedAndEachLoadIsItsOwnModule)
     EXPECT_EQ(++expected, emuViolationCount());
     EXPECT_EQ(nullptr, SHLoadImageResource((HINSTANCE)GetDC(nullptr), 101)) << "a DC is no module";
     EXPECT_EQ(++expected, emuViolationCount());
-    EXPECT_EQ(nullptr, LoadLibraryW(L"\\Windows\\emutest64.dll")) << "code cannot be loaded";
+    EXPECT_EQ(nullptr, LoadLibraryW(L"\\Windows\\emutest64.dll")) << "no code of this processor";
+    EXPECT_EQ((DWORD)ERROR_BAD_EXE_FORMAT, GetLastError());
+    EXPECT_EQ(nullptr, LoadLibraryExW(L"\\Windows\\emutest64.dll", nullptr, 0x8)) << "an unknown flag";
     EXPECT_EQ(++expected, emuViolationCount());
     EXPECT_EQ(nullptr, LoadLibraryExW(L"\\Windows\\emutest64.dll", (HANDLE)b, LOAD_LIBRARY_AS_DATAFILE));
     EXPECT_EQ(++expected, emuViolationCount());

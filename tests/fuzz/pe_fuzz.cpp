@@ -1,4 +1,5 @@
-// Fuzz target for the PE resource reader, the bitmap decoders and the image file decoders (PNG, GIF,
+// Fuzz target for the PE reader (resources, and the plan of an image of code: its layout,
+// relocations, imports and exports), the bitmap decoders and the image file decoders (PNG, GIF,
 // JPEG, BMP), directly and through the loaders.
 #include <aygshell.h>
 #include <windows.h>
@@ -17,6 +18,23 @@ void checkBounds(const std::vector<emu::PeResource> &resources, size_t size)
 {
     for (const emu::PeResource &r : resources)
         if (r.offset > size || r.size > size - r.offset)
+            abort();
+}
+
+// Every place a plan lets the loader write or jump to must lie inside the image.
+void checkPlan(const emu::PeImagePlan &plan)
+{
+    size_t size = plan.image.size();
+    if (size != plan.imageSize || plan.entryPoint >= size)
+        abort();
+    for (uint32_t rva : plan.relocations)
+        if (rva > size || size - rva < 4)
+            abort();
+    for (const emu::PeImport &i : plan.imports)
+        if (i.slot > size || size - i.slot < 4)
+            abort();
+    for (const emu::PeExport &e : plan.exports)
+        if (e.rva >= size)
             abort();
 }
 
@@ -49,7 +67,10 @@ void loadThroughThePlatform(const uint8_t *data, size_t size, const std::vector<
         emuInspectImageResource(m, r.name.id, &found);
     }
     FreeLibrary(m);
-    if (emuLiveCount(EMU_BITMAP) || emuLiveCount(EMU_MODULE) || emuViolationCount())
+    // As code: planned, and refused here (no code of this processor) with nothing left mapped.
+    if (LoadLibraryW(L"\\Windows\\fuzz.dll"))
+        abort();
+    if (emuLiveCount(EMU_BITMAP) || emuLiveCount(EMU_MODULE) || emuMappedImages() || emuViolationCount())
         abort(); // the loaders must neither leak nor misuse their own handles
 }
 
@@ -58,6 +79,9 @@ void loadThroughThePlatform(const uint8_t *data, size_t size, const std::vector<
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     decodeEverything(data, size);
+    emu::PeImagePlan plan;
+    if (emu::planPeImage(data, size, &plan, nullptr))
+        checkPlan(plan);
     std::vector<emu::PeResource> resources;
     if (emu::readPeResources(data, size, &resources, nullptr)) {
         checkBounds(resources, size);

@@ -41,11 +41,15 @@ class Faults : public PanelTest {
                f == "RegCloseKey" || f == "UnregisterClassW";
     }
 
-    // A session that touches every path: typing, modes, repeat, popup by drag and by tap,
-    // the calculator, a rotation, hiding, deselecting.
+    // A session that touches every path: the registry's settings read, typing, modes, repeat, popup
+    // by drag and by tap, the calculator, a rotation, hiding, deselecting.
     void session()
     {
         installSkin();
+        emuRegSetDword("ControlPanel\\Keybd", "RepeatRate", 20);
+        emuRegSetDword("ControlPanel\\Keybd", "InitialDelay", 400);
+        emuRegSetString("ControlPanel\\Sip", "DefaultIm", REG_SZ, "{91C40DFC-6B41-456f-A2E4-4AA7363198B7}");
+        emuRegSetString("ControlPanel\\Sip", "KWENO_Calc_Launch", REG_SZ, "\\Windows\\calc.exe");
         select();
         if (selectResult != S_OK)
             return;
@@ -73,13 +77,14 @@ class Faults : public PanelTest {
         penUp(keyX(2, 8), keyY(2));
         rotate(480, 640);
         tapKey(0, 2);
+        deselect();
     }
 };
 
 TEST_F(Faults, TheSessionRunsCleanWithoutFailures)
 {
     session();
-    ASSERT_TRUE(selected);
+    ASSERT_EQ(S_OK, selectResult);
     EXPECT_FALSE(callback.keyCalls().empty());
 }
 

@@ -193,6 +193,136 @@ Bytes build(const std::vector<Resource> &resources, Kind kind, uint16_t machine,
     return f;
 }
 
+namespace {
+
+void putText(Bytes &b, size_t at, const std::string &text)
+{
+    std::copy(text.begin(), text.end(), b.begin() + at);
+}
+
+// The import and export tables at tablesRva: address slots first, then descriptors, lookup
+// tables and names; the export directory at exportsAt.
+const size_t exportsAt = 0x800;
+Bytes codeTables(const CodeImage &image, CodeLayout *layout, size_t *importNames)
+{
+    std::vector<std::string> modules;
+    for (const Import &i : image.imports)
+        if (std::find(modules.begin(), modules.end(), i.module) == modules.end())
+            modules.push_back(i.module);
+    Bytes t(0x1000, 0);
+    size_t slot = 0, at = 4 * (image.imports.size() + modules.size());
+    size_t descriptors = at, lookups = descriptors + 20 * (modules.size() + 1);
+    size_t names = lookups + 4 * (image.imports.size() + modules.size());
+    for (size_t m = 0; m < modules.size(); ++m) {
+        put32(t, descriptors + 20 * m, tablesRva + (uint32_t)(lookups + 4 * slot));
+        put32(t, descriptors + 20 * m + 12, tablesRva + (uint32_t)names);
+        put32(t, descriptors + 20 * m + 16, tablesRva + (uint32_t)(4 * slot));
+        putText(t, names, modules[m]);
+        names += modules[m].size() + 1;
+        for (const Import &i : image.imports) {
+            if (i.module != modules[m])
+                continue;
+            layout->slots.push_back(tablesRva + (uint32_t)(4 * slot));
+            uint32_t entry = 0x80000000u | i.ordinal;
+            if (!i.name.empty()) {
+                entry = tablesRva + (uint32_t)names;
+                putText(t, names + 2, i.name);
+                names += i.name.size() + 3;
+            }
+            if (!*importNames)
+                *importNames = lookups + 4 * slot;
+            put32(t, lookups + 4 * slot, entry);
+            put32(t, 4 * slot++, entry);
+        }
+        ++slot; // the module's terminating slot
+    }
+    layout->importDirectory = tablesRva + (uint32_t)descriptors;
+    size_t exports = exportsAt, count = image.exports.size();
+    put32(t, exports + 16, 1);                                                // ordinal base
+    put32(t, exports + 20, (uint32_t)count);                                  // functions
+    put32(t, exports + 24, (uint32_t)count);                                  // names
+    put32(t, exports + 28, tablesRva + (uint32_t)(exports + 40));             // addresses
+    put32(t, exports + 32, tablesRva + (uint32_t)(exports + 40 + 4 * count)); // name pointers
+    put32(t, exports + 36, tablesRva + (uint32_t)(exports + 40 + 8 * count)); // name ordinals
+    names = exports + 40 + 10 * count;
+    for (size_t e = 0; e < count; ++e) {
+        put32(t, exports + 40 + 4 * e, image.exports[e].second);
+        put32(t, exports + 40 + 4 * count + 4 * e, tablesRva + (uint32_t)names);
+        put16(t, exports + 40 + 8 * count + 2 * e, (uint32_t)e);
+        putText(t, names, image.exports[e].first);
+        names += image.exports[e].first.size() + 1;
+    }
+    return t;
+}
+
+} // namespace
+
+Bytes buildCode(const CodeImage &image, uint16_t machine, CodeLayout *layout)
+{
+    CodeLayout scratch;
+    layout = layout ? layout : &scratch;
+    *layout = CodeLayout();
+    Bytes code;
+    for (size_t i = 0; i < image.code.size(); ++i) {
+        bool address = std::find(image.addresses.begin(), image.addresses.end(), i) != image.addresses.end();
+        append32(code, image.code[i] + (address ? codeBase : 0));
+    }
+    code.resize(0x200, 0);
+    size_t importNames = 0;
+    Bytes tables = codeTables(image, layout, &importNames);
+    Bytes relocations;
+    append32(relocations, codeRva);
+    append32(relocations, (uint32_t)(8 + 2 * image.addresses.size() + 2 * (image.addresses.size() % 2)));
+    for (size_t word : image.addresses)
+        append16(relocations, 0x3000 | (uint32_t)(4 * word)); // IMAGE_REL_BASED_HIGHLOW
+    relocations.resize(0x200, 0);
+
+    // Resource-free headers from the resource builder, then the four sections of code.
+    Layout l;
+    Bytes f = build({}, pe32, machine, &l);
+    f.resize(headersSize);
+    const size_t optional = l.optionalHeader, directories = optional + 96, sections = l.sectionTable;
+    put16(f, l.peHeader + 6, 4);
+    put32(f, optional + 16, image.entry);
+    put32(f, optional + 28, codeBase);
+    put16(f, optional + 48, 5); // subsystem version 5.0
+    put16(f, optional + 50, 0);
+    put32(f, optional + 56, relocationsRva + 0x1000);
+    put16(f, optional + 68, 9); // Windows CE GUI
+    std::fill(f.begin() + directories, f.begin() + directories + 16 * 8, 0);
+    put32(f, directories, tablesRva + (uint32_t)exportsAt);
+    put32(f, directories + 8, layout->importDirectory);
+    put32(f, directories + 40, relocationsRva);
+    put32(f, directories + 44, (uint32_t)(8 + 2 * image.addresses.size() + 2 * (image.addresses.size() % 2)));
+    const struct {
+        const char *name;
+        uint32_t rva;
+        const Bytes *bytes;
+        uint32_t flags;
+    } parts[] = {{".text", codeRva, &code, 0x60000020},
+                 {".data", dataRva, nullptr, 0xC0000040},
+                 {".idata", tablesRva, &tables, 0x40000040},
+                 {".reloc", relocationsRva, &relocations, 0x42000040}};
+    for (int i = 0; i < 4; ++i) {
+        size_t at = sections + 40 * i, raw = f.size();
+        std::fill(f.begin() + at, f.begin() + at + 40, 0);
+        putText(f, at, parts[i].name);
+        put32(f, at + 8, parts[i].bytes ? (uint32_t)parts[i].bytes->size() : 0x200);
+        put32(f, at + 12, parts[i].rva);
+        put32(f, at + 16, parts[i].bytes ? (uint32_t)parts[i].bytes->size() : 0);
+        put32(f, at + 20, parts[i].bytes ? (uint32_t)raw : 0);
+        put32(f, at + 36, parts[i].flags);
+        if (parts[i].bytes)
+            f.insert(f.end(), parts[i].bytes->begin(), parts[i].bytes->end());
+    }
+    layout->fileHeader = l.peHeader + 4;
+    layout->optionalHeader = optional;
+    layout->sectionTable = sections;
+    layout->relocations = headersSize + 0x200 + 0x1000;
+    layout->importNames = headersSize + 0x200 + importNames;
+    return f;
+}
+
 Bytes dib24(int width, int height, const std::function<uint32_t(int x, int y)> &colour)
 {
     Bytes b;

@@ -40,6 +40,42 @@ enum Kind { pe32, pe32plus };
 // A resource-only DLL of the given kind and machine (0x14C i386, 0x8664 x86-64, 0x1C2 ARM Thumb).
 Bytes build(const std::vector<Resource> &resources, Kind kind, uint16_t machine, Layout *layout = nullptr);
 
+// ---- images of code, for the loader's tests ----
+
+// A function the image imports: by name, or by ordinal when the name is empty.
+struct Import {
+    std::string module;
+    std::string name;
+    uint16_t ordinal;
+};
+
+// Sections of a code image, at fixed RVAs: code (read, execute), zero-filled data (read, write),
+// the import and export tables (read only), the base relocations.
+const uint32_t codeRva = 0x1000, dataRva = 0x2000, tablesRva = 0x3000, relocationsRva = 0x4000;
+const uint32_t codeBase = 0x10000000;
+
+struct CodeImage {
+    std::vector<uint32_t> code;                            // ARM words at codeRva
+    std::vector<size_t> addresses;                         // code words holding an RVA: made addresses, relocated
+    std::vector<Import> imports;                           // address slots at tablesRva, in order, one gap per module
+    std::vector<std::pair<std::string, uint32_t>> exports; // name and RVA; ordinals count from 1
+    uint32_t entry = codeRva;                              // RVA of the entry point; 0 for none
+};
+
+// File offsets of the fields a test corrupts.
+struct CodeLayout {
+    size_t fileHeader;     // machine type
+    size_t optionalHeader; // its magic
+    size_t sectionTable;
+    size_t relocations;          // the first relocation block
+    size_t importNames;          // the first import's entry in its lookup table
+    uint32_t importDirectory;    // RVA of the import descriptors
+    std::vector<uint32_t> slots; // RVA of each import's address slot, modules in order of first use
+};
+
+// A Windows CE DLL (subsystem 9, version 5.0) of the given machine, based at codeBase.
+Bytes buildCode(const CodeImage &image, uint16_t machine = 0x1C0, CodeLayout *layout = nullptr);
+
 // Little-endian fields: put* overwrites the bytes at an offset, append* adds them at the end.
 void put16(Bytes &b, size_t at, uint32_t v);
 void put32(Bytes &b, size_t at, uint32_t v);
