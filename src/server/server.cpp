@@ -8,26 +8,23 @@
 #include "variants.h"
 
 // The deliverable's own row of the variant table. The rest of the panel reads it through these
-// functions, which read the table at run time: a global copied from it would need a static
-// constructor, which the device's loader never runs.
-static const VariantFacts &ownVariant()
-{
-    return VARIANTS[KWENO_VARIANT];
-}
+// functions: a global copied from a field of it would need a static constructor, which the device's
+// loader never runs.
+static const VariantFacts ownVariant = KWENO_OWN_VARIANT;
 
 LONG normalImageOffset()
 {
-    return ownVariant().normalImageOffset;
+    return ownVariant.normalImageOffset;
 }
 
 UINT panelIconId()
 {
-    return ownVariant().panelIconId;
+    return ownVariant.panelIconId;
 }
 
 const WCHAR *panelClassIdText()
 {
-    return ownVariant().classIdText;
+    return ownVariant.classIdText;
 }
 
 class InputMethodClassFactory : public IClassFactory {
@@ -65,7 +62,7 @@ class InputMethodClassFactory : public IClassFactory {
         if (outer)
             return CLASS_E_NOAGGREGATION;
         // The factory is handed out for any class; only creating the object checks it.
-        if (!sameGuid(requestedClsid, ownVariant().classId))
+        if (!sameGuid(requestedClsid, ownVariant.classId))
             return E_FAIL;
         // With nowhere to put the object, making one would only leak it.
         if (!object)

@@ -23,29 +23,29 @@ struct VariantFacts {
 
 enum VariantIndex { VARIANT_DAY, VARIANT_NIGHT, VARIANT_COUNT };
 
-static const VariantFacts VARIANTS[VARIANT_COUNT] = {
-    // {91C40DFC-6B41-456F-A2E4-4AA7363198B7}
-    {"kweno",
-     "kweno",
-     {0x91C40DFC, 0x6B41, 0x456F, {0xA2, 0xE4, 0x4A, 0xA7, 0x36, 0x31, 0x98, 0xB7}},
-     L"{91C40DFC-6B41-456f-A2E4-4AA7363198B7}",
-     1,
-     1,
-     "day"},
-    // {5956CDC6-4A6D-4D26-BC6E-6CBF5C8043F0}
-    {"kweno_night",
-     "kweno night",
-     {0x5956CDC6, 0x4A6D, 0x4D26, {0xBC, 0x6E, 0x6C, 0xBF, 0x5C, 0x80, 0x43, 0xF0}},
-     L"{5956CDC6-4A6D-4d26-BC6E-6CBF5C8043F0}",
-     2,
-     2,
-     "night"},
-};
+// One row for each deliverable, as initialisers: the panel builds only its own into its DLL, so that
+// neither variant carries the other's identity.
+// {91C40DFC-6B41-456F-A2E4-4AA7363198B7}
+#define KWENO_DAY_VARIANT                                                                                              \
+    {                                                                                                                  \
+        "kweno", "kweno", {0x91C40DFC, 0x6B41, 0x456F, {0xA2, 0xE4, 0x4A, 0xA7, 0x36, 0x31, 0x98, 0xB7}},              \
+            L"{91C40DFC-6B41-456f-A2E4-4AA7363198B7}", 1, 1, "day"                                                     \
+    }
+// {5956CDC6-4A6D-4D26-BC6E-6CBF5C8043F0}
+#define KWENO_NIGHT_VARIANT                                                                                            \
+    {                                                                                                                  \
+        "kweno_night", "kweno night", {0x5956CDC6, 0x4A6D, 0x4D26, {0xBC, 0x6E, 0x6C, 0xBF, 0x5C, 0x80, 0x43, 0xF0}},  \
+            L"{5956CDC6-4A6D-4d26-BC6E-6CBF5C8043F0}", 2, 2, "night"                                                   \
+    }
 
+// Both, for the packaging, the hosts, the tools and the tests.
+static const VariantFacts VARIANTS[VARIANT_COUNT] = {KWENO_DAY_VARIANT, KWENO_NIGHT_VARIANT};
+
+// The deliverable being built: KWENO_NIGHT chooses.
 #if defined(KWENO_NIGHT)
-#define KWENO_VARIANT VARIANT_NIGHT
+#define KWENO_OWN_VARIANT KWENO_NIGHT_VARIANT
 #else
-#define KWENO_VARIANT VARIANT_DAY
+#define KWENO_OWN_VARIANT KWENO_DAY_VARIANT
 #endif
 
 #endif // KWENO_VARIANTS_H

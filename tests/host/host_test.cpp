@@ -203,7 +203,7 @@ TEST_F(HostTest, TheRegistryNamesTheModuleOfAClass)
 }
 
 // The device build's cabinet registers the day panel at \Windows\kweno.dll; the host finds it there
-// and asks the platform's loader for it, which on x86-64 runs no PE code.
+// and asks the platform's loader for it.
 TEST_F(HostTest, AnInstalledCabinetNamesThePanelForThePlatformsLoader)
 {
     std::string cabinet = cabinets::make(cabinets::daySetup, {{"KWENO.001", {'M', 'Z'}}, {"KWENO.002", {'M', 'Z'}}});
@@ -218,16 +218,16 @@ TEST_F(HostTest, AnInstalledCabinetNamesThePanelForThePlatformsLoader)
 
     InputPanelHost host;
     EXPECT_EQ(E_FAIL, host.loadClass(day));
-    EXPECT_EQ("LoadLibraryW(\\Windows\\kweno.dll) failed with error 50", host.error()) << "ERROR_NOT_SUPPORTED";
-    ASSERT_EQ(1, emuViolationCount());
-    EXPECT_STREQ("LoadLibraryW: the emulation loads modules only as data files (LOAD_LIBRARY_AS_DATAFILE)",
-                 emuViolation(0));
-    emuClearViolations();
+    // The member is two bytes, no image of code for any processor: refused as the device refuses it.
+    EXPECT_EQ(0u, host.error().find("LoadLibraryW(\\Windows\\kweno.dll) failed with error 193"))
+        << "ERROR_BAD_EXE_FORMAT, not " << host.error();
+    EXPECT_EQ(0, emuViolationCount()) << (emuViolationCount() ? emuViolation(0) : "");
 
     emuRegSetString("HKCR\\CLSID\\{91C40DFC-6B41-456F-A2E4-4AA7363198B7}\\InprocServer32", "", REG_SZ,
                     "\\Windows\\gone.dll");
     EXPECT_EQ(E_FAIL, host.loadClass(day));
-    EXPECT_EQ("LoadLibraryW(\\Windows\\gone.dll) failed with error 126", host.error()) << "ERROR_MOD_NOT_FOUND";
+    EXPECT_EQ(0u, host.error().find("LoadLibraryW(\\Windows\\gone.dll) failed with error 126"))
+        << "ERROR_MOD_NOT_FOUND, not " << host.error();
     EXPECT_FALSE(host.module().loaded());
 }
 
