@@ -60,7 +60,7 @@ TEST_P(Lifecycle, GetInfoCopiesTheWholeRecordAndAnnouncesItOnlyToARegisteredCall
 
 TEST_P(Lifecycle, TheFirstSelectOfALoadIsDockedButNotOnWhenTheSystemNamesThisPanel)
 {
-    emuRegSetString("ControlPanel\\Sip", "DefaultIm", REG_SZ, GetParam().clsidText);
+    emuRegSetString("ControlPanel\\Sip", "DefaultIm", REG_SZ, GetParam().clsidText().c_str());
     InputPanelHost host;
     load(host);
     ASSERT_EQ(S_OK, host.activate());
@@ -77,7 +77,7 @@ TEST_P(Lifecycle, AnotherPanelNamedAsDefaultLeavesThePanelOn)
 {
     for (const Deliverable &other : deliverables) {
         if (strcmp(other.name, GetParam().name) != 0)
-            emuRegSetString("ControlPanel\\Sip", "DefaultIm", REG_SZ, other.clsidText);
+            emuRegSetString("ControlPanel\\Sip", "DefaultIm", REG_SZ, other.clsidText().c_str());
     }
     InputPanelHost host;
     load(host);
