@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Checks the formatting, builds everything and runs every test: native under the sanitizers, then
-# the Windows build.
+# Checks the formatting, builds everything and runs every test: native under the sanitizers (the
+# device's DLLs and CABs built and checked on the way), the device's DLLs under qemu-arm, then the
+# Windows build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
+scripts/install-deps.sh --armhf
 
 jobs=$(nproc 2>/dev/null || echo 2)
 
@@ -30,6 +31,11 @@ cmake --build --preset native -j "$jobs"
 
 echo "== native tests"
 ctest --preset native -j "$jobs"
+
+echo "== ARM build (armhf): the conformance tests on the device's DLLs and CABs, under qemu-arm"
+cmake --preset arm >/dev/null
+cmake --build --preset arm -j "$jobs"
+ctest --preset arm -j "$jobs"
 
 echo "== fuzzing the resource-module reader and the picture decoders (bounded)"
 scripts/fuzz.sh 60
