@@ -5,13 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "../support/expectcalls.h"
+#include "../support/rects.h"
 #include "deliverables.h"
-
-static std::string rectText(const RECT &r)
-{
-    return "{" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " + std::to_string(r.right) + ", " +
-           std::to_string(r.bottom) + "}";
-}
 
 using Lifecycle = DeliverableTest;
 

@@ -105,20 +105,21 @@ static LRESULT CALLBACK keyboardWindowProc(HWND hwnd, UINT msg, WPARAM wParam, L
     }
 }
 
-struct FakeInputMethod : public IInputMethod {
-    LONG refCount = 0;
+// IUnknown for an object of one interface: its reference count, and its share of the module's lock
+// count for as long as it lives.
+template <class Interface, const IID &interfaceId> struct ComObject : public Interface {
+    LONG refCount;
 
-    FakeInputMethod() { ++lockCount; }
-    virtual ~FakeInputMethod() { --lockCount; }
+    explicit ComObject(LONG references) : refCount(references) { ++lockCount; }
+    virtual ~ComObject() { --lockCount; }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **ppv) override
     {
-        if (!sameGuid(riid, iidIUnknown) && !sameGuid(riid, iidIInputMethod)) {
-            *ppv = nullptr;
+        *ppv = nullptr;
+        if (!sameGuid(riid, iidIUnknown) && !sameGuid(riid, interfaceId))
             return E_NOINTERFACE;
-        }
-        *ppv = static_cast<IInputMethod *>(this);
-        AddRef();
+        *ppv = static_cast<Interface *>(this);
+        this->AddRef();
         return S_OK;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return ++refCount; }
@@ -130,6 +131,10 @@ struct FakeInputMethod : public IInputMethod {
         }
         return refCount;
     }
+};
+
+struct FakeInputMethod : public ComObject<IInputMethod, iidIInputMethod> {
+    FakeInputMethod() : ComObject(0) {}
 
     HRESULT STDMETHODCALLTYPE Select(HWND hwndSip) override
     {
@@ -196,31 +201,11 @@ struct FakeInputMethod : public IInputMethod {
     HRESULT STDMETHODCALLTYPE UserOptionsDlg(HWND) override { return E_NOTIMPL; }
 };
 
-struct FakeClassFactory : public IClassFactory {
-    LONG refCount = 1;
+struct FakeClassFactory : public ComObject<IClassFactory, iidIClassFactory> {
     GUID requested;
 
-    explicit FakeClassFactory(REFCLSID clsid) : requested(clsid) { ++lockCount; }
-    virtual ~FakeClassFactory() { --lockCount; }
+    explicit FakeClassFactory(REFCLSID clsid) : ComObject(1), requested(clsid) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **ppv) override
-    {
-        *ppv = nullptr;
-        if (!sameGuid(riid, iidIUnknown) && !sameGuid(riid, iidIClassFactory))
-            return E_NOINTERFACE;
-        *ppv = static_cast<IClassFactory *>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refCount; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        if (--refCount == 0) {
-            delete this;
-            return 0;
-        }
-        return refCount;
-    }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown *outer, REFIID riid, void **ppv) override
     {
         if (ppv)

@@ -8,6 +8,7 @@
 #include <emu.h>
 
 #include "../support/expectcalls.h"
+#include "../support/rects.h"
 #include "cabinets.h"
 #include "host.h"
 
@@ -18,12 +19,6 @@ static CLSID fakeClsid()
     CLSID clsid;
     EXPECT_TRUE(clsidFromText(fakeClsidText, &clsid));
     return clsid;
-}
-
-static std::string rectText(const RECT &r)
-{
-    return "{" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " + std::to_string(r.right) + ", " +
-           std::to_string(r.bottom) + "}";
 }
 
 static std::string methodsOf(const InputPanelHost &host)
