@@ -3,11 +3,9 @@
 # device's DLLs and CABs built and checked on the way), the device's DLLs under qemu-arm, then the
 # Windows build.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+. "$(dirname "$0")/lib.sh"
 
 scripts/install-deps.sh --armhf
-
-jobs=$(nproc 2>/dev/null || echo 2)
 
 # First and fast: every C++ source of the project as the checked-in .clang-format wants it.
 echo "== formatting ($(clang-format --version | sed 's/ *(.*//'))"
