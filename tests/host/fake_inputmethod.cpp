@@ -1,5 +1,6 @@
 // A tiny input method for exercising the host before and beside the real panel: an in-process
 // server with the two exports, one class, a keyboard window with a few keys and a one-shot shift.
+#include "fakeclsid.h"
 #include <cstring>
 
 #include <windows.h>
@@ -11,9 +12,6 @@
 #else
 #define FAKE_EXPORT __attribute__((visibility("default")))
 #endif
-
-// {6A1C3E5B-0F2D-4B7A-9C8E-1D2F3A4B5C6D}
-static const GUID fakeClsid = {0x6A1C3E5B, 0x0F2D, 0x4B7A, {0x9C, 0x8E, 0x1D, 0x2F, 0x3A, 0x4B, 0x5C, 0x6D}};
 
 static const WCHAR keyboardClassName[] = L"FakeInputMethodKeyboard";
 
