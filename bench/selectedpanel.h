@@ -8,6 +8,7 @@
 #include <emu.h>
 
 #include "host.h"
+#include "server/variants.h"
 
 // Portrait keys with the panel docked at y 388: g spans x 240 to 287 and y 451 to 513, h the next
 // 48 pixels; q and w begin the top row; the numeric key starts the bottom row of the letters, the
@@ -28,9 +29,7 @@ class SelectedPanel {
         emuReset();
         emuMapFolder("\\Windows", KWENO_SKIN_DIR);
         host.reset(new InputPanelHost());
-        CLSID clsid;
-        clsidFromText("{91C40DFC-6B41-456f-A2E4-4AA7363198B7}", &clsid);
-        ready = host->load(KWENO_DAY_PATH, clsid) == S_OK && host->activate() == S_OK;
+        ready = host->load(KWENO_DAY_PATH, VARIANTS[VARIANT_DAY].classId) == S_OK && host->activate() == S_OK;
         host->pump();
         host->callback().clearCalls();
     }

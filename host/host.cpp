@@ -223,12 +223,8 @@ HRESULT InputPanelHost::loadClass(REFCLSID clsid)
     std::string path;
     if (!serverOfClass(clsid, &path, &error_))
         return E_FAIL;
-    bool reuse = module_.loaded() && module_.path() == path;
-    if (!reuse && !module_.loadPlatform(path)) {
-        error_ = module_.error();
-        return E_FAIL;
-    }
-    return createObject(clsid);
+    // The registry names a path of the platform, which its own loader takes.
+    return load(path, clsid);
 }
 
 HRESULT InputPanelHost::createObject(REFCLSID clsid)

@@ -184,11 +184,6 @@ bool PanelModule::load(const std::string &path)
     return open(hostLoader, path);
 }
 
-bool PanelModule::loadPlatform(const std::string &path)
-{
-    return open(platformLoader, path);
-}
-
 bool PanelModule::open(const ModuleLoader &loader, const std::string &path)
 {
     if (handle_) {

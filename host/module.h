@@ -29,9 +29,6 @@ class PanelModule {
     // emulation a CE path ("\\Windows\\kweno.dll") or a host path to a device DLL (a PE file) is
     // loaded by the emulation's LoadLibraryW, any other host path by the host system's loader.
     bool load(const std::string &path);
-    // The same with the platform's loader (LoadLibraryW, GetProcAddress, FreeLibrary) and a path of
-    // the platform, such as the one serverOfClass gives: on the emulation a CE path.
-    bool loadPlatform(const std::string &path);
     bool loaded() const { return handle_ != nullptr; }
     const std::string &error() const { return error_; }
     const std::string &path() const { return path_; }

@@ -8,13 +8,13 @@
 #   scripts/bench.sh --check    the table, and a non-zero exit when a pen move on the pressed key
 #                               costs the panel more than its budget of 150 instructions
 set -euo pipefail
-cd "$(dirname "$0")/.."
+. "$(dirname "$0")/lib.sh"
 
 budget=150
 scripts/install-deps.sh valgrind
 build=build/release
 cmake --preset release >/dev/null
-cmake --build --preset release -j 2 --target kweno_instructions >/dev/null
+cmake --build --preset release -j "$jobs" --target kweno_instructions >/dev/null
 program="$build/bench/kweno_instructions"
 module="$build/skin/KWENO_Resources.dll"
 
@@ -32,10 +32,6 @@ measure() {
     rm -f "$out" "$log"
 }
 
-# 1234567 -> 1,234,567
-grouped() {
-    echo "$1" | sed -e ':a' -e 's/\B[0-9]\{3\}\>/,&/' -e 'ta'
-}
 per() { # TOTAL REPS: rounded to the nearest whole
     echo $((($1 + $2 / 2) / $2))
 }

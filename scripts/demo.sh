@@ -3,11 +3,9 @@
 # without sanitizers), runs the built-in demonstration on the day and the night variant, and says
 # where to look. Extra arguments go to the day run (for instance a script of your own).
 set -euo pipefail
-cd "$(dirname "$0")/.."
+. "$(dirname "$0")/lib.sh"
 
 scripts/install-deps.sh
-
-jobs=$(nproc 2>/dev/null || echo 2)
 
 echo "== building kweno-sim (release)"
 cmake --preset release >/dev/null

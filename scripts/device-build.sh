@@ -8,13 +8,13 @@
 # 3 to 7 minutes) into a cache outside the checkout; later runs reuse it. With KWENO_SIGN_CERT and
 # KWENO_SIGN_KEY naming a PEM certificate and its key, every DLL and CAB is Authenticode-signed.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+. "$(dirname "$0")/lib.sh"
 
 scripts/install-deps.sh
 toolchain=$(scripts/device-toolchain.sh)
 cmake --preset device -DKWENO_DEVICE_TOOLCHAIN="$toolchain" -DKWENO_SIGN_CERT="${KWENO_SIGN_CERT:-}" \
     -DKWENO_SIGN_KEY="${KWENO_SIGN_KEY:-}" >/dev/null
-cmake --build --preset device -j "$(nproc)"
+cmake --build --preset device -j "$jobs"
 
 mkdir -p out/device
 for file in kweno.dll kweno_night.dll KWENO_Resources.dll kweno.cab kweno_night.cab; do

@@ -17,7 +17,7 @@ packages=(
     googletest libbenchmark-dev libcli11-dev libutfcpp-dev
     g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64
     libpng-dev libgif-dev libturbojpeg0-dev libfreetype-dev fonts-dejavu-core
-    libgcab-dev libxml2-dev gcab
+    libgcab-dev libxml2-dev
     wine wine64 xvfb xauth
     libsdl2-dev xdotool
     x11-apps x11-utils netpbm
@@ -25,7 +25,8 @@ packages=(
 )
 packages+=("$@")
 if [ $armhf -eq 1 ]; then
-    packages+=(g++-arm-linux-gnueabihf qemu-user libpng-dev:armhf libgif-dev:armhf libturbojpeg0-dev:armhf)
+    packages+=(g++-arm-linux-gnueabihf qemu-user
+        libpng-dev:armhf libgif-dev:armhf libturbojpeg0-dev:armhf libgcab-dev:armhf libxml2-dev:armhf)
 fi
 
 sudo_cmd=""

@@ -3,17 +3,13 @@
 # the instructions the emulation's decoders spend loading one face pair (lower case, portrait),
 # counted by callgrind in an optimised build. Prints a Markdown table. Not part of the tests.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+. "$(dirname "$0")/lib.sh"
 
 scripts/install-deps.sh valgrind
 build=build/release
 cmake --preset release >/dev/null
-cmake --build --preset release -j 2 --target skin_formats >/dev/null
+cmake --build --preset release -j "$jobs" --target skin_formats >/dev/null
 
-# 1234567 -> 1,234,567
-grouped() {
-    echo "$1" | sed -e ':a' -e 's/\B[0-9]\{3\}\>/,&/' -e 'ta'
-}
 
 echo "| Format | Colours | Module size (bytes) | Instructions to load a face pair |"
 echo "|---|---|---|---|"

@@ -1,12 +1,11 @@
 #!/usr/bin/env bash
-# Checks the formatting, builds everything and runs every test: native under the sanitizers, then
-# the Windows build.
+# Checks the formatting, builds everything and runs every test: native under the sanitizers (the
+# device's DLLs and CABs built and checked on the way), the device's DLLs under qemu-arm, then the
+# Windows build.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+. "$(dirname "$0")/lib.sh"
 
-scripts/install-deps.sh
-
-jobs=$(nproc 2>/dev/null || echo 2)
+scripts/install-deps.sh --armhf
 
 # First and fast: every C++ source of the project as the checked-in .clang-format wants it.
 echo "== formatting ($(clang-format --version | sed 's/ *(.*//'))"
@@ -30,6 +29,11 @@ cmake --build --preset native -j "$jobs"
 
 echo "== native tests"
 ctest --preset native -j "$jobs"
+
+echo "== ARM build (armhf): the conformance tests on the device's DLLs and CABs, under qemu-arm"
+cmake --preset arm >/dev/null
+cmake --build --preset arm -j "$jobs"
+ctest --preset arm -j "$jobs"
 
 echo "== fuzzing the resource-module reader and the picture decoders (bounded)"
 scripts/fuzz.sh 60

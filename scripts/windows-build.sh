@@ -7,11 +7,7 @@
 # OUTPUT defaults to build/windows. The skin and the registry files are written by Linux tools
 # (NATIVE_BUILD, default build/native); the module they pack serves every platform.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-root=$PWD
-absolute() {
-    case "$1" in /*) echo "$1" ;; *) echo "$root/$1" ;; esac
-}
+. "$(dirname "$0")/lib.sh"
 out=$(absolute "${1:-build/windows}")
 build=$(absolute "${2:-build/mingw}")
 native=$(absolute "${3:-build/native}")
@@ -19,15 +15,10 @@ native=$(absolute "${3:-build/native}")
 if ! command -v x86_64-w64-mingw32-g++ >/dev/null; then
     scripts/install-deps.sh
 fi
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-        -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-fi
-cmake --build "$build" -j 2 --target kweno-host kweno kweno_night
-if [ ! -f "$native/CMakeCache.txt" ]; then
-    cmake -S "$root" -B "$native" -DCMAKE_BUILD_TYPE=Debug >/dev/null
-fi
-cmake --build "$native" -j 2 --target kweno_resources kweno_registry_files
+configured mingw "$build"
+cmake --build "$build" -j "$jobs" --target kweno-host kweno kweno_night
+configured native "$native"
+cmake --build "$native" -j "$jobs" --target kweno_resources kweno_registry_files
 
 mkdir -p "$out"
 cp "$build/host/desktop/kweno-host.exe" "$build/src/kweno.dll" "$build/src/kweno_night.dll" \

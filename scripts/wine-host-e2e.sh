@@ -11,8 +11,7 @@
 # the popup or magnifier it shows, the screen's turn), as kweno-host.exe reports it, and a gesture
 # whose effect does not come fails at once, named. Exit status 0 only if both texts are exact.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-root=$PWD
+. "$(dirname "$0")/lib.sh"
 
 # The day variant is found through the registry, as the platform finds an input method; the night
 # variant is loaded by its path.
@@ -328,9 +327,6 @@ if [ "${1:-}" = "--on-display" ]; then
     exit
 fi
 
-absolute() {
-    case "$1" in /*) echo "$1" ;; *) echo "$root/$1" ;; esac
-}
 build=$(absolute "${1:-build/mingw}")
 native=$(absolute "${2:-build/native}")
 

@@ -8,8 +8,7 @@
 # there), in a Wine prefix of its own set up as the device is: the DLLs and the pictures in
 # C:\windows, both classes in the registry.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-root=$PWD
+. "$(dirname "$0")/lib.sh"
 dist=$root/build/windows
 [ -f "$dist/kweno-host.exe" ] || scripts/windows-build.sh "$dist"
 variant=kweno

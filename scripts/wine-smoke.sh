@@ -9,17 +9,13 @@
 # when it is not yet, and only the targets needed are built. Exit status 0 only if every check
 # passed.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-root=$PWD
+. "$(dirname "$0")/lib.sh"
 
 fake=0
 if [ "${1:-}" = "--fake" ]; then
     fake=1
     shift
 fi
-absolute() {
-    case "$1" in /*) echo "$1" ;; *) echo "$root/$1" ;; esac
-}
 build=$(absolute "${1:-build/mingw}")
 native=$(absolute "${2:-build/native}")
 
@@ -27,30 +23,23 @@ if ! command -v wine >/dev/null || ! command -v xvfb-run >/dev/null; then
     scripts/install-deps.sh
 fi
 
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-        -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-fi
+configured mingw "$build"
 if [ $fake -eq 1 ]; then
-    cmake --build "$build" -j 2 --target kweno-smoke fake_inputmethod
+    cmake --build "$build" -j "$jobs" --target kweno-smoke fake_inputmethod
 else
-    cmake --build "$build" -j 2 --target kweno-smoke kweno kweno_night
+    cmake --build "$build" -j "$jobs" --target kweno-smoke kweno kweno_night
     # The skin is drawn by a Linux tool; the resource module it packs serves every platform.
-    if [ ! -f "$native/CMakeCache.txt" ]; then
-        cmake -S "$root" -B "$native" -DCMAKE_BUILD_TYPE=Debug >/dev/null
-    fi
-    cmake --build "$native" -j 2 --target kweno_resources
+    configured native "$native"
+    cmake --build "$native" -j "$jobs" --target kweno_resources
 fi
 
-# find_one DIR NAME: the one built file of that name under DIR.
-find_one() {
-    local found
-    found=$(find "$1" -name "$2" -type f -not -path '*/wine-smoke/*' | head -n 1)
-    if [ -z "$found" ]; then
-        echo "wine-smoke: $2 not found under $1" >&2
+# built FILE: a file the build just made, where the build puts it.
+built() {
+    if [ ! -f "$1" ]; then
+        echo "wine-smoke: $1 was not built" >&2
         exit 1
     fi
-    echo "$found"
+    echo "$1"
 }
 
 . scripts/wine-prefix.sh
@@ -60,13 +49,13 @@ wine_prefix "$build/wine-smoke/prefix"
 drive_c="$WINEPREFIX/drive_c"
 run_dir="$drive_c/kweno-smoke"
 mkdir -p "$run_dir" "$drive_c/windows"
-cp "$(find_one "$build" kweno-smoke.exe)" "$run_dir/"
+cp "$(built "$build/host/smoke/kweno-smoke.exe")" "$run_dir/"
 if [ $fake -eq 1 ]; then
-    cp "$(find_one "$build" fake_inputmethod.dll)" "$run_dir/"
+    cp "$(built "$build/host/smoke/fake_inputmethod.dll")" "$run_dir/"
     args=(fake 'C:\kweno-smoke\fake_inputmethod.dll')
 else
-    cp "$(find_one "$build" kweno.dll)" "$(find_one "$build" kweno_night.dll)" "$run_dir/"
-    cp "$(find_one "$native/skin" KWENO_Resources.dll)" "$drive_c/windows/KWENO_Resources.dll"
+    cp "$(built "$build/src/kweno.dll")" "$(built "$build/src/kweno_night.dll")" "$run_dir/"
+    cp "$(built "$native/skin/KWENO_Resources.dll")" "$drive_c/windows/KWENO_Resources.dll"
     args=(day 'C:\kweno-smoke\kweno.dll' night 'C:\kweno-smoke\kweno_night.dll')
 fi
 

@@ -11,17 +11,19 @@
 
 #include <commctrl.h>
 
+#include "fakeclsid.h"
 #include "host.h"
+#include "server/variants.h"
 
 struct Variant {
     const char *name;
-    const char *clsid;
+    CLSID clsid;
 };
 
 static const Variant variants[] = {
-    {"day", "{91C40DFC-6B41-456F-A2E4-4AA7363198B7}"},
-    {"night", "{5956CDC6-4A6D-4D26-BC6E-6CBF5C8043F0}"},
-    {"fake", "{6A1C3E5B-0F2D-4B7A-9C8E-1D2F3A4B5C6D}"},
+    {"day", VARIANTS[VARIANT_DAY].classId},
+    {"night", VARIANTS[VARIANT_NIGHT].classId},
+    {"fake", fakeClsid},
 };
 
 struct ExpectedKey {
@@ -124,8 +126,7 @@ static void checkRotationNotice(InputPanelHost &host)
 static void runVariant(const Variant &variant, const std::string &path)
 {
     printf("%s: %s\n", variant.name, path.c_str());
-    CLSID clsid;
-    clsidFromText(variant.clsid, &clsid);
+    const CLSID &clsid = variant.clsid;
     InputPanelHost host;
     for (int round = 1; round <= 2; ++round) {
         HRESULT hr = host.load(path, clsid);

@@ -12,16 +12,24 @@
 #include <emu.h>
 
 #include "host.h"
+#include "server/variants.h"
+#include "textfield.h"
 
 struct Deliverable {
-    const char *name;
+    const char *name; // of the tests
     const char *path;
-    const char *clsidText; // as the registry names it
-    CLSID clsid() const
+    const VariantFacts *variant;
+    // Where the tests run the device's own DLLs, the CAB that installs this one; "" elsewhere.
+    const char *cab;
+    CLSID clsid() const { return variant->classId; }
+    // As the registry names it.
+    std::string clsidText() const
     {
-        CLSID clsid;
-        clsidFromText(clsidText, &clsid);
-        return clsid;
+        const WCHAR *t = variant->classIdText;
+        std::u16string text;
+        for (; *t; ++t)
+            text += (char16_t)*t;
+        return utf8FromUtf16(text);
     }
 };
 
@@ -31,8 +39,8 @@ inline std::ostream &operator<<(std::ostream &out, const Deliverable &d)
 }
 
 inline const Deliverable deliverables[] = {
-    {"day", KWENO_DAY_PATH, "{91C40DFC-6B41-456f-A2E4-4AA7363198B7}"},
-    {"night", KWENO_NIGHT_PATH, "{5956CDC6-4A6D-4d26-BC6E-6CBF5C8043F0}"},
+    {"day", KWENO_DAY_PATH, &VARIANTS[VARIANT_DAY], KWENO_DAY_CAB},
+    {"night", KWENO_NIGHT_PATH, &VARIANTS[VARIANT_NIGHT], KWENO_NIGHT_CAB},
 };
 
 // Every kind of object the panel makes and must give back.

@@ -5,13 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "../support/expectcalls.h"
+#include "../support/rects.h"
 #include "deliverables.h"
-
-static std::string rectText(const RECT &r)
-{
-    return "{" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " + std::to_string(r.right) + ", " +
-           std::to_string(r.bottom) + "}";
-}
 
 using Lifecycle = DeliverableTest;
 
@@ -60,7 +55,7 @@ TEST_P(Lifecycle, GetInfoCopiesTheWholeRecordAndAnnouncesItOnlyToARegisteredCall
 
 TEST_P(Lifecycle, TheFirstSelectOfALoadIsDockedButNotOnWhenTheSystemNamesThisPanel)
 {
-    emuRegSetString("ControlPanel\\Sip", "DefaultIm", REG_SZ, GetParam().clsidText);
+    emuRegSetString("ControlPanel\\Sip", "DefaultIm", REG_SZ, GetParam().clsidText().c_str());
     InputPanelHost host;
     load(host);
     ASSERT_EQ(S_OK, host.activate());
@@ -77,7 +72,7 @@ TEST_P(Lifecycle, AnotherPanelNamedAsDefaultLeavesThePanelOn)
 {
     for (const Deliverable &other : deliverables) {
         if (strcmp(other.name, GetParam().name) != 0)
-            emuRegSetString("ControlPanel\\Sip", "DefaultIm", REG_SZ, other.clsidText);
+            emuRegSetString("ControlPanel\\Sip", "DefaultIm", REG_SZ, other.clsidText().c_str());
     }
     InputPanelHost host;
     load(host);

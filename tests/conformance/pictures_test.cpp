@@ -13,10 +13,10 @@ namespace {
 
 using Pictures = DeliverableTest;
 
-// The variant's normal picture follows the pressed one by one (day) or two (night).
+// How far the variant's normal picture follows the pressed one.
 LONG normalOffset(const Deliverable &d)
 {
-    return std::strcmp(d.name, "night") == 0 ? 2 : 1;
+    return d.variant->normalImageOffset;
 }
 
 // A colour as the 16-bit (5-6-5) display keeps it: each channel cut to its bits and read back

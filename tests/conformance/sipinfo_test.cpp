@@ -3,12 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "deliverables.h"
-
-static std::string rectText(const RECT &r)
-{
-    return "{" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " + std::to_string(r.right) + ", " +
-           std::to_string(r.bottom) + "}";
-}
+#include "../support/rects.h"
 
 static std::string windowRectText(HWND hwnd)
 {

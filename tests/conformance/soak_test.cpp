@@ -13,7 +13,7 @@ static const int cycles = 1000;
 
 using Soak = DeliverableTest;
 
-TEST_P(Soak, AThousandLoadSelectTypeDeselectUnloadCyclesLeaveNothingBehind)
+TEST_P(Soak, LoadSelectTypeDeselectUnloadCyclesLeaveNothingBehind)
 {
     for (int cycle = 0; cycle < cycles && !HasFailure(); ++cycle) {
         InputPanelHost host;

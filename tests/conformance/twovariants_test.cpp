@@ -68,7 +68,7 @@ TEST_F(TwoVariants, EachTakesItsTurnWithAPanelOfItsOwnAndOutlivesTheOther)
 
 TEST_F(TwoVariants, TheFirstSelectRuleRunsOncePerModule)
 {
-    emuRegSetString("ControlPanel\\Sip", "DefaultIm", REG_SZ, day.clsidText);
+    emuRegSetString("ControlPanel\\Sip", "DefaultIm", REG_SZ, day.clsidText().c_str());
     InputPanelHost dayHost;
     InputPanelHost nightHost;
     load(dayHost, day);

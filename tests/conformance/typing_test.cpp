@@ -123,5 +123,28 @@ TEST_P(Typing, AHeldModeKeyTypesOneCharacterInItsModeAndReturns)
     EXPECT_EQ("4q", host.text());
 }
 
+// The device's own way in: the variant's CAB installed on a fresh device (the resource module comes
+// with it), the panel found by its class identifier through the registry as the device's host finds
+// it, and a session typed. Where the tests run the device's DLLs, the CABs are those built with them.
+using InstalledFromCab = Typing;
+
+TEST_P(InstalledFromCab, TheHostFindsThePanelByItsClassAndItTypesExactly)
+{
+    if (!*GetParam().cab)
+        GTEST_SKIP() << "no CAB of the device's DLLs in this build";
+    emuReset();
+    char problem[256] = "";
+    ASSERT_EQ(1, emuInstallCab(GetParam().cab, problem, sizeof problem)) << problem;
+    InputPanelHost host;
+    ASSERT_EQ(S_OK, host.loadClass(GetParam().clsid())) << host.error();
+    ASSERT_EQ(S_OK, host.activate());
+    for (ScreenPoint key : {keyShift, keyH, keyA, keyL, keyL, keyO, keySpace, keyNumeric, numeric4, numeric2})
+        tap(host, key);
+    EXPECT_EQ("Hallo 42", host.text());
+}
+
+INSTANTIATE_TEST_SUITE_P(Deliverables, InstalledFromCab, ::testing::ValuesIn(deliverables),
+                         [](const ::testing::TestParamInfo<Deliverable> &info) { return info.param.name; });
+
 INSTANTIATE_TEST_SUITE_P(Deliverables, Typing, ::testing::ValuesIn(deliverables),
                          [](const ::testing::TestParamInfo<Deliverable> &info) { return info.param.name; });

@@ -12,18 +12,14 @@
 
 #include <emu.h>
 
+#include "testfiles.h"
+#include "testfiles.h"
 #include "pe.h"
 #include "server/variants.h"
 
 namespace {
 
 typedef std::vector<uint8_t> Bytes;
-
-Bytes readFile(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // What a .def file lets a module import: each name, or "@ordinal" for a function without one.
 std::set<std::string> importList(const std::string &defFile, std::string *library)
@@ -155,7 +151,7 @@ class DeviceFiles : public ::testing::TestWithParam<VariantIndex> {
 
 TEST_P(DeviceFiles, TheDllIsWhatTheDeviceLoads)
 {
-    Bytes dll = readFile(device(dllName()));
+    Bytes dll = testfiles::read(device(dllName()));
     ASSERT_FALSE(dll.empty()) << device(dllName());
     std::vector<std::string> problems = problemsOf(dll, variant());
     for (const std::string &p : problems)
@@ -206,7 +202,7 @@ const Damage damages[] = {
 
 TEST_P(DeviceFiles, TheCheckNamesWhatADamagedCopyGetsWrong)
 {
-    const Bytes dll = readFile(device(dllName()));
+    const Bytes dll = testfiles::read(device(dllName()));
     ASSERT_FALSE(dll.empty());
     for (const Damage &d : damages) {
         Bytes copy = dll;
@@ -256,7 +252,7 @@ TEST_P(DeviceFiles, TheCabInstallsTheBuiltFilesAndRegistersTheVariant)
     ASSERT_EQ(1, emuInstallCab(device(std::string(variant().name) + ".cab").c_str(), problem, sizeof problem))
         << problem;
     for (const std::string file : {dllName(), std::string("KWENO_Resources.dll")}) {
-        Bytes built = readFile(device(file));
+        Bytes built = testfiles::read(device(file));
         std::string ce = "\\Windows\\" + file;
         long long size = emuReadFile(ce.c_str(), nullptr, 0);
         Bytes installed(size > 0 ? (size_t)size : 0);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "emu.h"
+#include "plainwindow.h"
 
 namespace {
 
@@ -331,22 +332,6 @@ TEST_F(BlitTest, StretchBltWithAZeroExtentCopiesNothing)
 }
 
 // ---- window DCs ----
-
-LRESULT CALLBACK plainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
-HWND plainWindow(int x, int y, int width, int height)
-{
-    static const WCHAR className[] = L"EmuBlitTestWindow";
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = plainProc;
-    wc.lpszClassName = className;
-    RegisterClassW(&wc);
-    return CreateWindowExW(0, className, L"", WS_POPUP | WS_VISIBLE, x, y, width, height, nullptr, nullptr, nullptr,
-                           nullptr);
-}
 
 TEST_F(BlitTest, BlitsThroughAWindowDcSkipCoveredPixelsAndCountOnlyWrittenOnes)
 {

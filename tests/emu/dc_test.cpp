@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "emu.h"
+#include "plainwindow.h"
 
 namespace {
 
@@ -272,22 +273,6 @@ TEST_F(DcTest, InjectedFailuresFailTheNamedCallOnly)
 }
 
 // ---- window DCs on real windows ----
-
-LRESULT CALLBACK plainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
-HWND plainWindow(int x, int y, int width, int height)
-{
-    static const WCHAR className[] = L"EmuDcTestWindow";
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = plainProc;
-    wc.lpszClassName = className;
-    RegisterClassW(&wc); // fails harmlessly once registered
-    return CreateWindowExW(0, className, L"", WS_POPUP | WS_VISIBLE, x, y, width, height, nullptr, nullptr, nullptr,
-                           nullptr);
-}
 
 TEST_F(DcTest, AWindowDcDrawsInClientCoordinatesOnlyWhereTheWindowShows)
 {

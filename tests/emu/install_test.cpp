@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "testfiles.h"
 #include "cabinets.h"
 #include "emu.h"
 #include "pebuilder.h"
@@ -150,7 +151,7 @@ TEST_F(InstallTest, EveryFileAndValueOfTheDocumentIsInstalled)
     // A resource module of another content in the mapped \Windows: the installed one comes first.
     std::string windows = ::testing::TempDir() + "kweno_windows_" + std::to_string(getpid());
     ASSERT_EQ(0, system(("mkdir -p '" + windows + "'").c_str()));
-    cabinets::writeFile(windows + "/KWENO_Resources.dll", {'M', 'Z'});
+    ASSERT_TRUE(testfiles::write(windows + "/KWENO_Resources.dll", {'M', 'Z'}));
     emuMapFolder("\\Windows", windows.c_str());
 
     cabinets::Members files = members();
@@ -278,7 +279,7 @@ TEST_F(InstallTest, BadDocumentsAreRefusedWhole)
 TEST_F(InstallTest, CabinetsTheInstallerCannotUseAreRefusedWhole)
 {
     std::string good = cabinets::make(document().c_str(), members()), bare = cabinets::make(nullptr, members());
-    Bytes cabinet = cabinets::readFile(good), noSetup = cabinets::readFile(bare);
+    Bytes cabinet = testfiles::read(good), noSetup = testfiles::read(bare);
     remove(bare.c_str());
     ASSERT_GT(cabinet.size(), 60u);
     Bytes cut(cabinet.begin(), cabinet.begin() + cabinet.size() / 2);

@@ -13,6 +13,8 @@
 #include <emu.h>
 #include <windows.h>
 
+#include "../support/rects.h"
+
 // One message as a test window received it.
 struct Seen {
     HWND hwnd;
@@ -77,12 +79,6 @@ inline LRESULT CALLBACK recordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
         seen.push_back(s);
         return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
-}
-
-inline std::string rectText(const RECT &r)
-{
-    return "{" + std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
-           std::to_string(r.bottom) + "}";
 }
 
 inline bool sameRect(const RECT &a, const RECT &b)

@@ -1,5 +1,6 @@
 // A tiny input method for exercising the host before and beside the real panel: an in-process
 // server with the two exports, one class, a keyboard window with a few keys and a one-shot shift.
+#include "fakeclsid.h"
 #include <cstring>
 
 #include <windows.h>
@@ -11,9 +12,6 @@
 #else
 #define FAKE_EXPORT __attribute__((visibility("default")))
 #endif
-
-// {6A1C3E5B-0F2D-4B7A-9C8E-1D2F3A4B5C6D}
-static const GUID fakeClsid = {0x6A1C3E5B, 0x0F2D, 0x4B7A, {0x9C, 0x8E, 0x1D, 0x2F, 0x3A, 0x4B, 0x5C, 0x6D}};
 
 static const WCHAR keyboardClassName[] = L"FakeInputMethodKeyboard";
 
@@ -105,20 +103,21 @@ static LRESULT CALLBACK keyboardWindowProc(HWND hwnd, UINT msg, WPARAM wParam, L
     }
 }
 
-struct FakeInputMethod : public IInputMethod {
-    LONG refCount = 0;
+// IUnknown for an object of one interface: its reference count, and its share of the module's lock
+// count for as long as it lives.
+template <class Interface, const IID &interfaceId> struct ComObject : public Interface {
+    LONG refCount;
 
-    FakeInputMethod() { ++lockCount; }
-    virtual ~FakeInputMethod() { --lockCount; }
+    explicit ComObject(LONG references) : refCount(references) { ++lockCount; }
+    virtual ~ComObject() { --lockCount; }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **ppv) override
     {
-        if (!sameGuid(riid, iidIUnknown) && !sameGuid(riid, iidIInputMethod)) {
-            *ppv = nullptr;
+        *ppv = nullptr;
+        if (!sameGuid(riid, iidIUnknown) && !sameGuid(riid, interfaceId))
             return E_NOINTERFACE;
-        }
-        *ppv = static_cast<IInputMethod *>(this);
-        AddRef();
+        *ppv = static_cast<Interface *>(this);
+        this->AddRef();
         return S_OK;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return ++refCount; }
@@ -130,6 +129,10 @@ struct FakeInputMethod : public IInputMethod {
         }
         return refCount;
     }
+};
+
+struct FakeInputMethod : public ComObject<IInputMethod, iidIInputMethod> {
+    FakeInputMethod() : ComObject(0) {}
 
     HRESULT STDMETHODCALLTYPE Select(HWND hwndSip) override
     {
@@ -196,31 +199,11 @@ struct FakeInputMethod : public IInputMethod {
     HRESULT STDMETHODCALLTYPE UserOptionsDlg(HWND) override { return E_NOTIMPL; }
 };
 
-struct FakeClassFactory : public IClassFactory {
-    LONG refCount = 1;
+struct FakeClassFactory : public ComObject<IClassFactory, iidIClassFactory> {
     GUID requested;
 
-    explicit FakeClassFactory(REFCLSID clsid) : requested(clsid) { ++lockCount; }
-    virtual ~FakeClassFactory() { --lockCount; }
+    explicit FakeClassFactory(REFCLSID clsid) : ComObject(1), requested(clsid) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **ppv) override
-    {
-        *ppv = nullptr;
-        if (!sameGuid(riid, iidIUnknown) && !sameGuid(riid, iidIClassFactory))
-            return E_NOINTERFACE;
-        *ppv = static_cast<IClassFactory *>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refCount; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        if (--refCount == 0) {
-            delete this;
-            return 0;
-        }
-        return refCount;
-    }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown *outer, REFIID riid, void **ppv) override
     {
         if (ppv)

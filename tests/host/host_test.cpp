@@ -8,22 +8,16 @@
 #include <emu.h>
 
 #include "../support/expectcalls.h"
+#include "fakeclsid.h"
+#include "../support/rects.h"
 #include "cabinets.h"
 #include "host.h"
 
-static const char fakeClsidText[] = "{6A1C3E5B-0F2D-4B7A-9C8E-1D2F3A4B5C6D}";
-
-static CLSID fakeClsid()
+static CLSID fakeClassId()
 {
     CLSID clsid;
     EXPECT_TRUE(clsidFromText(fakeClsidText, &clsid));
     return clsid;
-}
-
-static std::string rectText(const RECT &r)
-{
-    return "{" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " + std::to_string(r.right) + ", " +
-           std::to_string(r.bottom) + "}";
 }
 
 static std::string methodsOf(const InputPanelHost &host)
@@ -49,7 +43,7 @@ class HostTest : public ::testing::Test {
 TEST_F(HostTest, ActivationDrivesThePanelInOrderAndDocksItAtTheBottom)
 {
     InputPanelHost host;
-    ASSERT_EQ(S_OK, host.load(FAKE_INPUTMETHOD_PATH, fakeClsid())) << host.error();
+    ASSERT_EQ(S_OK, host.load(FAKE_INPUTMETHOD_PATH, fakeClassId())) << host.error();
     ASSERT_EQ(S_OK, host.activate());
     EXPECT_EQ("Select RegisterCallback GetInfo ReceiveSipInfo Showing ", methodsOf(host))
         << "the SetImInfo inside GetInfo must not place the window a second time";
@@ -68,7 +62,7 @@ TEST_F(HostTest, ActivationDrivesThePanelInOrderAndDocksItAtTheBottom)
 TEST_F(HostTest, PenTapsAtScreenPointsTypeIntoTheField)
 {
     InputPanelHost host;
-    ASSERT_EQ(S_OK, host.load(FAKE_INPUTMETHOD_PATH, fakeClsid())) << host.error();
+    ASSERT_EQ(S_OK, host.load(FAKE_INPUTMETHOD_PATH, fakeClassId())) << host.error();
     ASSERT_EQ(S_OK, host.activate());
     host.callback().clearCalls();
     host.tap(24, 388 + 31);  // q
@@ -92,7 +86,7 @@ TEST_F(HostTest, PenTapsAtScreenPointsTypeIntoTheField)
 TEST_F(HostTest, RotationRedocksTheWindowWhereThePanelSaysItGoes)
 {
     InputPanelHost host;
-    ASSERT_EQ(S_OK, host.load(FAKE_INPUTMETHOD_PATH, fakeClsid())) << host.error();
+    ASSERT_EQ(S_OK, host.load(FAKE_INPUTMETHOD_PATH, fakeClassId())) << host.error();
     ASSERT_EQ(S_OK, host.activate());
     host.callback().clearCalls();
 
@@ -113,16 +107,16 @@ TEST_F(HostTest, RotationRedocksTheWindowWhereThePanelSaysItGoes)
 TEST_F(HostTest, TheModuleStaysLoadedWhileItHoldsObjects)
 {
     InputPanelHost host;
-    ASSERT_EQ(S_OK, host.load(FAKE_INPUTMETHOD_PATH, fakeClsid())) << host.error();
+    ASSERT_EQ(S_OK, host.load(FAKE_INPUTMETHOD_PATH, fakeClassId())) << host.error();
     IClassFactory *factory = nullptr;
-    ASSERT_EQ(S_OK, host.module().getClassObject(fakeClsid(), iidIClassFactory, reinterpret_cast<void **>(&factory)));
+    ASSERT_EQ(S_OK, host.module().getClassObject(fakeClassId(), iidIClassFactory, reinterpret_cast<void **>(&factory)));
     ASSERT_EQ(S_OK, host.activate());
     EXPECT_EQ(S_OK, host.deactivate());
 
     EXPECT_EQ(S_FALSE, host.unload()) << "a factory is still alive";
     EXPECT_TRUE(host.module().loaded());
     EXPECT_EQ(nullptr, host.inputMethod()) << "the object itself was released";
-    ASSERT_EQ(S_OK, host.load(FAKE_INPUTMETHOD_PATH, fakeClsid())) << "the kept module serves again";
+    ASSERT_EQ(S_OK, host.load(FAKE_INPUTMETHOD_PATH, fakeClassId())) << "the kept module serves again";
     ASSERT_EQ(S_OK, host.activate());
     EXPECT_EQ(S_OK, host.deactivate());
     factory->Release();
@@ -134,7 +128,7 @@ TEST_F(HostTest, APanelCanBeLoadedAgainAfterItWasUnloaded)
 {
     InputPanelHost host;
     for (int round = 1; round <= 2; ++round) {
-        ASSERT_EQ(S_OK, host.load(FAKE_INPUTMETHOD_PATH, fakeClsid())) << "round " << round << ": " << host.error();
+        ASSERT_EQ(S_OK, host.load(FAKE_INPUTMETHOD_PATH, fakeClassId())) << "round " << round << ": " << host.error();
         ASSERT_EQ(S_OK, host.activate()) << "round " << round;
         host.field().clear();
         host.tap(120, 388 + 31);
@@ -148,7 +142,7 @@ TEST_F(HostTest, APanelCanBeLoadedAgainAfterItWasUnloaded)
 TEST_F(HostTest, LoadFailuresSayWhichStepFailed)
 {
     InputPanelHost host;
-    EXPECT_EQ(E_FAIL, host.load("no-such-input-method.so", fakeClsid()));
+    EXPECT_EQ(E_FAIL, host.load("no-such-input-method.so", fakeClassId()));
     EXPECT_FALSE(host.error().empty());
     EXPECT_FALSE(host.module().loaded());
 
@@ -192,7 +186,7 @@ TEST_F(HostTest, TheRegistryNamesTheModuleOfAClass)
         if (row.value)
             emuRegSetRaw(key.c_str(), row.value, row.type, row.data.data(), (DWORD)row.data.size());
         std::string path = "untouched", error;
-        bool found = serverOfClass(fakeClsid(), &path, &error);
+        bool found = serverOfClass(fakeClassId(), &path, &error);
         EXPECT_EQ(row.expected[0] == '\\', found) << row.expected;
         if (found)
             EXPECT_EQ(row.expected, path);
@@ -235,7 +229,7 @@ TEST_F(HostTest, DestroyingAnActiveHostTakesThePanelDown)
 {
     {
         InputPanelHost host(HostOptions{true, false});
-        ASSERT_EQ(S_OK, host.load(FAKE_INPUTMETHOD_PATH, fakeClsid())) << host.error();
+        ASSERT_EQ(S_OK, host.load(FAKE_INPUTMETHOD_PATH, fakeClassId())) << host.error();
         ASSERT_EQ(S_OK, host.activate());
         EXPECT_TRUE(IsWindow(host.applicationWindow()));
         EXPECT_EQ(3, emuLiveCount(EMU_WINDOW)) << "host, application and the panel's keyboard";

@@ -5,27 +5,12 @@
 #include <vector>
 
 #include "model/keyboard.h"
+#include "support/layouts.h"
 
 namespace {
 
-struct LayoutInfo {
-    const char *name;
-    KeyboardLayout *layout;
-    const RowBounds *rows;
-    LONG width;
-    LONG height;
-};
-
-const LayoutInfo layouts[] = {
-    {"lowerPortrait", &lowerPortrait, &lowerPortraitRows, 480, 252},
-    {"lowerLandscape", &lowerLandscape, &lowerLandscapeRows, 640, 216},
-    {"upperPortrait", &upperPortrait, &upperPortraitRows, 480, 252},
-    {"upperLandscape", &upperLandscape, &upperLandscapeRows, 640, 216},
-    {"numericPortrait", &numericPortrait, &numericPortraitRows, 480, 252},
-    {"numericLandscape", &numericLandscape, &numericLandscapeRows, 640, 216},
-    {"symbolsPortrait", &symbolsPortrait, &symbolsPortraitRows, 480, 252},
-    {"symbolsLandscape", &symbolsLandscape, &symbolsLandscapeRows, 640, 216},
-};
+using testsupport::ShownLayout;
+const std::vector<ShownLayout> layouts = testsupport::allLayouts();
 
 // Keys of a row, walked to the sentinel as the panel walks them.
 std::vector<const KeyRecord *> keysOf(const KeyRow &row)
@@ -53,7 +38,7 @@ std::vector<const KeyRecord *> alternativesOf(const KeyRecord *list)
 }
 
 // Whether a pixel column of a row lies in one of the documented gaps (row 2 of numeric and symbols).
-bool isDocumentedGap(const LayoutInfo &info, int row, LONG x)
+bool isDocumentedGap(const ShownLayout &info, int row, LONG x)
 {
     bool gapLayout = info.layout == &numericPortrait || info.layout == &numericLandscape ||
                      info.layout == &symbolsPortrait || info.layout == &symbolsLandscape;
@@ -64,7 +49,7 @@ bool isDocumentedGap(const LayoutInfo &info, int row, LONG x)
 
 TEST(Layouts, RowsEndInASentinelSpanningTheWidthWithZeroSlotsAfterIt)
 {
-    for (const LayoutInfo &info : layouts) {
+    for (const ShownLayout &info : layouts) {
         for (int r = 0; r < ROW_COUNT; ++r) {
             const KeyRow &row = (*info.layout)[r];
             int s = sentinelSlot(row, ROW_SLOTS);
@@ -85,7 +70,7 @@ TEST(Layouts, RowsEndInASentinelSpanningTheWidthWithZeroSlotsAfterIt)
 
 TEST(Layouts, RowBoundsAscendToTheHeightInEqualRows)
 {
-    for (const LayoutInfo &info : layouts) {
+    for (const ShownLayout &info : layouts) {
         const RowBounds &b = *info.rows;
         EXPECT_EQ(0, b[0]) << info.name;
         EXPECT_EQ(info.height, b[4]) << info.name;
@@ -96,7 +81,7 @@ TEST(Layouts, RowBoundsAscendToTheHeightInEqualRows)
 
 TEST(Layouts, KeysAscendWithoutOverlapAndEveryPixelHasExactlyOneKeyOutsideTheGaps)
 {
-    for (const LayoutInfo &info : layouts) {
+    for (const ShownLayout &info : layouts) {
         for (int r = 0; r < ROW_COUNT; ++r) {
             std::vector<const KeyRecord *> keys = keysOf((*info.layout)[r]);
             for (size_t k = 0; k < keys.size(); ++k) {
@@ -116,7 +101,7 @@ TEST(Layouts, KeysAscendWithoutOverlapAndEveryPixelHasExactlyOneKeyOutsideTheGap
 
 TEST(Layouts, NoKeyCarriesTheSentinelCodeOrTheRunTimePressedBit)
 {
-    for (const LayoutInfo &info : layouts) {
+    for (const ShownLayout &info : layouts) {
         for (int r = 0; r < ROW_COUNT; ++r) {
             for (const KeyRecord *key : keysOf((*info.layout)[r])) {
                 EXPECT_NE(SENTINEL_VK, key->vk) << info.name << " row " << r << " x " << key->left;
@@ -129,9 +114,11 @@ TEST(Layouts, NoKeyCarriesTheSentinelCodeOrTheRunTimePressedBit)
 
 TEST(Layouts, PortraitAndLandscapeOfAFamilyHoldTheSameKeysInTheSameSlots)
 {
-    for (size_t f = 0; f < 8; f += 2) {
-        const LayoutInfo &p = layouts[f];
-        const LayoutInfo &l = layouts[f + 1];
+    // The layouts of a mode in both orientations (the first half of the list is portrait).
+    const size_t families = layouts.size() / 2;
+    for (size_t f = 0; f < families; ++f) {
+        const ShownLayout &p = layouts[f];
+        const ShownLayout &l = layouts[f + families];
         for (int r = 0; r < ROW_COUNT; ++r) {
             std::vector<const KeyRecord *> pk = keysOf((*p.layout)[r]);
             std::vector<const KeyRecord *> lk = keysOf((*l.layout)[r]);
@@ -195,7 +182,7 @@ TEST(Layouts, LowerAndUpperLettersShareRangesAndCodesAndOnlyUpperLettersAreShift
 TEST(Layouts, ModeKeysTypeNothingAndCarryExactlyOneModeBit)
 {
     int modeKeys = 0;
-    for (const LayoutInfo &info : layouts) {
+    for (const ShownLayout &info : layouts) {
         for (int r = 0; r < ROW_COUNT; ++r) {
             for (const KeyRecord *key : keysOf((*info.layout)[r])) {
                 UINT bits = key->flags & KEY_MODE_MASK;
@@ -222,7 +209,7 @@ struct ListOwner {
 std::vector<ListOwner> listOwners()
 {
     std::vector<ListOwner> owners;
-    for (const LayoutInfo &info : layouts)
+    for (const ShownLayout &info : layouts)
         for (int r = 0; r < ROW_COUNT; ++r)
             for (const KeyRecord *key : keysOf((*info.layout)[r]))
                 if (key->alternatives)
@@ -412,7 +399,7 @@ TEST(LayoutSpotChecks, TheLargestListsPutTheirSentinelInTheLastSlot)
 TEST(LayoutSpotChecks, SpecialKeysSitWhereTheThumbAndTheRightHandExpectThem)
 {
     // Backspace, return and space in every family, tab only where the table has one.
-    for (const LayoutInfo &info : layouts) {
+    for (const ShownLayout &info : layouts) {
         int row = -1;
         const KeyRecord *bs = keyTyping(*info.layout, 0x08, &row);
         ASSERT_TRUE(bs) << info.name;

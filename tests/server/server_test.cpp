@@ -7,6 +7,7 @@
 #include "inputmethod/inputmethod.h"
 #include "model/panelstate.h"
 #include "server/server.h"
+#include "server/variants.h"
 
 // The program's allocations, all through malloc so that new and delete always pair up; the nothrow
 // ones give nothing while failingAllocations is above 0, as on a device out of memory.
@@ -213,3 +214,21 @@ TEST_F(Server, TheEntryRoutineKeepsTheModuleHandleAndAlwaysSucceeds)
 }
 
 } // namespace
+
+// The variant table is where every tool and test takes the identifiers from; here alone they are
+// held against the published ones, as bytes and as the text the registry and "DefaultIm" carry.
+TEST(VariantTable, HoldsThePublishedClassIdentifiers)
+{
+    const struct {
+        const CLSID &published;
+        const char *text;
+    } published[VARIANT_COUNT] = {{dayClsid, "{91C40DFC-6B41-456F-A2E4-4AA7363198B7}"},
+                                  {nightClsid, "{5956CDC6-4A6D-4D26-BC6E-6CBF5C8043F0}"}};
+    for (int v = 0; v < VARIANT_COUNT; ++v) {
+        EXPECT_TRUE(sameGuid(published[v].published, VARIANTS[v].classId)) << VARIANTS[v].name;
+        std::string text;
+        for (const WCHAR *c = VARIANTS[v].classIdText; *c; ++c)
+            text += (char)toupper((int)*c);
+        EXPECT_EQ(published[v].text, text) << VARIANTS[v].name;
+    }
+}

@@ -1,4 +1,5 @@
 // Cabinets made in tests with Debian's gcab.
+#include "testfiles.h"
 #include "cabinets.h"
 
 #include <gtest/gtest.h>
@@ -56,27 +57,6 @@ const char daySetup[] = R"(<?xml version="1.0" encoding="utf-8"?>
 </wap-provisioningdoc>
 )";
 
-Bytes readFile(const std::string &path)
-{
-    Bytes bytes;
-    FILE *f = fopen(path.c_str(), "rb");
-    if (!f)
-        return bytes;
-    int c;
-    while ((c = fgetc(f)) != EOF)
-        bytes.push_back((uint8_t)c);
-    fclose(f);
-    return bytes;
-}
-
-void writeFile(const std::string &path, const Bytes &bytes)
-{
-    FILE *f = fopen(path.c_str(), "wb");
-    ASSERT_NE(nullptr, f) << path;
-    fwrite(bytes.data(), 1, bytes.size(), f);
-    fclose(f);
-}
-
 std::string make(const char *setupXml, const Members &members)
 {
     static int made = 0;
@@ -89,7 +69,7 @@ std::string make(const char *setupXml, const Members &members)
     // -n: members are named without the folder, as the device build names them.
     std::string command = GCAB_PROGRAM " -c -z -n '" + folder + ".cab'";
     for (const auto &m : all) {
-        writeFile(folder + "/" + m.first, m.second);
+        EXPECT_TRUE(testfiles::write(folder + "/" + m.first, m.second)) << folder << "/" << m.first;
         command += " '" + folder + "/" + m.first + "'";
     }
     int status = std::system((command + "; status=$?; rm -r '" + folder + "'; exit $status").c_str());

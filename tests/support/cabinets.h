@@ -21,9 +21,6 @@ extern const char daySetup[];
 // MSZIP cabinet of them with `gcab -c -z`; returns the cabinet's path, "" when gcab failed.
 std::string make(const char *setupXml, const Members &members);
 
-Bytes readFile(const std::string &path);
-void writeFile(const std::string &path, const Bytes &bytes);
-
 } // namespace cabinets
 
 #endif // KWENO_TESTS_CABINETS_H

@@ -2,29 +2,15 @@
 #include <gtest/gtest.h>
 
 #include "model/panelstate.h"
+#include "support/layouts.h"
 #include "surface/surface.h"
 
 namespace {
 
-struct Layout {
-    const char *name;
-    KeyboardLayout *layout;
-    const RowBounds *rows;
-    LONG width;
-};
+using testsupport::ShownLayout;
+const std::vector<ShownLayout> layouts = testsupport::allLayouts();
 
-const Layout layouts[] = {
-    {"lowerPortrait", &lowerPortrait, &lowerPortraitRows, 480},
-    {"lowerLandscape", &lowerLandscape, &lowerLandscapeRows, 640},
-    {"upperPortrait", &upperPortrait, &upperPortraitRows, 480},
-    {"upperLandscape", &upperLandscape, &upperLandscapeRows, 640},
-    {"numericPortrait", &numericPortrait, &numericPortraitRows, 480},
-    {"numericLandscape", &numericLandscape, &numericLandscapeRows, 640},
-    {"symbolsPortrait", &symbolsPortrait, &symbolsPortraitRows, 480},
-    {"symbolsLandscape", &symbolsLandscape, &symbolsLandscapeRows, 640},
-};
-
-void use(const Layout &l)
+void use(const ShownLayout &l)
 {
     panel.currentLayout = l.layout;
     panel.currentRowBounds = l.rows;
@@ -43,7 +29,7 @@ KeyRecord *hitAt(LONG x, LONG y, RECT *r)
 
 TEST(HitTest, EveryPixelFindsTheKeyWhoseRectangleHoldsIt)
 {
-    for (const Layout &l : layouts) {
+    for (const ShownLayout &l : layouts) {
         use(l);
         const RowBounds &b = *l.rows;
         for (LONG y = 0; y < b[4]; ++y) {
