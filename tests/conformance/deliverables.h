@@ -13,7 +13,7 @@
 
 #include "host.h"
 #include "server/variants.h"
-#include "textfield.h"
+#include "text.h"
 
 struct Deliverable {
     const char *name; // of the tests
