@@ -11,7 +11,6 @@
 namespace emu {
 namespace {
 
-
 struct Module {
     std::vector<uint8_t> image; // the file
     std::vector<PeResource> resources;
