@@ -7,6 +7,7 @@
 #include <CLI/CLI.hpp>
 
 #include "server/variants.h"
+#include "text.h"
 #include "surface/imageids.h"
 
 namespace {
@@ -73,33 +74,9 @@ std::string registryFile(const VariantFacts &variant)
     return out;
 }
 
-std::string xmlEscaped(const std::string &text)
-{
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
-
 std::string parm(const std::string &name, const std::string &value, const char *extra = "")
 {
-    return "<parm name=\"" + xmlEscaped(name) + "\" value=\"" + xmlEscaped(value) + "\"" + extra + " />";
+    return "<parm name=\"" + markupEscaped(name) + "\" value=\"" + markupEscaped(value) + "\"" + extra + " />";
 }
 
 // The installer's instructions: both files into \Windows, then the registry entries. A key's
@@ -126,7 +103,7 @@ std::string setupXml(const VariantFacts &variant)
     const std::pair<std::string, const char *> files[] = {{dll, PANEL_MEMBER},
                                                           {resourceModuleName(), RESOURCES_MEMBER}};
     for (const auto &file : files) {
-        out += "      <characteristic type=\"" + xmlEscaped(file.first) + "\" translation=\"install\">\n";
+        out += "      <characteristic type=\"" + markupEscaped(file.first) + "\" translation=\"install\">\n";
         out += "        <characteristic type=\"Extract\">\n";
         out += "          " + parm("Source", file.second) + "\n";
         out += "        </characteristic>\n";
@@ -135,7 +112,7 @@ std::string setupXml(const VariantFacts &variant)
     out += "    </characteristic>\n  </characteristic>\n";
     out += "  <characteristic type=\"Registry\">\n";
     for (const Entry &e : entries) {
-        out += "    <characteristic type=\"HKCR\\" + xmlEscaped(classKey(variant)) +
+        out += "    <characteristic type=\"HKCR\\" + markupEscaped(classKey(variant)) +
                (e.subkey.empty() ? "" : "\\" + e.subkey) + "\">\n";
         if (e.inFolder)
             out += "      " +

@@ -1,32 +1,10 @@
 // The page of a session: HTML with the animation and screenshots as base64 data URIs.
 #include "report.h"
 
+#include "text.h"
+
 #include <fstream>
 #include <iterator>
-
-std::string htmlEscape(const std::string &text)
-{
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
 
 std::string base64(const std::vector<unsigned char> &bytes)
 {
@@ -91,28 +69,29 @@ bool writeReport(const std::string &path, const Report &report, std::string *err
         *error = "cannot write " + path;
         return false;
     }
-    out << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>" << htmlEscape(report.title)
-        << "</title>\n<style>" << style << "</style>\n</head>\n<body>\n";
-    out << "<h1>" << htmlEscape(report.title) << "</h1>\n";
-    out << "<p class=\"lead\">The " << htmlEscape(report.variant) << " variant on a simulated 480&times;640 handheld, "
-        << "driven by " << htmlEscape(report.script) << "; " << report.virtualMs / 1000.0
+    out << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>"
+        << markupEscaped(report.title) << "</title>\n<style>" << style << "</style>\n</head>\n<body>\n";
+    out << "<h1>" << markupEscaped(report.title) << "</h1>\n";
+    out << "<p class=\"lead\">The " << markupEscaped(report.variant)
+        << " variant on a simulated 480&times;640 handheld, "
+        << "driven by " << markupEscaped(report.script) << "; " << report.virtualMs / 1000.0
         << " s on the device's clock.</p>\n";
     if (!report.error.empty())
-        out << "<p class=\"error\">The run stopped: " << htmlEscape(report.error) << "</p>\n";
+        out << "<p class=\"error\">The run stopped: " << markupEscaped(report.error) << "</p>\n";
 
     out << "<div class=\"summary\">\n";
     std::vector<unsigned char> gif;
     if (!report.animationPath.empty() && readFile(report.animationPath, &gif) && !gif.empty())
         out << "<img alt=\"the whole session\" width=\"480\" src=\"data:image/gif;base64," << base64(gif) << "\">\n";
     out << "<div class=\"final\"><h2>What the application received</h2>\n<pre>"
-        << htmlEscape(visibleText(report.finalText)) << "</pre>\n";
+        << markupEscaped(visibleText(report.finalText)) << "</pre>\n";
     out << "<h2>Programs started</h2>\n";
     if (report.programs.empty()) {
         out << "<p>None.</p>\n";
     } else {
         out << "<ul>\n";
         for (const std::string &program : report.programs)
-            out << "<li><code>" << htmlEscape(program) << "</code></li>\n";
+            out << "<li><code>" << markupEscaped(program) << "</code></li>\n";
         out << "</ul>\n";
     }
     out << "</div>\n</div>\n";
@@ -127,13 +106,14 @@ bool writeReport(const std::string &path, const Report &report, std::string *err
         }
         bool landscape = shot.image.width > shot.image.height;
         out << "<figure" << (landscape ? " class=\"landscape\"" : "") << ">\n";
-        out << "<img alt=\"" << htmlEscape(shot.caption) << "\" src=\"data:image/png;base64," << base64(png) << "\">\n";
-        out << "<figcaption>" << ++number << ". " << htmlEscape(shot.caption) << " <span class=\"mode\">("
-            << htmlEscape(shot.face) << " mode, line " << shot.line << ")</span></figcaption>\n";
+        out << "<img alt=\"" << markupEscaped(shot.caption) << "\" src=\"data:image/png;base64," << base64(png)
+            << "\">\n";
+        out << "<figcaption>" << ++number << ". " << markupEscaped(shot.caption) << " <span class=\"mode\">("
+            << markupEscaped(shot.face) << " mode, line " << shot.line << ")</span></figcaption>\n";
         if (shot.text.empty())
             out << "<pre class=\"empty\">nothing typed yet</pre>\n</figure>\n";
         else
-            out << "<pre>" << htmlEscape(visibleText(shot.text)) << "</pre>\n</figure>\n";
+            out << "<pre>" << markupEscaped(visibleText(shot.text)) << "</pre>\n</figure>\n";
     }
     out << "</div>\n</body>\n</html>\n";
     out.close();

@@ -22,8 +22,6 @@ struct Report {
 
 bool writeReport(const std::string &path, const Report &report, std::string *error);
 
-// Escapes & < > " for HTML text and attributes.
-std::string htmlEscape(const std::string &text);
 // Standard base64 with padding, for data URIs.
 std::string base64(const std::vector<unsigned char> &bytes);
 

@@ -38,4 +38,29 @@ inline std::string utf8Of(char32_t c)
     return utf8::utf32to8(std::u32string(1, c));
 }
 
+// Text for HTML or XML, in an element or a quoted attribute: the markup's own characters escaped.
+inline std::string markupEscaped(const std::string &text)
+{
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
 #endif // KWENO_TOOLKIT_TEXT_H
