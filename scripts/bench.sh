@@ -11,7 +11,7 @@ set -euo pipefail
 . "$(dirname "$0")/lib.sh"
 
 budget=150
-scripts/install-deps.sh valgrind
+KWENO_STEP="the instruction counts (scripts/bench.sh)" scripts/install-deps.sh valgrind
 build=build/release
 cmake --preset release >/dev/null
 cmake --build --preset release -j "$jobs" --target kweno_instructions >/dev/null
@@ -22,7 +22,9 @@ module="$build/skin/KWENO_Resources.dll"
 measure() {
     local out log
     out=$(mktemp) log=$(mktemp)
-    valgrind --tool=callgrind --toggle-collect=measured --callgrind-out-file="$out" "$program" "$@" >"$log" 2>/dev/null
+    valgrind --tool=callgrind --toggle-collect=measured --callgrind-out-file="$out" --log-file="$log.valgrind" \
+        "$program" "$@" >"$log" 2>>"$log.valgrind" || failed "callgrind of kweno_instructions $*" "$log.valgrind" "$log"
+    rm -f "$log.valgrind"
     reps=$(sed -n 's/^repetitions //p' "$log")
     pixels=$(sed -n 's/^pixels //p' "$log")
     total=$(sed -n 's/^summary: *//p' "$out")

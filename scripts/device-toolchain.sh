@@ -25,7 +25,7 @@ if [ -f "$prefix/.stamp" ] && [ "$(cat "$prefix/.stamp")" = "$stamp" ] &&
 fi
 
 # configure must find these before it runs: a tree configured without them stays broken.
-scripts/install-deps.sh binutils-source flex bison m4 texinfo >&2
+KWENO_STEP="the device's binutils (scripts/device-toolchain.sh)" scripts/install-deps.sh binutils-source flex bison m4 texinfo >&2
 tarball=/usr/src/binutils/binutils-$version.tar.xz
 if [ ! -f "$tarball" ]; then
     echo "scripts/device-toolchain.sh: $tarball is missing; Debian's binutils-source is not version $version" >&2

@@ -11,10 +11,10 @@ seconds=${1:-60}
 build=${FUZZ_BUILD_DIR:-build/fuzz}
 
 # libFuzzer's runtime comes with clang's compiler-rt package on Debian.
-scripts/install-deps.sh clang
+KWENO_STEP="the fuzzer (scripts/fuzz.sh)" scripts/install-deps.sh clang
 clang_major=$(clang --version | sed -n 's/.*clang version \([0-9]*\).*/\1/p' | head -n1)
 if [ ! -f "$(clang -print-resource-dir)/lib/linux/libclang_rt.fuzzer-x86_64.a" ]; then
-    scripts/install-deps.sh "libclang-rt-${clang_major}-dev"
+    KWENO_STEP="the fuzzer (scripts/fuzz.sh)" scripts/install-deps.sh "libclang-rt-${clang_major}-dev"
 fi
 
 echo "== building the fuzz target and its starting inputs, the test resource modules and bitmaps"

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the tools need, when they are missing:
 #   scripts/install-deps.sh [--armhf] [PACKAGE...]
-# --armhf also installs what the ARM build (cmake --preset arm) needs: the cross compiler,
-# qemu-arm, and the armhf libraries of the emulation through Debian's multiarch (the armhf
-# architecture is added to dpkg first when it is not there yet).
+# --armhf also installs what the ARM build (cmake --preset arm) needs on this machine: the cross
+# compiler and qemu-arm. Its armhf libraries come from scripts/armhf-sysroot.sh, a sysroot of the
+# project's own: nothing here adds a foreign architecture to dpkg. Extra packages are those of the
+# calling script (named by KWENO_STEP when it says so).
 set -euo pipefail
+. "$(dirname "$0")/lib.sh"
 
 armhf=0
 if [ "${1:-}" = "--armhf" ]; then
@@ -12,36 +14,34 @@ if [ "${1:-}" = "--armhf" ]; then
     shift
 fi
 
-packages=(
-    cmake g++ make pkg-config clang-format
-    googletest libbenchmark-dev libcli11-dev libutfcpp-dev
-    g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64
-    libpng-dev libgif-dev libturbojpeg0-dev libfreetype-dev fonts-dejavu-core
-    libgcab-dev libxml2-dev
-    wine wine64 xvfb xauth
-    libsdl2-dev xdotool
-    x11-apps x11-utils netpbm
-    g++-arm-linux-gnueabi gcab osslsigncode openssl
+# What each step needs, so that a package apt cannot install is named with the step it is for.
+declare -A needs=(
+    ["the native build and its tests"]="cmake g++ make pkg-config clang-format googletest libbenchmark-dev
+        libcli11-dev libutfcpp-dev libpng-dev libgif-dev libturbojpeg0-dev libgcab-dev libxml2-dev"
+    ["the skin generator"]="libfreetype-dev fonts-dejavu-core binutils-mingw-w64-x86-64"
+    ["the Windows build"]="g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64"
+    ["the Wine tests"]="wine wine64 xvfb xauth xdotool x11-apps x11-utils netpbm"
+    ["the simulator's window"]="libsdl2-dev"
+    ["the device build"]="g++-arm-linux-gnueabi gcab osslsigncode openssl"
 )
-packages+=("$@")
-if [ $armhf -eq 1 ]; then
-    packages+=(g++-arm-linux-gnueabihf qemu-user
-        libpng-dev:armhf libgif-dev:armhf libturbojpeg0-dev:armhf libgcab-dev:armhf libxml2-dev:armhf)
-fi
-
-sudo_cmd=""
-[ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
-if [ $armhf -eq 1 ] && ! dpkg --print-foreign-architectures | grep -qx armhf; then
-    echo "== adding the armhf architecture to dpkg"
-    $sudo_cmd dpkg --add-architecture armhf
-fi
+[ $armhf -eq 0 ] || needs["the ARM build under qemu-arm"]="g++-arm-linux-gnueabihf qemu-user"
+[ $# -eq 0 ] || needs["${KWENO_STEP:-the calling script}"]="$*"
 
 missing=()
-for p in "${packages[@]}"; do
+for p in $(printf '%s\n' "${needs[@]}" | tr -s ' \n' '\n\n' | sort -u); do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "== installing: ${missing[*]}"
-    $sudo_cmd apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+[ ${#missing[@]} -gt 0 ] || exit 0
+
+echo "== installing: ${missing[*]}"
+apt_update
+if ! apt_install "the set-up" "${missing[@]}"; then
+    for s in "${!needs[@]}"; do
+        wanted=""
+        for p in "${missing[@]}"; do
+            [[ " $(echo ${needs[$s]}) " == *" $p "* ]] && wanted+=" $p"
+        done
+        [ -z "$wanted" ] || echo "   $s needed:$wanted" >&2
+    done
+    exit 1
 fi

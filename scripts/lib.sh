@@ -18,3 +18,65 @@ grouped() {
 configured() {
     [ -f "$2/CMakeCache.txt" ] || cmake --preset "$1" -B "$2" >/dev/null
 }
+
+# Package registries can be mid-sync: one index failing must not stop the set-up, and a package
+# that cannot be installed must say why and for what.
+sudo_cmd=""
+[ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
+
+# apt_update [APT OPTION...]: apt-get update, tried three times; an index that still fails is named
+# and the set-up goes on with what it has (apt keeps the last good copy of an index, if any).
+apt_update() {
+    local log try failed=""
+    log=$(mktemp)
+    for try in 1 2 3; do
+        # apt exits 100 for an index it found damaged, 0 for one it could not reach; both are named.
+        $sudo_cmd apt-get "$@" update >"$log" 2>&1 || true
+        failed=$(grep -E '^E: |^W: Failed to fetch' "$log" | grep -v -E 'Some index files failed|old ones used instead' || true)
+        [ -n "$failed" ] || break
+        [ $try -lt 3 ] && sleep $((try * 5))
+    done
+    if [ -n "$failed" ]; then
+        echo "== apt-get update: after 3 tries these indexes still fail; going on with the others:"
+        printf '%s\n' "$failed" | sed 's/^/   /'
+    fi
+    rm -f "$log"
+}
+
+# apt_install STEP [APT OPTION...] PACKAGE...: apt-get install; when it fails, apt's own explanation
+# and the step that needed the packages, then a non-zero exit.
+apt_install() {
+    local step=$1 log
+    shift
+    log=$(mktemp)
+    if ! DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install --no-install-recommends -y "$@" >"$log" 2>&1; then
+        echo "== apt-get could not install what $step needs; apt says:"
+        grep -v -E '^(Get|Hit|Ign|Reading|Building|Selecting|Preparing|Unpacking|Setting up|Processing)' "$log" |
+            tail -n 40 | sed 's/^/   /'
+        rm -f "$log"
+        echo "$step: the packages above could not be installed (see apt's words above)" >&2
+        return 1
+    fi
+    rm -f "$log"
+}
+
+# failed NAME FILE...: names the step that failed and shows the last lines of each of its logs,
+# then exits.
+failed() {
+    local name=$1 f
+    shift
+    echo "FAILED: $name; the last lines of its output:" >&2
+    for f in "$@"; do
+        [ -s "$f" ] && tail -n 30 "$f" | sed 's/^/   /' >&2
+    done
+    exit 1
+}
+
+# step NAME COMMAND...: runs COMMAND quietly, its output kept in a log that a failure shows.
+step() {
+    local name=$1 log
+    shift
+    log=$(mktemp)
+    "$@" >"$log" 2>&1 || failed "$name (exit $?)" "$log"
+    rm -f "$log"
+}

@@ -5,7 +5,7 @@
 set -euo pipefail
 . "$(dirname "$0")/lib.sh"
 
-scripts/install-deps.sh valgrind
+KWENO_STEP="the skin formats' measurement (scripts/skin-formats.sh)" scripts/install-deps.sh valgrind
 build=build/release
 cmake --preset release >/dev/null
 cmake --build --preset release -j "$jobs" --target skin_formats >/dev/null
@@ -16,8 +16,10 @@ echo "|---|---|---|---|"
 for format in png-16 png-256 gif-16 gif-256 bmp-16 bmp-256; do
     module="$build/bench/formats/$format/KWENO_Resources.dll"
     out=$(mktemp)
-    valgrind --tool=callgrind --toggle-collect=measured --callgrind-out-file="$out" \
-        "$build/bench/kweno_instructions" face-pair "$module" >/dev/null 2>&1
+    valgrind --tool=callgrind --toggle-collect=measured --callgrind-out-file="$out" --log-file="$out.log" \
+        "$build/bench/kweno_instructions" face-pair "$module" >>"$out.log" 2>&1 ||
+        failed "callgrind of the $format face pair" "$out.log"
+    rm -f "$out.log"
     instructions=$(sed -n 's/^summary: *//p' "$out")
     rm -f "$out"
     size=$(stat -c %s "$module")

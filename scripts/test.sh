@@ -5,6 +5,8 @@
 set -euo pipefail
 . "$(dirname "$0")/lib.sh"
 
+# The set-up touches no architecture of dpkg's: the ARM stage's libraries live in a sysroot of ours.
+architectures_before=$(dpkg --print-foreign-architectures | paste -sd ' ')
 scripts/install-deps.sh --armhf
 
 # First and fast: every C++ source of the project as the checked-in .clang-format wants it.
@@ -30,8 +32,11 @@ cmake --build --preset native -j "$jobs"
 echo "== native tests"
 ctest --preset native -j "$jobs"
 
+echo "== the ARM build's sysroot (armhf libraries resolved and unpacked apart from the machine's packages)"
+sysroot=$(scripts/armhf-sysroot.sh)
+
 echo "== ARM build (armhf): the conformance tests on the device's DLLs and CABs, under qemu-arm"
-cmake --preset arm >/dev/null
+cmake --preset arm -DKWENO_ARM_SYSROOT="$sysroot" >/dev/null
 cmake --build --preset arm -j "$jobs"
 ctest --preset arm -j "$jobs"
 
@@ -48,3 +53,9 @@ scripts/wine-smoke.sh build/mingw build/native
 
 echo "== kweno-host.exe under Wine, driven by the real pointer (both deliverables)"
 scripts/wine-host-e2e.sh build/mingw build/native
+
+architectures_after=$(dpkg --print-foreign-architectures | paste -sd ' ')
+if [ "$architectures_after" != "$architectures_before" ]; then
+    echo "scripts/test.sh: dpkg's foreign architectures changed from '$architectures_before' to '$architectures_after'"
+    exit 1
+fi

@@ -346,7 +346,7 @@ drive_c="$WINEPREFIX/drive_c"
 mkdir -p "$drive_c/kweno-host" "$drive_c/windows"
 cp "$dist/kweno-host.exe" "$dist/kweno_night.dll" "$dist/kweno.reg" "$drive_c/kweno-host/"
 cp "$dist/kweno.dll" "$dist/kweno_night.dll" "$dist/KWENO_Resources.dll" "$drive_c/windows/"
-timeout 60 wine regedit 'C:\kweno-host\kweno.reg' >/dev/null 2>&1
+step "importing kweno.reg into the Wine prefix" timeout 60 wine regedit 'C:\kweno-host\kweno.reg'
 # A Wine started without a display must be gone before the programs that open windows come.
 timeout 60 wineserver -w
 # The class identifier as the registry file gives it.

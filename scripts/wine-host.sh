@@ -31,7 +31,7 @@ drive_c="$WINEPREFIX/drive_c"
 mkdir -p "$drive_c/kweno-host"
 cp "$dist"/*.dll "$drive_c/windows/"
 cp "$dist/kweno-host.exe" "$dist/$variant.reg" "$drive_c/kweno-host/"
-wine regedit "C:\\kweno-host\\$variant.reg" >/dev/null 2>&1
+step "importing $variant.reg into the Wine prefix" wine regedit "C:\\kweno-host\\$variant.reg"
 clsid=$(grep -oE '^\[HKEY_CLASSES_ROOT\\CLSID\\\{[0-9A-Fa-f-]+\}\]' "$dist/$variant.reg" | head -n 1 |
     grep -oE '\{[0-9A-Fa-f-]+\}')
 cd "$drive_c/kweno-host"

@@ -38,8 +38,11 @@ enum VariantIndex { VARIANT_DAY, VARIANT_NIGHT, VARIANT_COUNT };
             L"{5956CDC6-4A6D-4d26-BC6E-6CBF5C8043F0}", 2, 2, "night"                                                   \
     }
 
-// Both, for the packaging, the hosts, the tools and the tests.
-static const VariantFacts VARIANTS[VARIANT_COUNT] = {KWENO_DAY_VARIANT, KWENO_NIGHT_VARIANT};
+#if __cplusplus >= 201703L
+// Both, for the packaging, the hosts, the tools and the tests (none of them the panel): one object in
+// the whole program, so that the tables and inline functions that point into it are one entity too.
+inline const VariantFacts VARIANTS[VARIANT_COUNT] = {KWENO_DAY_VARIANT, KWENO_NIGHT_VARIANT};
+#endif
 
 // The deliverable being built: KWENO_NIGHT chooses.
 #if defined(KWENO_NIGHT)
