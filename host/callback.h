@@ -8,7 +8,7 @@
 
 #include <windows.h>
 
-#include "platform/sipdefs.h"
+#include <sip.h>
 #include "textfield.h"
 
 // One call the panel made on the host's callback, in the words it used.

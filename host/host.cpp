@@ -10,8 +10,6 @@
 #include <emu.h>
 #endif
 
-#include "model/keyboard.h"
-
 static const WCHAR hostClassName[] = L"KwenoHostInputPanel";
 static const WCHAR applicationClassName[] = L"KwenoHostApplication";
 
@@ -156,10 +154,10 @@ void InputPanelHost::createWindows()
 {
     registerWindowClass(hostClassName, hostWindowProc);
     SIZE screen = screenSize();
-    bool portrait = screen.cx < screen.cy;
-    // The panel's size, which the host's window has before the panel says otherwise.
-    int width = portrait ? PORTRAIT_WIDTH : LANDSCAPE_WIDTH;
-    int height = portrait ? PORTRAIT_HEIGHT : LANDSCAPE_HEIGHT;
+    // Across the bottom of the screen, with no height until the panel has said where it goes: the
+    // panel anchors its rectangle at the bottom of this window and sizes it itself.
+    int width = screen.cx;
+    int height = 0;
     // Created hidden: the panel is shown once it has said where it goes. Not topmost: the panel's
     // magnifier and popup are ordinary top-level windows that must float over it. Inside a screen
     // window it is a child, which takes clicks without ever being activated, so the focus stays
@@ -397,6 +395,9 @@ void InputPanelHost::placedForPanel()
     // area that grew would stay unpainted, so the host has everything drawn afresh.
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 #endif
+    // The application makes room for the panel, as it does on the device when the panel shows.
+    if (appWindow_)
+        MoveWindow(appWindow_, 0, 0, screenSize().cx, windowRect().top, FALSE);
     if (options_.placed)
         options_.placed(windowRect());
 }

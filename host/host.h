@@ -10,7 +10,7 @@
 #include <windows.h>
 
 #include "callback.h"
-#include "platform/sipdefs.h"
+#include <sip.h>
 #include "module.h"
 
 // "{91C40DFC-6B41-456F-A2E4-4AA7363198B7}" (braces optional, any letter case) into a CLSID.

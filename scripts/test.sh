@@ -11,7 +11,7 @@ scripts/install-deps.sh --armhf
 
 # First and fast: every C++ source of the project as the checked-in .clang-format wants it.
 echo "== formatting ($(clang-format --version | sed 's/ *(.*//'))"
-mapfile -t sources < <(git ls-files -- {src,emu,host,toolkit,skin,sim,tests,bench,device,packaging}/'*'.{cpp,h})
+mapfile -t sources < <(git ls-files -- {sdk,src,emu,host,toolkit,keys,skin,sim,tests,bench,device,packaging}/'*'.{cpp,h})
 if [ ${#sources[@]} -eq 0 ]; then
     echo "scripts/test.sh: git ls-files found no C++ sources to check the formatting of (not a git checkout?)"
     exit 1

@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "keys.h"
-#include "model/panelstate.h"
 #include "surface/imageids.h"
 #include "text.h"
 

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "surface/imageids.h"
 #include "keycaps.h"
-#include "model/panelstate.h"
+#include "model/keyboard.h"
+#include "surface/imageids.h"
 
 namespace skin {
 

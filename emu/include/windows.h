@@ -250,9 +250,6 @@ struct IClassFactory : public IUnknown {
 
 #define MK_LBUTTON 0x0001
 
-/* WM_SETTINGCHANGE's wParam when the display's size or orientation has changed (Windows CE) */
-#define SETTINGCHANGE_RESET 0x3002
-
 /* Virtual-key codes */
 #define VK_BACK 0x08
 #define VK_TAB 0x09

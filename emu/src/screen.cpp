@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <map>
 
+#include <ceuser.h>
+
 #include "image.h"
 
 namespace emu {

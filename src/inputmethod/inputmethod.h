@@ -2,7 +2,7 @@
 #ifndef KWENO_INPUTMETHOD_H
 #define KWENO_INPUTMETHOD_H
 
-#include "../platform/sipdefs.h"
+#include <sip.h>
 
 class InputMethod : public IInputMethod {
   public:

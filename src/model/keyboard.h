@@ -62,6 +62,17 @@ extern const RowBounds upperPortraitRows, upperLandscapeRows;
 extern const RowBounds numericPortraitRows, numericLandscapeRows;
 extern const RowBounds symbolsPortraitRows, symbolsLandscapeRows;
 
+// The keyboard's modes; shift and caps show the same layouts.
+typedef DWORD KeyboardMode;
+enum {
+    MODE_LOWER = 0,
+    MODE_SHIFT = 1,
+    MODE_CAPS = 2,
+    MODE_NUMERIC = 3,
+    MODE_SYMBOLS = 4,
+    MODE_NONE = 15 // savedMode only: no mode to return to
+};
+
 // The layout and row bounds each mode shows in each orientation, indexed by the mode (lower, shift,
 // caps, numeric, symbols); shift and caps share the upper-case layouts. The one place that says
 // which layout a mode shows.
@@ -71,7 +82,7 @@ struct ModeLayouts {
     KeyboardLayout *landscape;
     const RowBounds *landscapeRows;
 };
-const int LAYOUT_MODES = 5;
+const int LAYOUT_MODES = MODE_SYMBOLS + 1;
 extern const ModeLayouts modeLayouts[LAYOUT_MODES];
 
 // The 35 alternatives lists, never written.

@@ -5,19 +5,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "../platform/sipdefs.h"
+#include <aygshell.h>
+#include <sip.h>
+
 #include "keyboard.h"
-
-typedef DWORD KeyboardMode;
-
-enum {
-    MODE_LOWER = 0,
-    MODE_SHIFT = 1,
-    MODE_CAPS = 2,
-    MODE_NUMERIC = 3,
-    MODE_SYMBOLS = 4,
-    MODE_NONE = 15 // savedMode only: no mode to return to
-};
 
 // The platform's keyboard repeat settings when the registry gives none.
 const LONG DEFAULT_REPEAT_RATE = 18;

@@ -6,7 +6,7 @@
 #include <objbase.h>
 #include <wincodec.h>
 
-#include "sipdefs.h"
+#include <aygshell.h>
 
 // The largest picture taken: more than any face or popup, less than memory can always give.
 static const UINT MAX_PICTURE_SIDE = 16384;

@@ -3,6 +3,8 @@
 
 #include <png.h>
 
+#include <ceuser.h>
+
 #include "wmtest.h"
 
 namespace {

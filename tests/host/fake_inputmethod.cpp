@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "platform/sipdefs.h"
+#include <sip.h>
 
 #if defined(_WIN32)
 #define FAKE_EXPORT

@@ -1,23 +1,11 @@
-// The input-panel host's interfaces and records, and the CE-only constants the panel needs.
-//
-// On Windows CE they come from the SDK. Elsewhere they are declared here, in the published
-// forms, slot for slot and field for field, so that a host compiled against the SDK can drive
-// the panel.
-#ifndef KWENO_SIPDEFS_H
-#define KWENO_SIPDEFS_H
+// The input-panel host's interfaces and records, in the published forms of the device's SDK, slot
+// for slot and field for field, so that a host compiled against the SDK can drive the panel.
+#ifndef KWENO_SDK_SIP_H
+#define KWENO_SDK_SIP_H
 
 #include <windows.h>
 
-#if defined(_WIN32_WCE)
-
-#include <aygshell.h>
-#include <sip.h>
-
-#else
-
-#if !defined(_WIN32)
-#include <aygshell.h>
-#endif
+#include "ceuser.h"
 
 typedef struct {
     DWORD cbSize;
@@ -37,6 +25,9 @@ typedef struct {
     DWORD dwImDataSize;
     void *pvImData;
 } SIPINFO, *PSIPINFO;
+
+#define SIPF_ON 0x00000001
+#define SIPF_DOCKED 0x00000002
 
 struct IIMCallback : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE SetImInfo(IMINFO *pimi) = 0;
@@ -60,30 +51,8 @@ struct IInputMethod : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE UserOptionsDlg(HWND hwndParent) = 0;
 };
 
-#define SIPF_ON 0x00000001
-#define SIPF_DOCKED 0x00000002
-
-#if defined(_WIN32)
-// Desktop Windows has no shell image loader; the panel brings its own (see shellimage_win32.cpp).
-extern "C" HBITMAP WINAPI SHLoadImageResource(HINSTANCE hinst, UINT uIdImageFile);
-#endif
-
-#endif // !_WIN32_WCE
-
-// Platform values that only Windows CE defines, for desktop Windows; guarded so that the device's
-// headers (and the emulation's, which declare them as the device does) win.
-#ifndef SETTINGCHANGE_RESET
-#define SETTINGCHANGE_RESET 0x3002
-#endif
-#ifndef KEYEVENTF_KEYUP
-#define KEYEVENTF_KEYUP 0x0002
-#endif
-#ifndef KEYEVENTF_SILENT
-#define KEYEVENTF_SILENT 0x0004
-#endif
-
 // The interface identifiers of the host's and the server's exchange, compared as 16 raw bytes: the
-// one place they are written, for the panel, the host and the tests alike.
+// one place they are written, for the panel, the hosts and the tests alike.
 // {00000000-0000-0000-C000-000000000046}
 const IID iidIUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 // {00000001-0000-0000-C000-000000000046}
@@ -102,15 +71,4 @@ inline bool sameGuid(const GUID &a, const GUID &b)
     return true;
 }
 
-#if !defined(_WIN32_WCE)
-// Key-state bits of the character events that the host injects (CE's pwinuser.h names).
-enum {
-    KeyStatePrevDownFlag = 0x00000040,
-    KeyStateDownFlag = 0x00000080,
-    KeyShiftNoCharacterFlag = 0x00010000,
-    KeyShiftAnyShiftFlag = 0x20000000,
-    KeyShiftAnyCtrlFlag = 0x40000000
-};
-#endif
-
-#endif // KWENO_SIPDEFS_H
+#endif // KWENO_SDK_SIP_H

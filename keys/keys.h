@@ -8,8 +8,15 @@
 
 #include "model/keyboard.h"
 
-// What the keyboard shows, numbered as the panel's modes; shift and caps share the upper-case layout.
-enum class Face { Lower, Shift, Caps, Numeric, Symbols };
+// What the keyboard shows, numbered by the panel's own mode numbers, so that the two cannot drift
+// apart; shift and caps share the upper-case layout.
+enum class Face {
+    Lower = MODE_LOWER,
+    Shift = MODE_SHIFT,
+    Caps = MODE_CAPS,
+    Numeric = MODE_NUMERIC,
+    Symbols = MODE_SYMBOLS
+};
 const int FACE_COUNT = LAYOUT_MODES;
 
 // "lower", "shift", "caps", "numeric", "symbols".
