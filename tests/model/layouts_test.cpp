@@ -1,4 +1,4 @@
-// Invariants of the built-in layouts and alternatives lists that a transcription fault would break.
+// The rules the layouts and alternatives lists keep, which a fault in their description would break.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -112,73 +112,6 @@ TEST(Layouts, NoKeyCarriesTheSentinelCodeOrTheRunTimePressedBit)
     }
 }
 
-TEST(Layouts, PortraitAndLandscapeOfAFamilyHoldTheSameKeysInTheSameSlots)
-{
-    // The layouts of a mode in both orientations (the first half of the list is portrait).
-    const size_t families = layouts.size() / 2;
-    for (size_t f = 0; f < families; ++f) {
-        const ShownLayout &p = layouts[f];
-        const ShownLayout &l = layouts[f + families];
-        for (int r = 0; r < ROW_COUNT; ++r) {
-            std::vector<const KeyRecord *> pk = keysOf((*p.layout)[r]);
-            std::vector<const KeyRecord *> lk = keysOf((*l.layout)[r]);
-            ASSERT_EQ(pk.size(), lk.size()) << p.name << " row " << r;
-            for (size_t k = 0; k < pk.size(); ++k) {
-                EXPECT_EQ(pk[k]->vk, lk[k]->vk) << p.name << " row " << r << " slot " << k;
-                EXPECT_EQ(pk[k]->character, lk[k]->character) << p.name << " row " << r << " slot " << k;
-                EXPECT_EQ(pk[k]->flags, lk[k]->flags) << p.name << " row " << r << " slot " << k;
-                EXPECT_EQ(pk[k]->alternatives, lk[k]->alternatives) << p.name << " row " << r << " slot " << k;
-                // Landscape keys are the portrait keys scaled by 4/3, to the pixel.
-                EXPECT_EQ(pk[k]->left * 4 / 3, lk[k]->left) << p.name << " row " << r << " slot " << k;
-                EXPECT_EQ((pk[k]->right + 1) * 4 / 3 - 1, lk[k]->right) << p.name << " row " << r << " slot " << k;
-            }
-        }
-    }
-}
-
-bool isLetterSlot(int row, int slot, size_t rowKeys)
-{
-    if (row == 0)
-        return true;
-    if (row == 1)
-        return slot >= 1 && slot <= 9;
-    if (row == 2)
-        return slot >= 1 && slot <= 7 && rowKeys == 9;
-    return false;
-}
-
-TEST(Layouts, LowerAndUpperLettersShareRangesAndCodesAndOnlyUpperLettersAreShifted)
-{
-    const KeyboardLayout *lowers[] = {&lowerPortrait, &lowerLandscape};
-    const KeyboardLayout *uppers[] = {&upperPortrait, &upperLandscape};
-    for (int o = 0; o < 2; ++o) {
-        for (int r = 0; r < ROW_COUNT; ++r) {
-            std::vector<const KeyRecord *> lk = keysOf((*lowers[o])[r]);
-            std::vector<const KeyRecord *> uk = keysOf((*uppers[o])[r]);
-            ASSERT_EQ(lk.size(), uk.size()) << "row " << r;
-            for (size_t k = 0; k < lk.size(); ++k) {
-                EXPECT_EQ(lk[k]->left, uk[k]->left) << "row " << r << " slot " << k;
-                EXPECT_EQ(lk[k]->right, uk[k]->right) << "row " << r << " slot " << k;
-                EXPECT_EQ(lk[k]->vk, uk[k]->vk) << "row " << r << " slot " << k;
-                EXPECT_EQ(0u, lk[k]->flags & KEY_SHIFTED) << "row " << r << " slot " << k;
-                if (isLetterSlot(r, (int)k, lk.size())) {
-                    EXPECT_TRUE(uk[k]->flags & KEY_SHIFTED) << "row " << r << " slot " << k;
-                    // Letters use their ASCII codes: the upper-case character is the code itself.
-                    EXPECT_EQ((UINT)uk[k]->vk, uk[k]->character) << "row " << r << " slot " << k;
-                    EXPECT_EQ((UINT)uk[k]->vk + 0x20, lk[k]->character) << "row " << r << " slot " << k;
-                    EXPECT_EQ(lk[k]->alternatives != nullptr, uk[k]->alternatives != nullptr)
-                        << "row " << r << " slot " << k;
-                    if (lk[k]->alternatives)
-                        EXPECT_NE(lk[k]->alternatives, uk[k]->alternatives) << "row " << r << " slot " << k;
-                } else {
-                    EXPECT_EQ(lk[k]->flags, uk[k]->flags) << "row " << r << " slot " << k;
-                    EXPECT_EQ(lk[k]->character, uk[k]->character) << "row " << r << " slot " << k;
-                }
-            }
-        }
-    }
-}
-
 TEST(Layouts, ModeKeysTypeNothingAndCarryExactlyOneModeBit)
 {
     int modeKeys = 0;
@@ -199,6 +132,30 @@ TEST(Layouts, ModeKeysTypeNothingAndCarryExactlyOneModeBit)
     }
     // shift, numeric, symbols in each letter layout; two mode keys in each numeric and symbols layout.
     EXPECT_EQ(4 * 3 + 4 * 2, modeKeys);
+}
+
+// The case rule of the letter family: a letter key sends its capital's code; only the upper case
+// shifts, and it shifts every letter.
+TEST(Layouts, EveryCapitalIsShiftedAndNoLowerCaseKeyIs)
+{
+    for (const ShownLayout &info : layouts) {
+        bool upper = info.layout == &upperPortrait || info.layout == &upperLandscape;
+        if (!upper && info.layout != &lowerPortrait && info.layout != &lowerLandscape)
+            continue;
+        int letters = 0;
+        for (int r = 0; r < ROW_COUNT; ++r) {
+            for (const KeyRecord *key : keysOf((*info.layout)[r])) {
+                UINT capital = upper ? key->character : key->character - 0x20;
+                bool letter = capital >= 'A' && capital <= 'Z';
+                letters += letter;
+                EXPECT_EQ(upper && letter, (key->flags & KEY_SHIFTED) != 0)
+                    << info.name << " row " << r << " x " << key->left;
+                if (letter)
+                    EXPECT_EQ(capital, (UINT)key->vk) << info.name << " row " << r << " x " << key->left;
+            }
+        }
+        EXPECT_EQ(26, letters) << info.name;
+    }
 }
 
 struct ListOwner {
@@ -328,15 +285,12 @@ TEST(AlternativesLists, EachLowerCaseListIsTheLowerCaseOfItsUpperCaseList)
 }
 
 // Finds the key of a layout that types a character (first match, walking rows to their sentinel).
-const KeyRecord *keyTyping(KeyboardLayout &layout, UINT character, int *rowOut = nullptr)
+const KeyRecord *keyTyping(KeyboardLayout &layout, UINT character)
 {
     for (int r = 0; r < ROW_COUNT; ++r)
         for (const KeyRecord *key : keysOf(layout[r]))
-            if (key->character == character) {
-                if (rowOut)
-                    *rowOut = r;
+            if (key->character == character)
                 return key;
-            }
     return nullptr;
 }
 
@@ -394,38 +348,6 @@ TEST(LayoutSpotChecks, TheLargestListsPutTheirSentinelInTheLastSlot)
     for (const KeyRecord *list : largest) {
         EXPECT_EQ(10, sentinelSlot(list, LIST_SLOTS)) << std::hex << list[0].flags;
     }
-}
-
-TEST(LayoutSpotChecks, SpecialKeysSitWhereTheThumbAndTheRightHandExpectThem)
-{
-    // Backspace, return and space in every family, tab only where the table has one.
-    for (const ShownLayout &info : layouts) {
-        int row = -1;
-        const KeyRecord *bs = keyTyping(*info.layout, 0x08, &row);
-        ASSERT_TRUE(bs) << info.name;
-        EXPECT_EQ(2, row) << info.name;
-        EXPECT_EQ(info.width - 1, bs->right) << info.name;
-        EXPECT_TRUE(bs->flags & KEY_REPEAT) << info.name;
-        const KeyRecord *ret = keyTyping(*info.layout, 0x0D, &row);
-        ASSERT_TRUE(ret) << info.name;
-        EXPECT_EQ(3, row) << info.name;
-        EXPECT_EQ(info.width - 1, ret->right) << info.name;
-        const KeyRecord *space = keyTyping(*info.layout, 0x20);
-        ASSERT_TRUE(space) << info.name;
-        EXPECT_EQ(0x20, space->vk);
-        EXPECT_EQ((UINT)KEY_REPEAT, space->flags) << info.name;
-    }
-    const KeyRecord &tab = numericLandscape[1][0];
-    EXPECT_EQ(0x09, tab.vk);
-    EXPECT_EQ((UINT)KEY_VIRTUAL, tab.flags);
-    for (const KeyboardLayout *layout : {&symbolsPortrait, &symbolsLandscape})
-        for (int r = 0; r < ROW_COUNT; ++r)
-            for (const KeyRecord *key : keysOf((*layout)[r]))
-                EXPECT_NE(0x09, key->vk) << "the symbols layouts have no tab key";
-    EXPECT_EQ((UINT)KEY_CALCULATOR, numericPortrait[0][0].flags);
-    EXPECT_EQ(95, numericPortrait[0][0].right);
-    EXPECT_EQ(144, lowerPortrait[3][2].left);
-    EXPECT_EQ(335, lowerPortrait[3][2].right);
 }
 
 } // namespace
