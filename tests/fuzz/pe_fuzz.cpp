@@ -6,10 +6,10 @@
 
 #include <cstdlib>
 
-#include "dib.h"
 #include "emu.h"
-#include "imagefile.h"
-#include "pe.h"
+#include "images/imagefile.h"
+#include "pe/imageplan.h"
+#include "pe/resources.h"
 
 namespace {
 

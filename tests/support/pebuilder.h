@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "peformat.h"
+
 namespace pebuilder {
 
 typedef std::vector<uint8_t> Bytes;
@@ -74,7 +76,7 @@ struct CodeLayout {
 };
 
 // A Windows CE DLL (subsystem 9, version 5.0) of the given machine, based at codeBase.
-Bytes buildCode(const CodeImage &image, uint16_t machine = 0x1C0, CodeLayout *layout = nullptr);
+Bytes buildCode(const CodeImage &image, uint16_t machine = emu::IMAGE_FILE_MACHINE_ARM, CodeLayout *layout = nullptr);
 
 // Little-endian fields: put* overwrites the bytes at an offset, append* adds them at the end.
 void put16(Bytes &b, size_t at, uint32_t v);
