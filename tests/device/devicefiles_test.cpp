@@ -13,7 +13,7 @@
 #include <emu.h>
 
 #include "bytes.h"
-#include "pe/imageplan.h"
+#include "pe/pe.h"
 #include "pebuilder.h"
 #include "peformat.h"
 #include "server/variants.h"

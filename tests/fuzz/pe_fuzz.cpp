@@ -8,8 +8,7 @@
 
 #include "emu.h"
 #include "images/imagefile.h"
-#include "pe/imageplan.h"
-#include "pe/resources.h"
+#include "pe/pe.h"
 
 namespace {
 

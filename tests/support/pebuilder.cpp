@@ -120,30 +120,6 @@ Bytes resourceSection(const std::vector<Resource> &resources, uint32_t rva, size
 
 } // namespace
 
-void put16(Bytes &b, size_t at, uint32_t v)
-{
-    b[at] = v & 0xFF;
-    b[at + 1] = (v >> 8) & 0xFF;
-}
-
-void put32(Bytes &b, size_t at, uint32_t v)
-{
-    put16(b, at, v & 0xFFFF);
-    put16(b, at + 2, v >> 16);
-}
-
-void append16(Bytes &b, uint32_t v)
-{
-    b.push_back(v & 0xFF);
-    b.push_back((v >> 8) & 0xFF);
-}
-
-void append32(Bytes &b, uint32_t v)
-{
-    append16(b, v & 0xFFFF);
-    append16(b, v >> 16);
-}
-
 Bytes build(const std::vector<Resource> &resources, Kind kind, uint16_t machine, Layout *layout)
 {
     size_t typeDirectory, firstLanguage, firstDataEntry, firstData;
@@ -360,8 +336,8 @@ Bytes dib24(int width, int height, const std::function<uint32_t(int x, int y)> &
 Bytes bmpFile(const Bytes &dib)
 {
     // The bits follow the header and the colour table, if any (biClrUsed; none for 24 bits here).
-    uint32_t headerSize = dib.size() >= 4 ? (uint32_t)(dib[0] | dib[1] << 8) : 0;
-    uint32_t colours = dib.size() >= 36 ? (uint32_t)(dib[32] | dib[33] << 8) : 0;
+    uint32_t headerSize = dib.size() >= 4 ? le16(&dib[0]) : 0;
+    uint32_t colours = dib.size() >= 36 ? le16(&dib[32]) : 0;
     Bytes b = {'B', 'M'};
     append32(b, (uint32_t)(14 + dib.size()));
     append32(b, 0);

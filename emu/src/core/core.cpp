@@ -44,26 +44,13 @@ std::vector<void (*)()> &roomResets()
     return resets;
 }
 
+// Each kind's name, in the order of EmuKind.
+const char *const kindNames[EMU_KIND_COUNT] = {"window",     "class",  "DC",          "bitmap",
+                                               "image list", "module", "registry key"};
+
 const char *kindName(EmuKind kind)
 {
-    switch (kind) {
-    case EMU_WINDOW:
-        return "window";
-    case EMU_CLASS:
-        return "class";
-    case EMU_DC:
-        return "DC";
-    case EMU_BITMAP:
-        return "bitmap";
-    case EMU_IMAGELIST:
-        return "image list";
-    case EMU_MODULE:
-        return "module";
-    case EMU_KEY:
-        return "registry key";
-    default:
-        return "object";
-    }
+    return kind >= 0 && kind < EMU_KIND_COUNT ? kindNames[kind] : "object";
 }
 
 std::string hex(const void *p)
@@ -85,29 +72,22 @@ void *newHandle(EmuKind kind, void *object)
 
 void *lookup(const void *handle, EmuKind kind, const char *api, bool quiet)
 {
-    if (!handle) {
-        if (!quiet)
-            violation(api, std::string("null ") + kindName(kind) + " handle");
-        return nullptr;
-    }
     auto it = handles.find(reinterpret_cast<uintptr_t>(handle));
-    if (it == handles.end()) {
-        if (!quiet)
-            violation(api, std::string("unknown ") + kindName(kind) + " handle " + hex(handle));
-        return nullptr;
-    }
-    if (!it->second.live) {
-        if (!quiet)
-            violation(api, std::string("stale ") + kindName(kind) + " handle " + hex(handle) + " (already freed)");
-        return nullptr;
-    }
-    if (it->second.kind != kind) {
-        if (!quiet)
-            violation(api, std::string("handle ") + hex(handle) + " is a " + kindName(it->second.kind) + ", not a " +
-                               kindName(kind));
-        return nullptr;
-    }
-    return it->second.object;
+    std::string problem;
+    if (!handle)
+        problem = std::string("null ") + kindName(kind) + " handle";
+    else if (it == handles.end())
+        problem = std::string("unknown ") + kindName(kind) + " handle " + hex(handle);
+    else if (!it->second.live)
+        problem = std::string("stale ") + kindName(kind) + " handle " + hex(handle) + " (already freed)";
+    else if (it->second.kind != kind)
+        problem =
+            std::string("handle ") + hex(handle) + " is a " + kindName(it->second.kind) + ", not a " + kindName(kind);
+    else
+        return it->second.object;
+    if (!quiet)
+        violation(api, problem);
+    return nullptr;
 }
 
 bool isLive(const void *handle, EmuKind kind)
@@ -125,20 +105,20 @@ void freeHandle(const void *handle)
     }
 }
 
-void resetHandles()
+static void resetHandles()
 {
     handles.clear();
     // Values keep rising across resets too, so a handle from before a reset is never valid.
     nextSerial = 1;
 }
 
-long long handleSerial(const void *handle)
+static long long handleSerial(const void *handle)
 {
     auto it = handles.find(reinterpret_cast<uintptr_t>(handle));
     return it != handles.end() && it->second.live ? it->second.serial : 0;
 }
 
-long long currentSerial()
+static long long currentSerial()
 {
     return nextSerial;
 }
@@ -176,6 +156,15 @@ bool failNow(const char *api)
     return fail;
 }
 
+static size_t wideLength(const WCHAR *s)
+{
+    size_t n = 0;
+    if (s)
+        while (s[n])
+            ++n;
+    return n;
+}
+
 std::string utf8(const WCHAR *s)
 {
     const char16_t *units = reinterpret_cast<const char16_t *>(s);
@@ -187,13 +176,13 @@ std::u16string utf16(const char *s)
     return utf16FromUtf8(s ? s : "");
 }
 
-size_t wideLength(const WCHAR *s)
+std::string lowered(const std::string &s)
 {
-    size_t n = 0;
-    if (s)
-        while (s[n])
-            ++n;
-    return n;
+    std::string out(s);
+    for (char &c : out)
+        if (c >= 'A' && c <= 'Z')
+            c = (char)(c + 32);
+    return out;
 }
 
 bool wideEqualNoCase(const WCHAR *a, const WCHAR *b)
@@ -223,7 +212,7 @@ RoomReset::RoomReset(void (*reset)())
     roomResets().push_back(reset);
 }
 
-void resetCore()
+static void resetCore()
 {
     resetHandles();
     violations.clear();
@@ -243,9 +232,6 @@ void emuReset(void)
     // Each area forgets its objects without messages or violations, then the handles go.
     for (void (*reset)() : roomResets())
         reset();
-    resetFiles();
-    resetRegistry();
-    resetProcesses();
     resetCore();
 }
 

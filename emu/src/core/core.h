@@ -24,16 +24,33 @@ void *lookup(const void *handle, EmuKind kind, const char *api, bool quiet = fal
 bool isLive(const void *handle, EmuKind kind);
 // Drops the handle; later lookups of it fail as stale.
 void freeHandle(const void *handle);
-// Called by emuReset: forget every handle.
-void resetHandles();
-// Sequence number of a live handle (for emuMark); 0 if unknown.
-long long handleSerial(const void *handle);
-long long currentSerial();
 // Live handles of a kind.
 std::vector<const void *> liveHandles(EmuKind kind);
 
+// ---- the last error ----
+// SetLastError without counting a call, for the emulation's own failures.
+void setLastError(DWORD error);
+// Sets the last error and gives the call's failed result, so that `return failed(...)` ends the call.
+template <typename Result> Result failed(DWORD error, Result result)
+{
+    setLastError(error);
+    return result;
+}
+
 // ---- violations ----
 void violation(const char *api, const std::string &what);
+// A misuse that fails the call: recorded under the api, the last error set when one is given, and
+// the call's failed result given back, so that `return misuse(...)` ends the call.
+template <typename Result> Result misuse(const char *api, const std::string &what, Result result)
+{
+    violation(api, what);
+    return result;
+}
+template <typename Result> Result misuse(const char *api, const std::string &what, DWORD error, Result result)
+{
+    violation(api, what);
+    return failed(error, result);
+}
 
 // ---- fault injection ----
 // Counts a call of the named function; true when an armed failure falls on this call.
@@ -42,27 +59,18 @@ bool failNow(const char *api);
 // ---- strings ----
 std::string utf8(const WCHAR *s);
 std::u16string utf16(const char *utf8);
-size_t wideLength(const WCHAR *s);
+// ASCII letters lower-cased, as the device's file system and installer compare names.
+std::string lowered(const std::string &s);
 // Case-insensitive comparison of UTF-16 strings (ASCII letters folded), as class names compare.
 bool wideEqualNoCase(const WCHAR *a, const WCHAR *b);
 
-// ---- the last error ----
-// SetLastError without counting a call, for the emulation's own failures.
-void setLastError(DWORD error);
-
 // ---- reset ----
-// A room that keeps objects forgets them all when the platform is reset: it says how once, as its
-// library is loaded, by defining a RoomReset. emuReset calls the rooms in the order they were
-// loaded (a room after the rooms it uses), then the core's own areas.
+// An area that keeps objects forgets them all when the platform is reset: it says how once, as its
+// library is loaded, by defining a RoomReset. emuReset calls the areas in the order they were
+// loaded (a room after the rooms it uses), then forgets the handles.
 struct RoomReset {
     explicit RoomReset(void (*reset)());
 };
-
-// The core's own areas (emuReset calls them in this order, after the rooms).
-void resetFiles();     // files.cpp: the device's own files and folders, folder mappings
-void resetRegistry();  // registry.cpp
-void resetProcesses(); // process.cpp
-void resetCore();      // core.cpp: handles, violations, armed failures, call counts, the last error
 
 } // namespace emu
 

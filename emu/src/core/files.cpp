@@ -38,19 +38,6 @@ std::map<std::string, std::vector<uint8_t>> files; // by lower-cased CE path
 std::set<std::string> folders;                     // made on the device, lower-cased
 std::map<std::string, std::string> mappedFolders;  // lower-cased CE folder -> host folder
 
-char lowerAscii(char c)
-{
-    return c >= 'A' && c <= 'Z' ? (char)(c + 32) : c;
-}
-
-std::string lowered(const std::string &s)
-{
-    std::string out(s);
-    for (char &c : out)
-        c = lowerAscii(c);
-    return out;
-}
-
 // "\Windows\x.dll" with backslashes (forward slashes are taken as the same); a bare name is
 // looked for in \Windows, where the device keeps its modules.
 std::string canonicalPath(const std::string &path)
@@ -201,12 +188,13 @@ const char *shellFolder(int number)
     return nullptr;
 }
 
-void resetFiles()
+static void resetFiles()
 {
     files.clear();
     folders.clear();
     mappedFolders.clear();
 }
+const RoomReset filesReset(resetFiles);
 
 } // namespace emu
 

@@ -29,11 +29,12 @@ HANDLE newProcessHandle()
 
 } // namespace
 
-void resetProcesses()
+static void resetProcesses()
 {
     started.clear();
     processHandles.clear();
 }
+const RoomReset processesReset(resetProcesses);
 
 } // namespace emu
 

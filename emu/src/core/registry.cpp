@@ -171,12 +171,13 @@ std::u16string textOf(LPCWSTR s)
 
 } // namespace
 
-void resetRegistry()
+static void resetRegistry()
 {
     openKeys.clear();
     for (Root &r : roots)
         r.key = nullptr;
 }
+const RoomReset registryReset(resetRegistry);
 
 } // namespace emu
 
@@ -191,18 +192,14 @@ LONG WINAPI RegOpenKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD ulOptions, REGSAM s
             *phkResult = nullptr;
         return ERROR_FILE_NOT_FOUND;
     }
-    if (!phkResult) {
-        violation(__func__, "null phkResult");
-        return ERROR_INVALID_PARAMETER;
-    }
+    if (!phkResult)
+        return misuse(__func__, "null phkResult", ERROR_INVALID_PARAMETER);
     *phkResult = nullptr;
     std::shared_ptr<Key> key = keyOf(hKey, __func__);
     if (!key)
         return ERROR_INVALID_HANDLE;
-    if (ulOptions != 0) {
-        violation(__func__, "ulOptions is reserved and must be 0");
-        return ERROR_INVALID_PARAMETER;
-    }
+    if (ulOptions != 0)
+        return misuse(__func__, "ulOptions is reserved and must be 0", ERROR_INVALID_PARAMETER);
     // The device does not support access rights: it ignores the mask, which must be 0, and every
     // open key may be queried.
     if (samDesired != 0)
@@ -234,14 +231,10 @@ LONG WINAPI RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, LPDWORD lpReserved,
     std::shared_ptr<Key> key = keyOf(hKey, __func__);
     if (!key)
         return ERROR_INVALID_HANDLE;
-    if (lpReserved) {
-        violation(__func__, "lpReserved must be null");
-        return ERROR_INVALID_PARAMETER;
-    }
-    if (lpData && !lpcbData) {
-        violation(__func__, "a data buffer without lpcbData");
-        return ERROR_INVALID_PARAMETER;
-    }
+    if (lpReserved)
+        return misuse(__func__, "lpReserved must be null", ERROR_INVALID_PARAMETER);
+    if (lpData && !lpcbData)
+        return misuse(__func__, "a data buffer without lpcbData", ERROR_INVALID_PARAMETER);
     if (key->deleted)
         return ERROR_KEY_DELETED;
     // A null or empty name is the key's default value.

@@ -151,11 +151,9 @@ extern "C" {
 
 BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop)
 {
-    if (failNow(__func__))
-        return FALSE;
     Target dst, src;
-    if (!targetOf(hdc, __func__, &dst) || !sourceCopyOnly(rop, __func__) || !targetOf(hdcSrc, __func__, &src) ||
-        !writable(dst, __func__))
+    if (failNow(__func__) || !targetOf(hdc, __func__, &dst) || !sourceCopyOnly(rop, __func__) ||
+        !targetOf(hdcSrc, __func__, &src) || !writable(dst, __func__))
         return FALSE;
     // An empty or negative block copies nothing and is no error.
     if (cx <= 0 || cy <= 0)
@@ -167,11 +165,9 @@ BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, in
 BOOL WINAPI StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc, int ySrc,
                        int wSrc, int hSrc, DWORD rop)
 {
-    if (failNow(__func__))
-        return FALSE;
     Target dst, src;
-    if (!targetOf(hdcDest, __func__, &dst) || !sourceCopyOnly(rop, __func__) || !targetOf(hdcSrc, __func__, &src) ||
-        !writable(dst, __func__))
+    if (failNow(__func__) || !targetOf(hdcDest, __func__, &dst) || !sourceCopyOnly(rop, __func__) ||
+        !targetOf(hdcSrc, __func__, &src) || !writable(dst, __func__))
         return FALSE;
     // The device does not mirror: extents of opposite signs on an axis are refused.
     if (((long long)wDest * wSrc < 0) || ((long long)hDest * hSrc < 0)) {

@@ -65,6 +65,12 @@ Dc *dcOf(HDC hdc, const char *api)
     return static_cast<Dc *>(lookup(hdc, EMU_DC, api));
 }
 
+// The DC of a call, or null when an injected failure falls on the call (no violation then).
+Dc *dcOfCall(HDC hdc, const char *api)
+{
+    return failNow(api) ? nullptr : dcOf(hdc, api);
+}
+
 // Whether the pixel at DC coordinates (x, y) can be read or written, and where it is.
 bool pixelAt(const Target &t, int x, int y, uint32_t **where)
 {
@@ -198,22 +204,19 @@ bool releaseWindowDc(HWND window, HDC hdc, const char *api)
     Dc *dc = dcOf(hdc, api);
     if (!dc)
         return false;
-    if (!dc->windowDc || !dc->fromBeginPaint || dc->window != window) {
-        violation(api, "not the DC that BeginPaint gave for this window");
-        return false;
-    }
+    if (!dc->windowDc || !dc->fromBeginPaint || dc->window != window)
+        return misuse(api, "not the DC that BeginPaint gave for this window", false);
     forgetDc(hdc);
     return true;
 }
 
-// The drawing room's part of emuReset: DCs, bitmaps, pixel counts and image lists.
+// The DCs' and bitmaps' part of emuReset, with the pixel counts.
 static void resetGraphics()
 {
     dcs.clear();
     bitmaps.clear();
     stockBitmap() = freshStockBitmap();
     emuClearPixelCounts();
-    resetImageLists();
 }
 const RoomReset drawingRoomReset(resetGraphics);
 
@@ -225,33 +228,23 @@ extern "C" {
 
 int WINAPI ReleaseDC(HWND hWnd, HDC hDC)
 {
-    if (failNow(__func__))
-        return 0;
-    Dc *dc = dcOf(hDC, __func__);
+    Dc *dc = dcOfCall(hDC, __func__);
     if (!dc)
         return 0;
-    if (!dc->windowDc) {
-        violation(__func__, "a memory DC is deleted with DeleteDC, not released");
-        return 0;
-    }
-    if (dc->fromBeginPaint) {
-        violation(__func__, "a DC from BeginPaint is released by EndPaint");
-        return 0;
-    }
-    if (dc->window != hWnd) {
-        violation(__func__, "the DC belongs to another window");
-        return 0;
-    }
+    if (!dc->windowDc)
+        return misuse(__func__, "a memory DC is deleted with DeleteDC, not released", 0);
+    if (dc->fromBeginPaint)
+        return misuse(__func__, "a DC from BeginPaint is released by EndPaint", 0);
+    if (dc->window != hWnd)
+        return misuse(__func__, "the DC belongs to another window", 0);
     forgetDc(hDC);
     return 1;
 }
 
 HDC WINAPI CreateCompatibleDC(HDC hdc)
 {
-    if (failNow(__func__))
-        return nullptr;
     // Null means compatible with the screen; every DC here has the screen's format anyway.
-    if (hdc && !dcOf(hdc, __func__))
+    if (failNow(__func__) || (hdc && !dcOf(hdc, __func__)))
         return nullptr;
     auto dc = std::make_unique<Dc>();
     dc->selected = stockBitmapHandle();
@@ -262,15 +255,11 @@ HDC WINAPI CreateCompatibleDC(HDC hdc)
 
 BOOL WINAPI DeleteDC(HDC hdc)
 {
-    if (failNow(__func__))
-        return FALSE;
-    Dc *dc = dcOf(hdc, __func__);
+    Dc *dc = dcOfCall(hdc, __func__);
     if (!dc)
         return FALSE;
-    if (dc->windowDc) {
-        violation(__func__, "a window DC is released with ReleaseDC or EndPaint, not deleted");
-        return FALSE;
-    }
+    if (dc->windowDc)
+        return misuse(__func__, "a window DC is released with ReleaseDC or EndPaint, not deleted", FALSE);
     // The bitmap still selected is let go, as the platform does; it can be deleted afterwards.
     if (Bitmap *b = bitmapOf(dc->selected, __func__))
         if (!b->stock)
@@ -281,9 +270,7 @@ BOOL WINAPI DeleteDC(HDC hdc)
 
 HBITMAP WINAPI CreateCompatibleBitmap(HDC hdc, int cx, int cy)
 {
-    if (failNow(__func__))
-        return nullptr;
-    Dc *dc = dcOf(hdc, __func__);
+    Dc *dc = dcOfCall(hdc, __func__);
     if (!dc)
         return nullptr;
     if (cx < 0 || cy < 0) {
@@ -308,25 +295,19 @@ HBITMAP WINAPI CreateCompatibleBitmap(HDC hdc, int cx, int cy)
 
 HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h)
 {
-    if (failNow(__func__))
-        return nullptr;
-    Dc *dc = dcOf(hdc, __func__);
+    Dc *dc = dcOfCall(hdc, __func__);
     if (!dc)
         return nullptr;
     HBITMAP handle = static_cast<HBITMAP>(h);
     Bitmap *b = bitmapOf(handle, __func__);
     if (!b)
         return nullptr;
-    if (dc->windowDc) {
-        violation(__func__, "a bitmap can only be selected into a memory DC");
-        return nullptr;
-    }
+    if (dc->windowDc)
+        return misuse(__func__, "a bitmap can only be selected into a memory DC", nullptr);
     if (handle == dc->selected)
         return handle;
-    if (!b->stock && b->selectedCount > 0) {
-        violation(__func__, "the bitmap is already selected into another DC");
-        return nullptr;
-    }
+    if (!b->stock && b->selectedCount > 0)
+        return misuse(__func__, "the bitmap is already selected into another DC", nullptr);
     HBITMAP previous = dc->selected;
     if (Bitmap *old = bitmapOf(previous, __func__))
         if (!old->stock)
@@ -347,10 +328,8 @@ BOOL WINAPI DeleteObject(HGDIOBJ ho)
     Bitmap *b = bitmapOf(static_cast<HBITMAP>(ho), __func__);
     if (!b)
         return FALSE;
-    if (b->selectedCount > 0) {
-        violation(__func__, "the bitmap is still selected into a DC");
-        return FALSE;
-    }
+    if (b->selectedCount > 0)
+        return misuse(__func__, "the bitmap is still selected into a DC", FALSE);
     freeHandle(ho);
     bitmaps.erase(ho);
     return TRUE;
@@ -358,9 +337,7 @@ BOOL WINAPI DeleteObject(HGDIOBJ ho)
 
 int WINAPI GetObjectW(HANDLE h, int c, LPVOID pv)
 {
-    if (failNow(__func__))
-        return 0;
-    Bitmap *b = bitmapOf(static_cast<HBITMAP>(h), __func__);
+    Bitmap *b = failNow(__func__) ? nullptr : bitmapOf(static_cast<HBITMAP>(h), __func__);
     if (!b)
         return 0;
     if (!pv)
@@ -383,27 +360,21 @@ int WINAPI GetObjectW(HANDLE h, int c, LPVOID pv)
 
 COLORREF WINAPI GetPixel(HDC hdc, int x, int y)
 {
-    if (failNow(__func__))
-        return CLR_INVALID;
     Target t;
     uint32_t *p;
-    if (!targetOf(hdc, __func__, &t) || !pixelAt(t, x, y, &p))
+    if (failNow(__func__) || !targetOf(hdc, __func__, &t) || !pixelAt(t, x, y, &p))
         return CLR_INVALID;
     return colorrefOf(*p);
 }
 
 COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color)
 {
-    if (failNow(__func__))
-        return CLR_INVALID;
     Target t;
     uint32_t *p;
-    if (!targetOf(hdc, __func__, &t) || !pixelAt(t, x, y, &p))
+    if (failNow(__func__) || !targetOf(hdc, __func__, &t) || !pixelAt(t, x, y, &p))
         return CLR_INVALID;
-    if (t.readOnly) {
-        violation(__func__, "the bitmap selected is a read-only resource bitmap (LoadBitmapW)");
-        return CLR_INVALID;
-    }
+    if (t.readOnly)
+        return misuse(__func__, "the bitmap selected is a read-only resource bitmap (LoadBitmapW)", CLR_INVALID);
     uint32_t rgb = rgbOf(color & 0xFFFFFF);
     *p = t.format == FORMAT_MONOCHROME ? nearestMonochrome(rgb) : storedPixel(t.format, rgb);
     return colorrefOf(*p);

@@ -104,9 +104,6 @@ void setDesktop(uint32_t rgb);
 // which window owns each pixel the display's size.
 void resetDisplay();
 
-// Called by the drawing room's reset (dc.cpp).
-void resetImageLists();
-
 } // namespace emu
 
 #endif // EMU_DRAWING_H

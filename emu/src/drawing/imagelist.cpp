@@ -90,10 +90,11 @@ uint32_t keptColour(const ImageList &list, uint32_t rgb)
 
 } // namespace
 
-void resetImageLists()
+static void resetImageLists()
 {
     lists.clear();
 }
+const RoomReset imageListsReset(resetImageLists);
 
 } // namespace emu
 
@@ -121,9 +122,7 @@ HIMAGELIST WINAPI ImageList_Create(int cx, int cy, UINT flags, int cInitial, int
 
 BOOL WINAPI ImageList_Destroy(HIMAGELIST himl)
 {
-    if (failNow(__func__))
-        return FALSE;
-    if (!listOf(himl, __func__))
+    if (failNow(__func__) || !listOf(himl, __func__))
         return FALSE;
     freeHandle(himl);
     lists.erase(himl);
@@ -132,9 +131,7 @@ BOOL WINAPI ImageList_Destroy(HIMAGELIST himl)
 
 int WINAPI ImageList_AddMasked(HIMAGELIST himl, HBITMAP hbmImage, COLORREF crMask)
 {
-    if (failNow(__func__))
-        return -1;
-    ImageList *list = listOf(himl, __func__);
+    ImageList *list = failNow(__func__) ? nullptr : listOf(himl, __func__);
     if (!list)
         return -1;
     Bitmap *b = bitmapOf(hbmImage, __func__);

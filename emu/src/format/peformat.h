@@ -42,32 +42,31 @@ const uint16_t IMAGE_REL_BASED_HIGHLOW = 3;
 
 // Where the fields lie, in bytes. The MZ header holds the file offset of the "PE\0\0" signature
 // (e_lfanew); the file header follows the signature, the optional header the file header.
-const size_t PE_SIGNATURE_POINTER = 0x3C;
-const size_t FILE_HEADER_AT = 4;      // from the signature
-const size_t OPTIONAL_HEADER_AT = 24; // from the signature
+enum : size_t { PE_SIGNATURE_POINTER = 0x3C, FILE_HEADER_AT = 4, OPTIONAL_HEADER_AT = 24 };
 // In the file header.
-const size_t FILE_SECTION_COUNT = 2;
-const size_t FILE_TIME_STAMP = 4;
-const size_t FILE_OPTIONAL_SIZE = 16;
-const size_t FILE_CHARACTERISTICS = 18;
+enum : size_t { FILE_SECTION_COUNT = 2, FILE_TIME_STAMP = 4, FILE_OPTIONAL_SIZE = 16, FILE_CHARACTERISTICS = 18 };
 // In the optional header: the same places in PE32 and PE32+, but for the image base (PE32 only)
-// and the data directories, which follow their count.
-const size_t OPTIONAL_ENTRY_POINT = 16;
-const size_t OPTIONAL_IMAGE_BASE = 28;
-const size_t OPTIONAL_OS_VERSION = 40;        // major, then minor
-const size_t OPTIONAL_SUBSYSTEM_VERSION = 48; // major, then minor
-const size_t OPTIONAL_IMAGE_SIZE = 56;
-const size_t OPTIONAL_HEADERS_SIZE = 60;
-const size_t OPTIONAL_SUBSYSTEM = 68;
-const size_t OPTIONAL_DIRECTORIES_PE32 = 96;
-const size_t OPTIONAL_DIRECTORIES_PE32PLUS = 112;
-// A section header.
-const size_t SECTION_HEADER_SIZE = 40;
-const size_t SECTION_VIRTUAL_SIZE = 8;
-const size_t SECTION_ADDRESS = 12;
-const size_t SECTION_RAW_SIZE = 16;
-const size_t SECTION_RAW_OFFSET = 20;
-const size_t SECTION_CHARACTERISTICS = 36;
+// and the data directories, which follow their count. Versions are a major, then a minor word.
+enum : size_t {
+    OPTIONAL_ENTRY_POINT = 16,
+    OPTIONAL_IMAGE_BASE = 28,
+    OPTIONAL_OS_VERSION = 40,
+    OPTIONAL_SUBSYSTEM_VERSION = 48,
+    OPTIONAL_IMAGE_SIZE = 56,
+    OPTIONAL_HEADERS_SIZE = 60,
+    OPTIONAL_SUBSYSTEM = 68,
+    OPTIONAL_DIRECTORIES_PE32 = 96,
+    OPTIONAL_DIRECTORIES_PE32PLUS = 112,
+};
+// In a section header.
+enum : size_t {
+    SECTION_HEADER_SIZE = 40,
+    SECTION_VIRTUAL_SIZE = 8,
+    SECTION_ADDRESS = 12,
+    SECTION_RAW_SIZE = 16,
+    SECTION_RAW_OFFSET = 20,
+    SECTION_CHARACTERISTICS = 36,
+};
 
 } // namespace emu
 

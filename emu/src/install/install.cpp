@@ -48,15 +48,6 @@ std::string quoted(const std::string &s)
     return "\"" + s + "\"";
 }
 
-std::string lowered(const std::string &s)
-{
-    std::string out(s);
-    for (char &c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = (char)(c + 32);
-    return out;
-}
-
 // ---- the cabinet ----
 
 struct Unref {

@@ -68,10 +68,8 @@ uint64_t divideSigned(int32_t divisor, int32_t dividend)
 
 uint64_t divideUnsigned(uint32_t divisor, uint32_t dividend)
 {
-    if (!divisor) {
-        violation(unsignedDivision, "division by zero");
-        return 0;
-    }
+    if (!divisor)
+        return misuse(unsignedDivision, "division by zero", 0);
     return quotientAndRemainder(dividend / divisor, dividend % divisor);
 }
 
@@ -207,10 +205,12 @@ void *platformExport(const PeImport &import)
     return nullptr;
 }
 
-void resetImportBindings()
+// Forgets the bindings emuRebindImport changed, at a reset.
+static void resetImportBindings()
 {
     rebound.clear();
 }
+const RoomReset bindingsReset(resetImportBindings);
 
 } // namespace emu
 

@@ -15,29 +15,26 @@ namespace emu {
 namespace {
 
 // The shell's loader looks only under the resource type named "GIF", whatever the picture's format.
-ResourceName imageFileType()
-{
-    ResourceName type;
-    type.isId = false;
-    type.text = u"GIF";
-    return type;
-}
+const ResourceName imageFileType{false, 0, u"GIF"};
 
 ResourceName idName(WORD id)
 {
-    ResourceName name;
-    name.id = id;
-    return name;
+    return ResourceName{true, id, {}};
+}
+
+// No bitmap, and why: the loaders set the last error as a program's SetLastError call would.
+HBITMAP noBitmap(DWORD error)
+{
+    SetLastError(error);
+    return nullptr;
 }
 
 // A new colour bitmap holding the picture, counted like any other.
 HBITMAP bitmapOfPicture(const Picture &picture, const char *api)
 {
     HBITMAP h = createBitmap(picture.width, picture.height);
-    if (!h) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return nullptr;
-    }
+    if (!h)
+        return noBitmap(ERROR_NOT_ENOUGH_MEMORY);
     bitmapOf(h, api)->pixels = picture.pixels;
     return h;
 }
@@ -54,21 +51,15 @@ HBITMAP WINAPI LoadBitmapW(HINSTANCE hInstance, LPCWSTR lpBitmapName)
     if (failNow(__func__))
         return nullptr;
     // A null instance asks for the system's predefined bitmaps, which the emulation lacks.
-    if (!hInstance) {
-        SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
-        return nullptr;
-    }
+    if (!hInstance)
+        return noBitmap(ERROR_RESOURCE_NAME_NOT_FOUND);
     const uint8_t *data;
     size_t size;
-    if (!findResource(hInstance, resourceNameOf(RT_BITMAP), resourceNameOf(lpBitmapName), __func__, &data, &size)) {
-        SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
-        return nullptr;
-    }
+    if (!findResource(hInstance, resourceNameOf(RT_BITMAP), resourceNameOf(lpBitmapName), __func__, &data, &size))
+        return noBitmap(ERROR_RESOURCE_NAME_NOT_FOUND);
     Picture picture;
-    if (!decodePackedDib(data, size, &picture, nullptr)) {
-        SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
-        return nullptr;
-    }
+    if (!decodePackedDib(data, size, &picture, nullptr))
+        return noBitmap(ERROR_RESOURCE_DATA_NOT_FOUND);
     HBITMAP bitmap = bitmapOfPicture(picture, __func__);
     // The device maps the resource's bits where they lie instead of copying them into RAM.
     if (bitmap)
@@ -88,15 +79,11 @@ HBITMAP WINAPI SHLoadImageResource(HINSTANCE hinst, UINT uIdImageFile)
     }
     const uint8_t *data;
     size_t size;
-    if (!findResource(hinst, imageFileType(), idName((WORD)uIdImageFile), __func__, &data, &size)) {
-        SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
-        return nullptr;
-    }
+    if (!findResource(hinst, imageFileType, idName((WORD)uIdImageFile), __func__, &data, &size))
+        return noBitmap(ERROR_RESOURCE_NAME_NOT_FOUND);
     Picture picture;
-    if (!decodeImageFile(data, size, &picture, nullptr)) {
-        SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
-        return nullptr;
-    }
+    if (!decodeImageFile(data, size, &picture, nullptr))
+        return noBitmap(ERROR_RESOURCE_DATA_NOT_FOUND);
     return bitmapOfPicture(picture, __func__);
 }
 
@@ -113,9 +100,9 @@ int emuInspectImageResource(HMODULE module, unsigned id, EmuImageResource *out)
     size_t size;
     const char *api = __func__;
     out->bitmap = findResource(module, resourceNameOf(RT_BITMAP), idName((WORD)id), api, &data, &size);
-    out->cutOff = resourceCutOff(module, imageFileType(), idName((WORD)id), api) ||
+    out->cutOff = resourceCutOff(module, imageFileType, idName((WORD)id), api) ||
                   resourceCutOff(module, resourceNameOf(RT_BITMAP), idName((WORD)id), api);
-    if (!findResource(module, imageFileType(), idName((WORD)id), api, &data, &size))
+    if (!findResource(module, imageFileType, idName((WORD)id), api, &data, &size))
         return 1;
     out->imageFile = 1;
     out->size = size;

@@ -169,9 +169,10 @@ void *exportAddress(const MappedImage &image, const char *name, uint32_t ordinal
     return nullptr;
 }
 
-int mappedImageCount()
-{
-    return mappedImages;
-}
-
 } // namespace emu
+
+// Images of code mapped now.
+extern "C" int emuMappedImages(void)
+{
+    return emu::mappedImages;
+}

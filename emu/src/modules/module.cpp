@@ -28,9 +28,7 @@ std::string lastLoadProblem;
 // The device keeps one module of a name, so "\\Windows\\a.dll" and "\\Other\\A.cpl" are one.
 std::string moduleName(const std::string &cePath)
 {
-    std::string name = cePath.substr(cePath.find_last_of("\\/") + 1);
-    for (char &c : name)
-        c = c >= 'A' && c <= 'Z' ? (char)(c + 32) : c;
+    std::string name = lowered(cePath.substr(cePath.find_last_of("\\/") + 1));
     return name.substr(0, name.find('.'));
 }
 
@@ -71,18 +69,14 @@ HMODULE loadCode(std::unique_ptr<Module> module, const std::string &path)
 HMODULE loadModule(LPCWSTR name, HANDLE file, DWORD flags, const char *api)
 {
     lastLoadProblem.clear();
-    if (!name) {
-        violation(api, "null module name");
-        return failLoad(ERROR_INVALID_PARAMETER, "null module name");
-    }
-    if (file) {
-        violation(api, "hFile is reserved and must be null");
-        return failLoad(ERROR_INVALID_PARAMETER, "hFile is not null");
-    }
-    if (flags & ~(DWORD)LOAD_LIBRARY_AS_DATAFILE) {
-        violation(api, "flags other than LOAD_LIBRARY_AS_DATAFILE");
-        return failLoad(ERROR_INVALID_PARAMETER, "flags other than LOAD_LIBRARY_AS_DATAFILE");
-    }
+    if (!name)
+        return misuse(api, "null module name", failLoad(ERROR_INVALID_PARAMETER, "null module name"));
+    if (file)
+        return misuse(api, "hFile is reserved and must be null",
+                      failLoad(ERROR_INVALID_PARAMETER, "hFile is not null"));
+    if (flags & ~(DWORD)LOAD_LIBRARY_AS_DATAFILE)
+        return misuse(api, "flags other than LOAD_LIBRARY_AS_DATAFILE",
+                      failLoad(ERROR_INVALID_PARAMETER, "flags other than LOAD_LIBRARY_AS_DATAFILE"));
     std::string path = utf8(name);
     auto module = std::make_unique<Module>();
     if (!readDeviceFile(path, &module->image))
@@ -145,7 +139,6 @@ static void resetModules()
 {
     modules.clear();
     lastLoadProblem.clear();
-    resetImportBindings();
 }
 const RoomReset modulesRoomReset(resetModules);
 
@@ -171,9 +164,7 @@ HMODULE WINAPI LoadLibraryW(LPCWSTR lpLibFileName)
 
 BOOL WINAPI FreeLibrary(HMODULE hLibModule)
 {
-    if (failNow(__func__))
-        return FALSE;
-    Module *m = static_cast<Module *>(lookup(hLibModule, EMU_MODULE, __func__));
+    Module *m = failNow(__func__) ? nullptr : static_cast<Module *>(lookup(hLibModule, EMU_MODULE, __func__));
     if (!m)
         return FALSE;
     // A module of code goes at its last free, after its detach notification.
@@ -208,11 +199,6 @@ FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName)
 const char *emuLastLoadProblem(void)
 {
     return lastLoadProblem.c_str();
-}
-
-int emuMappedImages(void)
-{
-    return mappedImageCount();
 }
 
 } // extern "C"

@@ -11,8 +11,7 @@
 
 #include <windows.h>
 
-#include "pe/imageplan.h"
-#include "pe/resources.h"
+#include "pe/pe.h"
 
 namespace emu {
 
@@ -51,16 +50,11 @@ BOOL callEntryPoint(const MappedImage &image, HMODULE module, DWORD reason);
 // The address of an export by name, or by ordinal when name is null; null when there is none.
 void *exportAddress(const MappedImage &image, const char *name, uint32_t ordinal);
 
-// Images mapped now.
-int mappedImageCount();
-
 // ---- the platform's exports (exports.cpp) ----
 
 // The emulation's function that an import names (module by name in any case, function by name or
 // by ordinal), or null when the emulation does not provide it.
 void *platformExport(const PeImport &import);
-// Forgets the bindings emuRebindImport changed.
-void resetImportBindings();
 
 } // namespace emu
 

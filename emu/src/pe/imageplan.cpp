@@ -1,9 +1,8 @@
 // The plan of an image of code that the loader maps: the sections at their RVAs, the base
 // relocations, the imports and the exports, every field checked to lie inside the image.
-#include "pe/imageplan.h"
+#include "pe/pe.h"
 
 #include "bytes.h"
-#include "pe/resources.h"
 #include "peformat.h"
 
 #include <algorithm>

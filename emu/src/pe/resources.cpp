@@ -1,5 +1,5 @@
 // The PE resource reader: the headers, the sections, the three-level resource tree and their summary.
-#include "pe/resources.h"
+#include "pe/pe.h"
 
 #include "bytes.h"
 #include "peformat.h"
@@ -156,36 +156,10 @@ void readTree(Tree &t)
 
 } // namespace
 
-bool PeFile::offsetOf(uint64_t rva, uint64_t len, size_t *offset) const
-{
-    for (const PeSection &s : sections) {
-        if (rva < s.virtualAddress)
-            continue;
-        uint64_t into = rva - s.virtualAddress;
-        if (into + len > s.rawSize)
-            continue;
-        uint64_t at = (uint64_t)s.rawOffset + into;
-        if (at + len > size)
-            continue;
-        *offset = (size_t)at;
-        return true;
-    }
-    return false;
-}
-
-bool PeFile::cutOffAt(uint64_t rva, uint64_t len) const
-{
-    for (const PeSection &s : sections)
-        if (rva >= s.virtualAddress && rva - s.virtualAddress + len <= s.rawSize &&
-            (uint64_t)s.rawOffset + (rva - s.virtualAddress) + len > size)
-            return true;
-    return false;
-}
-
 bool dataDirectory(const PeFileHeaders &h, unsigned index, uint32_t *rva, uint32_t *size)
 {
     uint64_t entry = h.directoriesAt + 8ull * index;
-    if (h.countAt + 4 > h.optionalSize || le32(h.opt + h.countAt) <= index || entry + 8 > h.optionalSize)
+    if (h.directoriesAt > h.optionalSize || le32(h.opt + h.directoriesAt - 4) <= index || entry + 8 > h.optionalSize)
         return false;
     *rva = le32(h.opt + entry);
     *size = le32(h.opt + entry + 4);
@@ -217,7 +191,6 @@ bool readPeHeaders(const uint8_t *data, size_t size, PeFileHeaders *h, PeHeaders
     default:
         return fail(why, "unknown optional header magic");
     }
-    h->countAt = h->directoriesAt - 4;
 
     h->image = PeFile{data, size, {}};
     uint64_t sectionsAt = optional + h->optionalSize;

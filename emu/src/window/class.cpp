@@ -52,11 +52,12 @@ WindowClass *classForCreate(const WCHAR *name, HINSTANCE instance)
     return c ? c : findClass(name, instance, true);
 }
 
-void resetClasses()
+static void resetClasses()
 {
     classes.clear();
     nextAtom = firstClassAtom;
 }
+const RoomReset classesReset(resetClasses);
 
 } // namespace emu
 
@@ -66,37 +67,25 @@ extern "C" {
 
 ATOM WINAPI RegisterClassW(const WNDCLASSW *lpWndClass)
 {
-    if (failNow(__func__)) {
-        setLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return 0;
-    }
+    if (failNow(__func__))
+        return failed(ERROR_NOT_ENOUGH_MEMORY, 0);
     if (!lpWndClass || !lpWndClass->lpszClassName || IS_INTRESOURCE(lpWndClass->lpszClassName) ||
-        !lpWndClass->lpfnWndProc || lpWndClass->cbClsExtra < 0 || lpWndClass->cbWndExtra < 0) {
-        violation(__func__, "no class record, no class name string, no window procedure or negative "
-                            "extra bytes");
-        setLastError(ERROR_INVALID_PARAMETER);
-        return 0;
-    }
-    if (lpWndClass->lpszMenuName) {
-        violation(__func__, "class menus are not supported on the device (lpszMenuName must be null)");
-        setLastError(ERROR_INVALID_PARAMETER);
-        return 0;
-    }
-    if (lpWndClass->style & ~supportedClassStyles) {
-        violation(__func__, "class styles other than CS_VREDRAW, CS_HREDRAW, CS_DBLCLKS, CS_PARENTDC and "
-                            "CS_NOCLOSE are not supported on the device");
-        setLastError(ERROR_INVALID_PARAMETER);
-        return 0;
-    }
+        !lpWndClass->lpfnWndProc || lpWndClass->cbClsExtra < 0 || lpWndClass->cbWndExtra < 0)
+        return misuse(__func__, "no class record, no class name string, no window procedure or negative extra bytes",
+                      ERROR_INVALID_PARAMETER, 0);
+    if (lpWndClass->lpszMenuName)
+        return misuse(__func__, "class menus are not supported on the device (lpszMenuName must be null)",
+                      ERROR_INVALID_PARAMETER, 0);
+    if (lpWndClass->style & ~supportedClassStyles)
+        return misuse(__func__,
+                      "class styles other than CS_VREDRAW, CS_HREDRAW, CS_DBLCLKS, CS_PARENTDC and "
+                      "CS_NOCLOSE are not supported on the device",
+                      ERROR_INVALID_PARAMETER, 0);
     // Classes belong to the process: a name is taken whatever instance registered it.
-    if (findClass(lpWndClass->lpszClassName, lpWndClass->hInstance, true)) {
-        setLastError(ERROR_CLASS_ALREADY_EXISTS);
-        return 0;
-    }
-    if (nextAtom == 0) {
-        setLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return 0;
-    }
+    if (findClass(lpWndClass->lpszClassName, lpWndClass->hInstance, true))
+        return failed(ERROR_CLASS_ALREADY_EXISTS, 0);
+    if (nextAtom == 0)
+        return failed(ERROR_NOT_ENOUGH_MEMORY, 0);
     auto c = std::make_unique<WindowClass>();
     c->atom = nextAtom++;
     c->name = copyWide(lpWndClass->lpszClassName);
@@ -116,23 +105,16 @@ BOOL WINAPI UnregisterClassW(LPCWSTR lpClassName, HINSTANCE hInstance)
     (void)hInstance; // ignored on the device: a class is found by its name alone
     if (failNow(__func__))
         return FALSE;
-    if (!lpClassName) {
-        violation(__func__, "null class name");
-        setLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
+    if (!lpClassName)
+        return misuse(__func__, "null class name", ERROR_INVALID_PARAMETER, FALSE);
     auto it = std::find_if(classes.begin(), classes.end(),
                            [&](const std::unique_ptr<WindowClass> &c) { return nameMatches(*c, lpClassName); });
     // Unregistering a class that is not registered is an ordinary failure, not a misuse.
-    if (it == classes.end()) {
-        setLastError(ERROR_CLASS_DOES_NOT_EXIST);
-        return FALSE;
-    }
-    if ((*it)->windows > 0) {
-        violation(__func__, "windows of the class \"" + nameOf(**it) + "\" still exist");
-        setLastError(ERROR_CLASS_HAS_WINDOWS);
-        return FALSE;
-    }
+    if (it == classes.end())
+        return failed(ERROR_CLASS_DOES_NOT_EXIST, FALSE);
+    if ((*it)->windows > 0)
+        return misuse(__func__, "windows of the class \"" + nameOf(**it) + "\" still exist", ERROR_CLASS_HAS_WINDOWS,
+                      FALSE);
     freeHandle((*it)->handle);
     classes.erase(it);
     return TRUE;

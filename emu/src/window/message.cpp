@@ -72,9 +72,13 @@ bool retrieve(MSG *out, HWND filter, UINT first, UINT last, bool remove, bool qu
     return false;
 }
 
-// Checks the window filter of GetMessageW and PeekMessageW.
-bool filterIsGood(HWND filter, const char *api)
+// What GetMessageW and PeekMessageW check first: the fault injection, the MSG, the window filter.
+bool mayRetrieve(const MSG *msg, HWND filter, const char *api)
 {
+    if (failNow(api))
+        return false;
+    if (!msg)
+        return misuse(api, "null MSG", false);
     return !filter || filter == threadMessagesOnly || windowOf(filter, api);
 }
 
@@ -91,14 +95,13 @@ void removeMessagesFor(HWND hwnd)
         it = it->hwnd == hwnd ? posted.erase(it) : it + 1;
 }
 
-LRESULT dispatchMessage(const MSG &msg, const char *api)
+// Dispatches without counting a DispatchMessageW call.
+static LRESULT dispatchMessage(const MSG &msg, const char *api)
 {
     if (msg.message == WM_TIMER && msg.lParam) {
         // Only a callback that a live timer registered is called, never an arbitrary address.
-        if (!isTimerCallback(msg.hwnd, msg.wParam, msg.lParam)) {
-            violation(api, "WM_TIMER names a callback of no live timer");
-            return 0;
-        }
+        if (!isTimerCallback(msg.hwnd, msg.wParam, msg.lParam))
+            return misuse(api, "WM_TIMER names a callback of no live timer", 0);
         reinterpret_cast<TIMERPROC>(msg.lParam)(msg.hwnd, WM_TIMER, msg.wParam, tickCount());
         return 0;
     }
@@ -112,12 +115,13 @@ LRESULT dispatchMessage(const MSG &msg, const char *api)
     return callWindowProc(msg.hwnd, msg.message, msg.wParam, msg.lParam);
 }
 
-void resetMessages()
+static void resetMessages()
 {
     posted.clear();
     quitPosted = false;
     quitCode = 0;
 }
+const RoomReset messagesReset(resetMessages);
 
 } // namespace emu
 
@@ -138,10 +142,8 @@ LRESULT WINAPI SendMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
 
 BOOL WINAPI PostMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
 {
-    if (failNow(__func__)) {
-        setLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return FALSE;
-    }
+    if (failNow(__func__))
+        return failed(ERROR_NOT_ENOUGH_MEMORY, FALSE);
     // Without a window the message is the thread's own, as PostThreadMessage would post it.
     if (hWnd && !windowOf(hWnd, __func__))
         return FALSE;
@@ -151,13 +153,7 @@ BOOL WINAPI PostMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
 
 BOOL WINAPI GetMessageW(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax)
 {
-    if (failNow(__func__))
-        return -1;
-    if (!lpMsg) {
-        violation(__func__, "null MSG");
-        return -1;
-    }
-    if (!filterIsGood(hWnd, __func__))
+    if (!mayRetrieve(lpMsg, hWnd, __func__))
         return -1;
     if (!retrieve(lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, true, true)) {
         // The thread would wait for ever: time moves only when the host advances it.
@@ -170,13 +166,7 @@ BOOL WINAPI GetMessageW(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFil
 
 BOOL WINAPI PeekMessageW(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg)
 {
-    if (failNow(__func__))
-        return FALSE;
-    if (!lpMsg) {
-        violation(__func__, "null MSG");
-        return FALSE;
-    }
-    if (!filterIsGood(hWnd, __func__))
+    if (!mayRetrieve(lpMsg, hWnd, __func__))
         return FALSE;
     return retrieve(lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, (wRemoveMsg & PM_REMOVE) != 0, true);
 }
@@ -184,10 +174,8 @@ BOOL WINAPI PeekMessageW(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFi
 LRESULT WINAPI DispatchMessageW(const MSG *lpMsg)
 {
     failNow(__func__); // only counted
-    if (!lpMsg) {
-        violation(__func__, "null MSG");
-        return 0;
-    }
+    if (!lpMsg)
+        return misuse(__func__, "null MSG", 0);
     return dispatchMessage(*lpMsg, __func__);
 }
 

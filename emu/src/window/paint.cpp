@@ -156,10 +156,8 @@ extern "C" {
 
 BOOL WINAPI InvalidateRect(HWND hWnd, const RECT *lpRect, BOOL bErase)
 {
-    if (failNow(__func__))
-        return FALSE;
     // On the device a null window takes no action.
-    if (!hWnd)
+    if (failNow(__func__) || !hWnd)
         return FALSE;
     Window *w = windowOf(hWnd, __func__);
     if (!w)
@@ -173,11 +171,8 @@ BOOL WINAPI ValidateRect(HWND hWnd, const RECT *lpRect)
     if (failNow(__func__))
         return FALSE;
     // The device does not support a null window here.
-    if (!hWnd) {
-        violation(__func__, "a null window is not supported on the device");
-        setLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
+    if (!hWnd)
+        return misuse(__func__, "a null window is not supported on the device", ERROR_INVALID_WINDOW_HANDLE, FALSE);
     Window *w = windowOf(hWnd, __func__);
     if (!w)
         return FALSE;
@@ -188,9 +183,7 @@ BOOL WINAPI ValidateRect(HWND hWnd, const RECT *lpRect)
 
 BOOL WINAPI UpdateWindow(HWND hWnd)
 {
-    if (failNow(__func__))
-        return FALSE;
-    Window *w = windowOf(hWnd, __func__);
+    Window *w = windowOfCall(hWnd, __func__);
     if (!w)
         return FALSE;
     if (isDrawable(w) && !rectEmpty(w->update))
@@ -200,10 +193,8 @@ BOOL WINAPI UpdateWindow(HWND hWnd)
 
 HDC WINAPI GetDC(HWND hWnd)
 {
-    if (failNow(__func__))
-        return nullptr;
     // GetDC(NULL) is the DC of the whole screen.
-    if (hWnd && !lookup(hWnd, EMU_WINDOW, __func__))
+    if (failNow(__func__) || (hWnd && !lookup(hWnd, EMU_WINDOW, __func__)))
         return nullptr;
     return createWindowDc(hWnd, false, &windowPlacement);
 }
@@ -218,11 +209,8 @@ HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint)
     }
     if (!windowOf(hWnd, __func__))
         return nullptr;
-    if (!lpPaint) {
-        violation(__func__, "null PAINTSTRUCT");
-        setLastError(ERROR_INVALID_PARAMETER);
-        return nullptr;
-    }
+    if (!lpPaint)
+        return misuse(__func__, "null PAINTSTRUCT", ERROR_INVALID_PARAMETER, nullptr);
     return beginPaint(hWnd, lpPaint);
 }
 
@@ -232,11 +220,10 @@ BOOL WINAPI EndPaint(HWND hWnd, const PAINTSTRUCT *lpPaint)
     failNow(__func__);
     if (!windowOf(hWnd, __func__))
         return TRUE;
-    if (!lpPaint) {
+    if (!lpPaint)
         violation(__func__, "null PAINTSTRUCT");
-        return TRUE;
-    }
-    endPaint(hWnd, lpPaint, __func__);
+    else
+        endPaint(hWnd, lpPaint, __func__);
     return TRUE;
 }
 

@@ -58,11 +58,12 @@ POINT cursorPosition()
     return cursor;
 }
 
-void resetPen()
+static void resetPen()
 {
     capture = nullptr;
     cursor = POINT{0, 0};
 }
+const RoomReset penReset(resetPen);
 
 } // namespace emu
 
@@ -72,12 +73,10 @@ extern "C" {
 
 HWND WINAPI SetCapture(HWND hWnd)
 {
-    if (failNow(__func__))
+    // A null window lets the capture go, as ReleaseCapture does.
+    if (failNow(__func__) || (hWnd && !windowOf(hWnd, __func__)))
         return nullptr;
     HWND previous = capture;
-    // A null window lets the capture go, as ReleaseCapture does.
-    if (hWnd && !windowOf(hWnd, __func__))
-        return nullptr;
     changeCapture(hWnd);
     return previous;
 }

@@ -41,10 +41,8 @@ extern "C" {
 BOOL WINAPI IntersectRect(LPRECT lprcDst, const RECT *lprcSrc1, const RECT *lprcSrc2)
 {
     failNow(__func__);
-    if (!lprcDst || !lprcSrc1 || !lprcSrc2) {
-        violation(__func__, "null rectangle");
-        return FALSE;
-    }
+    if (!lprcDst || !lprcSrc1 || !lprcSrc2)
+        return misuse(__func__, "null rectangle", FALSE);
     // The two are taken as they stand: no overlap when the greater left is not less than the
     // lesser right, or likewise vertically; an inverted rectangle thus never overlaps anything.
     RECT r = {std::max(lprcSrc1->left, lprcSrc2->left), std::max(lprcSrc1->top, lprcSrc2->top),
@@ -60,10 +58,8 @@ BOOL WINAPI IntersectRect(LPRECT lprcDst, const RECT *lprcSrc1, const RECT *lprc
 BOOL WINAPI SetRect(LPRECT lprc, int xLeft, int yTop, int xRight, int yBottom)
 {
     failNow(__func__);
-    if (!lprc) {
-        violation(__func__, "null rectangle");
-        return FALSE;
-    }
+    if (!lprc)
+        return misuse(__func__, "null rectangle", FALSE);
     *lprc = RECT{xLeft, yTop, xRight, yBottom};
     return TRUE;
 }

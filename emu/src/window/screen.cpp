@@ -117,11 +117,12 @@ HWND windowAtScreenPoint(int x, int y)
     return reinterpret_cast<HWND>(owners[(size_t)y * width + x]);
 }
 
-void resetScreen()
+static void resetScreen()
 {
     resetDisplay();
     followDisplay();
 }
+const RoomReset screenReset(resetScreen);
 
 } // namespace emu
 

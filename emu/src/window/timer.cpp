@@ -83,7 +83,7 @@ bool isTimerCallback(HWND hwnd, UINT_PTR id, LPARAM proc)
     return it != timers.end() && reinterpret_cast<LPARAM>(it->proc) == proc;
 }
 
-void resetTimers()
+static void resetTimers()
 {
     now = 0;
     tickOffset = 0;
@@ -92,6 +92,7 @@ void resetTimers()
     nextFiredOrder = 1;
     nextThreadTimerId = firstThreadTimerId;
 }
+const RoomReset timersReset(resetTimers);
 
 } // namespace emu
 
@@ -107,15 +108,10 @@ DWORD WINAPI GetTickCount(void)
 
 UINT_PTR WINAPI SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc)
 {
-    if (failNow(__func__))
+    if (failNow(__func__) || (hWnd && !windowOf(hWnd, __func__)))
         return 0;
-    if (hWnd && !windowOf(hWnd, __func__))
-        return 0;
-    if (hWnd && nIDEvent == 0) {
-        violation(__func__, "a window timer needs a non-zero id on the device");
-        setLastError(ERROR_INVALID_PARAMETER);
-        return 0;
-    }
+    if (hWnd && nIDEvent == 0)
+        return misuse(__func__, "a window timer needs a non-zero id on the device", ERROR_INVALID_PARAMETER, 0);
     // As the platform does: shorter periods run at the minimum, longer ones at the maximum.
     UINT elapse = std::min<UINT>(std::max<UINT>(uElapse, USER_TIMER_MINIMUM), USER_TIMER_MAXIMUM);
     UINT_PTR id = nIDEvent;
@@ -136,16 +132,12 @@ UINT_PTR WINAPI SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC l
 
 BOOL WINAPI KillTimer(HWND hWnd, UINT_PTR uIDEvent)
 {
-    if (failNow(__func__))
-        return FALSE;
-    if (hWnd && !windowOf(hWnd, __func__))
+    if (failNow(__func__) || (hWnd && !windowOf(hWnd, __func__)))
         return FALSE;
     auto it = findTimer(hWnd, uIDEvent);
     // An unknown timer is an ordinary failure; a tick not yet retrieved goes with the timer.
-    if (it == timers.end()) {
-        setLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
+    if (it == timers.end())
+        return failed(ERROR_INVALID_PARAMETER, FALSE);
     timers.erase(it);
     return TRUE;
 }

@@ -160,6 +160,21 @@ BOOL showWindow(HWND hwnd, int nCmdShow)
     return was;
 }
 
+// The window and all its descendants, parents before children.
+std::vector<HWND> windowAndDescendants(HWND hwnd)
+{
+    std::vector<HWND> out;
+    Window *w = windowQuiet(hwnd);
+    if (!w)
+        return out;
+    out.push_back(hwnd);
+    for (HWND child : w->children) {
+        std::vector<HWND> below = windowAndDescendants(child);
+        out.insert(out.end(), below.begin(), below.end());
+    }
+    return out;
+}
+
 BOOL moveWindow(HWND hwnd, int x, int y, int width, int height)
 {
     Window *w = windowQuiet(hwnd);
@@ -231,6 +246,11 @@ Window *windowOf(HWND hwnd, const char *api)
     return w;
 }
 
+Window *windowOfCall(HWND hwnd, const char *api)
+{
+    return failNow(api) ? nullptr : windowOf(hwnd, api);
+}
+
 Window *windowQuiet(HWND hwnd)
 {
     if (!hwnd)
@@ -268,20 +288,6 @@ RECT screenRectOf(const Window *w)
     for (const Window *p = windowQuiet(w->parent); p; p = windowQuiet(p->parent))
         r = offsetRect(r, p->rect.left, p->rect.top);
     return r;
-}
-
-std::vector<HWND> windowAndDescendants(HWND hwnd)
-{
-    std::vector<HWND> out;
-    Window *w = windowQuiet(hwnd);
-    if (!w)
-        return out;
-    out.push_back(hwnd);
-    for (HWND child : w->children) {
-        std::vector<HWND> below = windowAndDescendants(child);
-        out.insert(out.end(), below.begin(), below.end());
-    }
-    return out;
 }
 
 LRESULT callWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -347,19 +353,14 @@ bool clientOrigin(HWND window, int *x, int *y)
 
 const WindowPlacement windowPlacement = {clientOrigin, windowOwnsScreenPixel};
 
-// The window room's part of emuReset: windows, classes, the queue, timers, capture, clock, screen.
+// The windows' part of emuReset; each file of the window room forgets its own.
 static void resetWindows()
 {
     // Nothing is sent and nothing recorded: the whole platform starts afresh.
     windows.clear();
     topLevel.clear();
-    resetClasses();
     cachedHandle = nullptr;
     cachedWindow = nullptr;
-    resetMessages();
-    resetTimers();
-    resetPen();
-    resetScreen();
 }
 const RoomReset windowRoomReset(resetWindows);
 
@@ -372,39 +373,29 @@ extern "C" {
 HWND WINAPI CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWindowName, DWORD dwStyle, int X, int Y,
                             int nWidth, int nHeight, HWND hWndParent, HMENU hMenu, HINSTANCE hInstance, LPVOID lpParam)
 {
-    if (failNow(__func__)) {
-        setLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return nullptr;
-    }
-    if (!lpClassName) {
-        violation(__func__, "null class name");
-        setLastError(ERROR_INVALID_PARAMETER);
-        return nullptr;
-    }
+    if (failNow(__func__))
+        return failed(ERROR_NOT_ENOUGH_MEMORY, nullptr);
+    if (!lpClassName)
+        return misuse(__func__, "null class name", ERROR_INVALID_PARAMETER, nullptr);
     WindowClass *cls = classForCreate(lpClassName, hInstance);
-    if (!cls) {
-        violation(__func__, IS_INTRESOURCE(lpClassName) ? std::string("no class with that atom")
-                                                        : "no class \"" + utf8(lpClassName) + "\"");
-        setLastError(ERROR_CANNOT_FIND_WND_CLASS);
-        return nullptr;
-    }
+    if (!cls)
+        return misuse(__func__,
+                      IS_INTRESOURCE(lpClassName) ? std::string("no class with that atom")
+                                                  : "no class \"" + utf8(lpClassName) + "\"",
+                      ERROR_CANNOT_FIND_WND_CLASS, nullptr);
     if (hWndParent && !windowOf(hWndParent, __func__))
         return nullptr;
     // A window given a parent but neither WS_CHILD nor WS_POPUP is made a child of it.
     if (hWndParent && !(dwStyle & (WS_CHILD | WS_POPUP)))
         dwStyle |= WS_CHILD;
     bool child = (dwStyle & WS_CHILD) != 0;
-    if (hMenu && !child) {
-        violation(__func__, "windows have no menus on the device: hMenu must be null unless it is a "
-                            "child window's id");
-        setLastError(ERROR_INVALID_MENU_HANDLE);
-        return nullptr;
-    }
-    if (child && !hWndParent) {
-        violation(__func__, "WS_CHILD without a parent window");
-        setLastError(ERROR_TLW_WITH_WSCHILD);
-        return nullptr;
-    }
+    if (hMenu && !child)
+        return misuse(__func__,
+                      "windows have no menus on the device: hMenu must be null unless it is a "
+                      "child window's id",
+                      ERROR_INVALID_MENU_HANDLE, nullptr);
+    if (child && !hWndParent)
+        return misuse(__func__, "WS_CHILD without a parent window", ERROR_TLW_WITH_WSCHILD, nullptr);
     // CW_USEDEFAULT puts a window at the origin; a top-level window then fills the screen, a child
     // window gets no size.
     if (X == CW_USEDEFAULT)
@@ -455,24 +446,18 @@ HWND WINAPI CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWind
 
 BOOL WINAPI DestroyWindow(HWND hWnd)
 {
-    if (failNow(__func__))
-        return FALSE;
-    Window *w = windowOf(hWnd, __func__);
+    Window *w = windowOfCall(hWnd, __func__);
     if (!w)
         return FALSE;
-    if (w->destroying) {
-        violation(__func__, "the window is already being destroyed");
-        return FALSE;
-    }
+    if (w->destroying)
+        return misuse(__func__, "the window is already being destroyed", FALSE);
     destroyWindowNow(hWnd, __func__);
     return TRUE;
 }
 
 BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow)
 {
-    if (failNow(__func__))
-        return FALSE;
-    if (!windowOf(hWnd, __func__))
+    if (failNow(__func__) || !windowOf(hWnd, __func__))
         return FALSE;
     switch (nCmdShow) {
     case SW_HIDE:
@@ -490,9 +475,7 @@ BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow)
 
 BOOL WINAPI MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bRepaint)
 {
-    if (failNow(__func__))
-        return FALSE;
-    if (!windowOf(hWnd, __func__))
+    if (failNow(__func__) || !windowOf(hWnd, __func__))
         return FALSE;
     // The device ignores the repaint flag and takes it as FALSE.
     (void)bRepaint;
@@ -501,9 +484,7 @@ BOOL WINAPI MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bR
 
 HWND WINAPI GetParent(HWND hWnd)
 {
-    if (failNow(__func__))
-        return nullptr;
-    Window *w = windowOf(hWnd, __func__);
+    Window *w = windowOfCall(hWnd, __func__);
     if (!w)
         return nullptr;
     // A top-level window answers with its owner, whatever its style.
@@ -512,9 +493,7 @@ HWND WINAPI GetParent(HWND hWnd)
 
 HWND WINAPI GetWindow(HWND hWnd, UINT uCmd)
 {
-    if (failNow(__func__))
-        return nullptr;
-    Window *w = windowOf(hWnd, __func__);
+    Window *w = windowOfCall(hWnd, __func__);
     if (!w)
         return nullptr;
     // Sibling lists run bottom to top; the platform names windows from the top of the z-order down.
@@ -542,32 +521,22 @@ HWND WINAPI GetWindow(HWND hWnd, UINT uCmd)
 
 BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect)
 {
-    if (failNow(__func__))
-        return FALSE;
-    Window *w = windowOf(hWnd, __func__);
+    Window *w = windowOfCall(hWnd, __func__);
     if (!w)
         return FALSE;
-    if (!lpRect) {
-        violation(__func__, "null rectangle");
-        setLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
+    if (!lpRect)
+        return misuse(__func__, "null rectangle", ERROR_INVALID_PARAMETER, FALSE);
     *lpRect = screenRectOf(w);
     return TRUE;
 }
 
 BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect)
 {
-    if (failNow(__func__))
-        return FALSE;
-    Window *w = windowOf(hWnd, __func__);
+    Window *w = windowOfCall(hWnd, __func__);
     if (!w)
         return FALSE;
-    if (!lpRect) {
-        violation(__func__, "null rectangle");
-        setLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
+    if (!lpRect)
+        return misuse(__func__, "null rectangle", ERROR_INVALID_PARAMETER, FALSE);
     // Windows here have no non-client area: the client area is the whole window.
     *lpRect = RECT{0, 0, w->rect.right - w->rect.left, w->rect.bottom - w->rect.top};
     return TRUE;
@@ -575,19 +544,16 @@ BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect)
 
 LONG WINAPI SetWindowLongW(HWND hWnd, int nIndex, LONG dwNewLong)
 {
-    if (failNow(__func__))
-        return 0;
-    Window *w = windowOf(hWnd, __func__);
+    Window *w = windowOfCall(hWnd, __func__);
     if (!w)
         return 0;
     bool styleSlot;
     LONG *slot = nIndex >= 0 && nIndex % 4 != 0 ? nullptr : longSlot(w, nIndex, &styleSlot);
-    if (!slot) {
-        violation(__func__, "no window long at index " + std::to_string(nIndex) +
-                                (nIndex >= 0 && nIndex % 4 ? " (the device takes multiples of 4)" : ""));
-        setLastError(ERROR_INVALID_INDEX);
-        return 0;
-    }
+    if (!slot)
+        return misuse(__func__,
+                      "no window long at index " + std::to_string(nIndex) +
+                          (nIndex >= 0 && nIndex % 4 ? " (the device takes multiples of 4)" : ""),
+                      ERROR_INVALID_INDEX, 0);
     LONG previous = *slot;
     RECT before = footprint(w);
     // A window stays a child or a pop-up for its life: those bits keep their value.
@@ -606,18 +572,13 @@ LONG WINAPI SetWindowLongW(HWND hWnd, int nIndex, LONG dwNewLong)
 
 LONG WINAPI GetWindowLongW(HWND hWnd, int nIndex)
 {
-    if (failNow(__func__))
-        return 0;
-    Window *w = windowOf(hWnd, __func__);
+    Window *w = windowOfCall(hWnd, __func__);
     if (!w)
         return 0;
     bool styleSlot;
     LONG *slot = longSlot(w, nIndex, &styleSlot);
-    if (!slot) {
-        violation(__func__, "no window long at index " + std::to_string(nIndex));
-        setLastError(ERROR_INVALID_INDEX);
-        return 0;
-    }
+    if (!slot)
+        return misuse(__func__, "no window long at index " + std::to_string(nIndex), ERROR_INVALID_INDEX, 0);
     return *slot;
 }
 

@@ -59,7 +59,6 @@ RECT offsetRect(const RECT &r, int dx, int dy);
 // ---- classes (class.cpp) ----
 // The class CreateWindowExW makes a window of: by name or atom, the instance's own first.
 WindowClass *classForCreate(const WCHAR *name, HINSTANCE instance);
-void resetClasses();
 
 // ---- windows (window.cpp) ----
 // A copy of a string argument; empty for null or an integer resource.
@@ -67,6 +66,8 @@ std::u16string copyWide(const WCHAR *s);
 // The window behind a handle; a null, stale or foreign handle records a violation naming the api
 // and sets ERROR_INVALID_WINDOW_HANDLE.
 Window *windowOf(HWND hwnd, const char *api);
+// The window of a call, or null when an injected failure falls on the call (no violation then).
+Window *windowOfCall(HWND hwnd, const char *api);
 // The same without a violation, for the emulation's own bookkeeping.
 Window *windowQuiet(HWND hwnd);
 // Top-level windows, bottom to top.
@@ -75,8 +76,6 @@ const std::vector<HWND> &topLevelWindows();
 bool isDrawable(const Window *w);
 // The window's rectangle in screen coordinates.
 RECT screenRectOf(const Window *w);
-// The window and all its descendants, parents before children.
-std::vector<HWND> windowAndDescendants(HWND hwnd);
 // Calls the window procedure (a sent message); 0 for a window that is gone.
 LRESULT callWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 // DestroyWindow without the fault injection and the handle check; violations name the api.
@@ -108,14 +107,10 @@ bool insidePaintClip(const Window *w, int screenX, int screenY);
 void recompose(const RECT &dirty, bool invalidate);
 // The topmost drawable window at a screen point, or null (the desktop, or outside the screen).
 HWND windowAtScreenPoint(int x, int y);
-void resetScreen();
 
 // ---- messages (message.cpp) ----
 void postMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 void removeMessagesFor(HWND hwnd);
-// Dispatches without counting a DispatchMessageW call.
-LRESULT dispatchMessage(const MSG &msg, const char *api);
-void resetMessages();
 
 // ---- timers (timer.cpp) ----
 void killTimersOf(HWND hwnd);
@@ -126,13 +121,11 @@ bool takeDueTimer(HWND filter, bool threadOnly, bool remove, MSG *out);
 bool isTimerCallback(HWND hwnd, UINT_PTR id, LPARAM proc);
 // The virtual clock, as GetTickCount reads it without counting a call.
 DWORD tickCount();
-void resetTimers();
 
 // ---- pen and capture (pen.cpp) ----
 // Releases the capture if the window or one of its descendants holds it; true if it did.
 bool releaseCaptureWithin(HWND hwnd);
 POINT cursorPosition();
-void resetPen();
 
 } // namespace emu
 

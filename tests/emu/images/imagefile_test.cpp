@@ -107,7 +107,7 @@ TEST(ImageFile, DamagedEmptyOrHugeFilesGiveNothingThroughTheLoaderToo)
     }
 
     emuReset();
-    Bytes module = pebuilder::build(resources, pebuilder::pe32, 0x01C0);
+    Bytes module = pebuilder::build(resources, pebuilder::pe32, emu::IMAGE_FILE_MACHINE_ARM);
     emuRegisterModule("\\Windows\\bad.dll", module.data(), module.size());
     HMODULE m = LoadLibraryExW(L"\\Windows\\bad.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(nullptr, m);

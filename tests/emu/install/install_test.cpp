@@ -92,7 +92,7 @@ class InstallTest : public ::testing::Test {
         uint32_t x = 1;
         for (uint8_t &b : big)
             b = (uint8_t)((x = x * 1103515245u + 12345u) >> 24);
-        Bytes module = pebuilder::build({{10, 1, {1, 2, 3}, u"", u""}}, pebuilder::pe32, 0x1C0);
+        Bytes module = pebuilder::build({{10, 1, {1, 2, 3}, u"", u""}}, pebuilder::pe32, emu::IMAGE_FILE_MACHINE_ARM);
         return {{"KWENO.001", big}, {"KWENO.002", module}, {"KWENO.003", {'h', 'i'}}};
     }
 
@@ -285,7 +285,7 @@ TEST_F(InstallTest, CabinetsTheInstallerCannotUseAreRefusedWhole)
     Bytes cut(cabinet.begin(), cabinet.begin() + cabinet.size() / 2);
     // The first member's size (CFFILE.cbFile, where CFHEADER.coffFiles points) claims 4 GiB.
     Bytes huge = cabinet;
-    size_t firstFile = cabinet[16] | cabinet[17] << 8;
+    size_t firstFile = emu::le16(&cabinet[16]);
     pebuilder::put32(huge, firstFile, 0xFFFFFFFF);
     // The first folder (CFFOLDER.typeCompress, after the 36-byte CFHEADER) says LZX.
     Bytes lzx = cabinet;

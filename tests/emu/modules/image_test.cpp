@@ -117,7 +117,7 @@ TEST_F(ImageListTest, ADefaultListKeepsSixteenColoursAndBlackensTheMaskInTheBitm
     EXPECT_EQ(0xC8C8C8u, emuBitmapPixel(writable, 1, 0));
 
     std::vector<pebuilder::Resource> resources = {{2, 1, pebuilder::dib24(4, 1, fourColours), u"", u""}};
-    pebuilder::Bytes module = pebuilder::build(resources, pebuilder::pe32, 0x01C0);
+    pebuilder::Bytes module = pebuilder::build(resources, pebuilder::pe32, emu::IMAGE_FILE_MACHINE_ARM);
     emuRegisterModule("\\Windows\\icons.dll", module.data(), module.size());
     HMODULE icons = LoadLibraryExW(L"\\Windows\\icons.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
     HBITMAP readOnly = LoadBitmapW(icons, MAKEINTRESOURCEW(1));

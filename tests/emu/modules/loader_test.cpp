@@ -43,7 +43,7 @@ CodeImage testDll(uint8_t answer = 1)
                  {"coredll.DLL", "GetDC", 0},
                  {"AYGSHELL.dll", "", 64}};
     CodeLayout l;
-    buildCode(d, 0x1C0, &l); // for the slots' RVAs
+    buildCode(d, emu::IMAGE_FILE_MACHINE_ARM, &l); // for the slots' RVAs
     d.code = {PUSH_R4_LR, ADD_R0_R1_100, ldrR12Pc(12), MOV_LR_PC, LDR_PC_R12, movR0(answer), POP_R4_PC, l.slots[0]};
     d.addresses = {7};
     for (int helper : {1, 2}) {
@@ -91,7 +91,7 @@ struct Refused {
 Bytes corrupted(const std::function<void(Bytes &, const CodeLayout &)> &corrupt)
 {
     CodeLayout l;
-    Bytes b = buildCode(testDll(), 0x1C0, &l);
+    Bytes b = buildCode(testDll(), emu::IMAGE_FILE_MACHINE_ARM, &l);
     corrupt(b, l);
     return b;
 }
@@ -104,7 +104,8 @@ Bytes importing(const Import &import)
 }
 
 const Refused refused[] = {
-    {"x86", [] { return buildCode(testDll(), 0x14C); }, ERROR_BAD_EXE_FORMAT, "machine type 0x014C", true},
+    {"x86", [] { return buildCode(testDll(), emu::IMAGE_FILE_MACHINE_I386); }, ERROR_BAD_EXE_FORMAT,
+     "machine type 0x014C", true},
     {"PE32+", [] { return corrupted([](Bytes &b, const CodeLayout &l) { put16(b, l.optionalHeader, 0x20B); }); },
      ERROR_BAD_EXE_FORMAT, "32-bit", true},
     {"desktop subsystem",
@@ -199,7 +200,7 @@ TEST_F(LoaderTest, EntryPointRunsAtTheFirstLoadAndTheLastFreeOfAModuleAnyPathNam
 TEST_F(LoaderTest, ImportsBindToThePlatformsOwnFunctionsByNameAndOrdinal)
 {
     CodeLayout l;
-    HMODULE m = load("\\Windows\\test.dll", buildCode(testDll(), 0x1C0, &l));
+    HMODULE m = load("\\Windows\\test.dll", buildCode(testDll(), emu::IMAGE_FILE_MACHINE_ARM, &l));
     ASSERT_NE(nullptr, m) << emuLastLoadProblem();
     const uint8_t *tables = proc<const uint8_t *>(m, L"slots");
     ASSERT_NE(nullptr, tables);

@@ -281,7 +281,8 @@ class BuiltModuleTest : public ModuleTest {
         ReleaseDC(nullptr, screen);
         return b;
     }
-    Bytes image(pebuilder::Kind kind = pebuilder::pe32, uint16_t machine = 0x14C, pebuilder::Layout *layout = nullptr)
+    Bytes image(pebuilder::Kind kind = pebuilder::pe32, uint16_t machine = emu::IMAGE_FILE_MACHINE_I386,
+                pebuilder::Layout *layout = nullptr)
     {
         std::vector<pebuilder::Resource> resources = {
             {2, 7, pebuilder::dib24(3, 2, diagonal), u"", u""},
@@ -312,9 +313,9 @@ TEST_F(BuiltModuleTest, AnyMachineAndBothImageKindsLoad)
     const struct {
         pebuilder::Kind kind;
         uint16_t machine;
-    } kinds[] = {{pebuilder::pe32, 0x14C},
-                 {pebuilder::pe32, 0x1C2},
-                 {pebuilder::pe32plus, 0x8664},
+    } kinds[] = {{pebuilder::pe32, emu::IMAGE_FILE_MACHINE_I386},
+                 {pebuilder::pe32, emu::IMAGE_FILE_MACHINE_THUMB},
+                 {pebuilder::pe32plus, emu::IMAGE_FILE_MACHINE_AMD64},
                  {pebuilder::pe32plus, 0xAA64}};
     for (auto &k : kinds) {
         emuRegisterModule("\\Windows\\built.dll", image(k.kind, k.machine).data(), image(k.kind, k.machine).size());
@@ -335,7 +336,7 @@ TEST_F(BuiltModuleTest, AnyMachineAndBothImageKindsLoad)
 // drawn into.
 TEST_F(BuiltModuleTest, LoadedBitmapsAreReadOnly)
 {
-    Bytes bytes = image(pebuilder::pe32, 0x1C0);
+    Bytes bytes = image(pebuilder::pe32, emu::IMAGE_FILE_MACHINE_ARM);
     emuRegisterModule("\\Windows\\built.dll", bytes.data(), bytes.size());
     HMODULE m = loadData(L"\\Windows\\built.dll");
     HBITMAP b = LoadBitmapW(m, MAKEINTRESOURCEW(7));
@@ -362,7 +363,7 @@ TEST_F(BuiltModuleTest, LoadedBitmapsAreReadOnly)
 TEST_F(BuiltModuleTest, BrokenHeadersFailTheLoad)
 {
     pebuilder::Layout l;
-    Bytes good = image(pebuilder::pe32, 0x14C, &l);
+    Bytes good = image(pebuilder::pe32, emu::IMAGE_FILE_MACHINE_I386, &l);
     bool bitmap = false;
     ASSERT_TRUE(load(good, &bitmap));
     ASSERT_TRUE(bitmap);
@@ -402,7 +403,7 @@ TEST_F(BuiltModuleTest, BrokenHeadersFailTheLoad)
 TEST_F(BuiltModuleTest, ABrokenResourceTreeLoadsWithoutThatResource)
 {
     pebuilder::Layout l;
-    Bytes good = image(pebuilder::pe32plus, 0x8664, &l);
+    Bytes good = image(pebuilder::pe32plus, emu::IMAGE_FILE_MACHINE_AMD64, &l);
     struct Corruption {
         const char *what;
         size_t at;
@@ -442,7 +443,7 @@ TEST_F(BuiltModuleTest, ABrokenResourceTreeLoadsWithoutThatResource)
 TEST_F(BuiltModuleTest, AnImageWithoutAResourceDirectoryHasNoResources)
 {
     pebuilder::Layout l;
-    Bytes good = image(pebuilder::pe32, 0x14C, &l);
+    Bytes good = image(pebuilder::pe32, emu::IMAGE_FILE_MACHINE_I386, &l);
     Bytes noDirectories = good;
     pebuilder::put32(noDirectories, l.resourceEntry - 16 - 4, 2); // only two data directories
     Bytes zeroRva = good;

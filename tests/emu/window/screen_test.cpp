@@ -1,32 +1,12 @@
 // The screen: composition, screenshots, screen size and rotation notices, the desktop colour.
 #include <cstdio>
 
-#include <png.h>
-
+#include "image.h"
 #include "wmtest.h"
 
 namespace {
 
 using ScreenTest = WindowManagerTest;
-
-// Reads a PNG back as 0x00RRGGBB pixels; empty on failure.
-std::vector<uint32_t> readPng(const std::string &path, int *width, int *height)
-{
-    png_image image = {};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str()))
-        return {};
-    image.format = PNG_FORMAT_RGB;
-    std::vector<png_byte> bytes(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, bytes.data(), 0, nullptr))
-        return {};
-    *width = (int)image.width;
-    *height = (int)image.height;
-    std::vector<uint32_t> out;
-    for (size_t i = 0; i + 2 < bytes.size(); i += 3)
-        out.push_back((uint32_t)bytes[i] << 16 | (uint32_t)bytes[i + 1] << 8 | bytes[i + 2]);
-    return out;
-}
 
 TEST_F(ScreenTest, ScreenshotIsThePngOfTheFramebuffer)
 {
@@ -37,8 +17,10 @@ TEST_F(ScreenTest, ScreenshotIsThePngOfTheFramebuffer)
     emuPump();
     std::string path = ::testing::TempDir() + "emu_screen_test.png";
     ASSERT_TRUE(emuScreenshot(path.c_str()));
-    int width = 0, height = 0;
-    std::vector<uint32_t> pixels = readPng(path, &width, &height);
+    Image shot;
+    readPng(path, &shot);
+    int width = shot.width, height = shot.height;
+    const std::vector<uint32_t> &pixels = shot.pixels;
     std::remove(path.c_str());
     ASSERT_EQ(480, width);
     ASSERT_EQ(640, height);

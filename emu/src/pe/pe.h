@@ -1,7 +1,8 @@
-// The PE resource reader: the headers and sections of an image as a file lays it out, and the
-// resources of its three-level resource tree.
-#ifndef EMU_PE_RESOURCES_H
-#define EMU_PE_RESOURCES_H
+// Reading PE images: the headers and sections of an image as a file lays it out, the resources of
+// its three-level resource tree (resources.cpp), and the plan of an image of code that the loader
+// maps (imageplan.cpp).
+#ifndef EMU_PE_H
+#define EMU_PE_H
 
 #include <cstddef>
 #include <cstdint>
@@ -77,9 +78,32 @@ struct PeFile {
     std::vector<PeSection> sections;
 
     // File offset of len bytes at the RVA, if they lie in one section's raw data in the file.
-    bool offsetOf(uint64_t rva, uint64_t len, size_t *offset) const;
+    bool offsetOf(uint64_t rva, uint64_t len, size_t *offset) const
+    {
+        for (const PeSection &s : sections) {
+            if (rva < s.virtualAddress)
+                continue;
+            uint64_t into = rva - s.virtualAddress;
+            if (into + len > s.rawSize)
+                continue;
+            uint64_t at = (uint64_t)s.rawOffset + into;
+            if (at + len > size)
+                continue;
+            *offset = (size_t)at;
+            return true;
+        }
+        return false;
+    }
+
     // Whether len bytes at the RVA lie in one section's raw data that the file ends inside of.
-    bool cutOffAt(uint64_t rva, uint64_t len) const;
+    bool cutOffAt(uint64_t rva, uint64_t len) const
+    {
+        for (const PeSection &s : sections)
+            if (rva >= s.virtualAddress && rva - s.virtualAddress + len <= s.rawSize &&
+                (uint64_t)s.rawOffset + (rva - s.virtualAddress) + len > size)
+                return true;
+        return false;
+    }
 };
 
 // What every reader of an image needs from its headers.
@@ -87,8 +111,7 @@ struct PeFileHeaders {
     const uint8_t *opt = nullptr; // the optional header
     uint16_t optionalSize = 0;
     uint16_t magic = 0;
-    uint64_t countAt = 0;       // offset of NumberOfRvaAndSizes in the optional header
-    uint64_t directoriesAt = 0; // offset of the first data directory
+    uint64_t directoriesAt = 0; // offset of the first data directory, after their count
     PeFile image{nullptr, 0, {}};
 };
 
@@ -98,6 +121,56 @@ bool readPeHeaders(const uint8_t *data, size_t size, PeFileHeaders *h, PeHeaders
 // RVA and size of a data directory; false when the headers do not hold it.
 bool dataDirectory(const PeFileHeaders &h, unsigned index, uint32_t *rva, uint32_t *size);
 
+// ---- the plan of an image of code (imageplan.cpp) ----
+
+// A function of another module that the image calls: by name, or by ordinal when the name is
+// empty. The loader writes its address into the 32-bit slot at the RVA.
+struct PeImport {
+    std::string module;
+    std::string name;
+    uint16_t ordinal = 0;
+    uint32_t slot = 0;
+};
+
+// What the image offers: an ordinal, a name if it has one, and the RVA.
+struct PeExport {
+    uint32_t ordinal;
+    std::string name;
+    uint32_t rva;
+};
+
+// A section's pages in the image and what may be done with them.
+struct PeMappedSection {
+    uint32_t rva;
+    uint32_t size;
+    bool execute;
+    bool write;
+};
+
+// Images larger than this are refused before anything is allocated for them.
+const uint32_t maxImageSize = 16u << 20;
+
+// Everything the loader needs to map a 32-bit image of code, every RVA and size checked to lie
+// inside the image, so that mapping it reads and writes only its own pages.
+struct PeImagePlan {
+    uint16_t machine = 0;
+    uint32_t imageBase = 0;
+    uint32_t imageSize = 0;
+    uint32_t entryPoint = 0;    // RVA; 0 for none
+    std::vector<uint8_t> image; // imageSize bytes: the headers, each section at its RVA
+    std::vector<PeMappedSection> sections;
+    bool relocatable = false;          // it has a base-relocation directory
+    std::vector<uint32_t> relocations; // RVAs of the 32-bit addresses that move with the image
+    std::vector<PeImport> imports;
+    std::vector<PeExport> exports; // forwarded exports are left out
+};
+
+// Reads a PE32 image of code for Windows CE (subsystem 9, version 5.02 at most) of any machine
+// type and lays it out as mapped; no code runs and nothing is mapped. False, with the reason, for
+// anything malformed or anything the device's loader does not do (a thread-local storage
+// directory, relocations other than HIGHLOW).
+bool planPeImage(const uint8_t *data, size_t size, PeImagePlan *plan, std::string *why);
+
 } // namespace emu
 
-#endif // EMU_PE_RESOURCES_H
+#endif // EMU_PE_H
