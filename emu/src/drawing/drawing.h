@@ -40,13 +40,9 @@ struct Bitmap {
 };
 
 // Where a window DC draws: the window manager, which makes window DCs, says where a window's
-// client area lies on the display and which display pixels are the window's (window.cpp).
+// client origin lies on the display (false for a window that is gone) and which pixels it may draw.
 struct WindowPlacement {
-    // The display position of the window's client origin; false for a window that is gone.
     bool (*clientOrigin)(HWND window, int *x, int *y);
-    // Whether a display pixel belongs to the visible region of the window (the topmost visible
-    // window there, children clipping their parents). While the window is between BeginPaint and
-    // EndPaint, only pixels inside its paint rectangle count.
     bool (*ownsPixel)(HWND window, int x, int y);
 };
 
