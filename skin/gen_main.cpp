@@ -9,9 +9,11 @@
 #include <set>
 #include <string>
 
+#include "bytes.h"
 #include "catalogue.h"
 #include "dib.h"
 #include "imagefile.h"
+#include "peformat.h"
 #include "pictures.h"
 #include "quantise.h"
 
@@ -142,18 +144,17 @@ bool writeFile(const std::filesystem::path &path, const std::vector<uint8_t> &by
 // code, only resources, so the field is all that differs in a module for the ARM device.
 int writeDeviceHeader(const std::string &path)
 {
-    const uint16_t IMAGE_FILE_MACHINE_ARM = 0x01C0;
     std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
     uint8_t head[0x40];
     if (!file.read((char *)head, sizeof head) || head[0] != 'M' || head[1] != 'Z')
         return fail(path + ": not a module");
-    uint32_t pe = head[0x3C] | head[0x3D] << 8 | head[0x3E] << 16 | (uint32_t)head[0x3F] << 24;
+    uint32_t pe = emu::le32(head + emu::PE_SIGNATURE_POINTER);
     char signature[6];
     file.seekg(pe);
     if (!file.read(signature, sizeof signature) || std::memcmp(signature, "PE\0\0", 4) != 0)
         return fail(path + ": not a module");
-    const uint8_t machine[2] = {(uint8_t)IMAGE_FILE_MACHINE_ARM, (uint8_t)(IMAGE_FILE_MACHINE_ARM >> 8)};
-    file.seekp(pe + 4);
+    const uint8_t machine[2] = {(uint8_t)emu::IMAGE_FILE_MACHINE_ARM, (uint8_t)(emu::IMAGE_FILE_MACHINE_ARM >> 8)};
+    file.seekp(pe + emu::FILE_HEADER_AT);
     file.write((const char *)machine, sizeof machine);
     return file ? 0 : fail("cannot write " + path);
 }

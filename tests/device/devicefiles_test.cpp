@@ -12,12 +12,16 @@
 
 #include <emu.h>
 
-#include "testfiles.h"
-#include "testfiles.h"
-#include "pe.h"
+#include "bytes.h"
+#include "pe/pe.h"
+#include "pebuilder.h"
+#include "peformat.h"
 #include "server/variants.h"
+#include "testfiles.h"
 
 namespace {
+
+using namespace emu;
 
 typedef std::vector<uint8_t> Bytes;
 
@@ -43,39 +47,25 @@ std::set<std::string> importList(const std::string &defFile, std::string *librar
     return names;
 }
 
-uint32_t le32(const Bytes &b, size_t at)
-{
-    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | (uint32_t)b[at + 3] << 24;
-}
-uint16_t le16(const Bytes &b, size_t at)
-{
-    return (uint16_t)(b[at] | b[at + 1] << 8);
-}
-
-const uint16_t IMAGE_FILE_MACHINE_ARM = 0x01C0;
-const uint16_t IMAGE_FILE_DLL = 0x2000;
-const uint16_t IMAGE_SUBSYSTEM_WINDOWS_CE_GUI = 9;
-const uint32_t IMAGE_SCN_MEM_EXECUTE = 0x20000000;
-const uint32_t IMAGE_SCN_MEM_WRITE = 0x80000000;
-
 // Everything the device asks of a panel DLL that the bytes can show; empty when it is fit.
 std::vector<std::string> problemsOf(const Bytes &dll, const VariantFacts &variant)
 {
     std::vector<std::string> problems;
-    if (dll.size() < 0x40 || dll[0] != 'M' || dll[1] != 'Z' || le32(dll, 0x3C) + 0x78 > dll.size())
+    if (dll.size() < 0x40 || dll[0] != 'M' || dll[1] != 'Z' || le32(&dll[PE_SIGNATURE_POINTER]) + 0x78 > dll.size())
         return {"not a PE file"};
-    size_t coff = le32(dll, 0x3C) + 4, optional = coff + 20;
-    if (le16(dll, coff) != IMAGE_FILE_MACHINE_ARM)
+    const uint8_t *pe = &dll[le32(&dll[PE_SIGNATURE_POINTER])];
+    const uint8_t *coff = pe + FILE_HEADER_AT, *optional = pe + OPTIONAL_HEADER_AT;
+    if (le16(coff) != IMAGE_FILE_MACHINE_ARM)
         problems.push_back("machine is not ARM (0x01C0)");
-    if (!(le16(dll, coff + 18) & IMAGE_FILE_DLL))
+    if (!(le16(coff + FILE_CHARACTERISTICS) & IMAGE_FILE_DLL))
         problems.push_back("not marked as a DLL");
-    if (le32(dll, coff + 4) != 0)
+    if (le32(coff + FILE_TIME_STAMP) != 0)
         problems.push_back("has a time stamp");
-    if (le16(dll, optional + 68) != IMAGE_SUBSYSTEM_WINDOWS_CE_GUI)
+    if (le16(optional + OPTIONAL_SUBSYSTEM) != IMAGE_SUBSYSTEM_WINDOWS_CE_GUI)
         problems.push_back("subsystem is not Windows CE GUI");
-    if (le16(dll, optional + 40) != 5 || le16(dll, optional + 42) != 0)
+    if (le16(optional + OPTIONAL_OS_VERSION) != 5 || le16(optional + OPTIONAL_OS_VERSION + 2) != 0)
         problems.push_back("OS version is not 5.00");
-    if (le16(dll, optional + 48) != 5 || le16(dll, optional + 50) != 0)
+    if (le16(optional + OPTIONAL_SUBSYSTEM_VERSION) != 5 || le16(optional + OPTIONAL_SUBSYSTEM_VERSION + 2) != 0)
         problems.push_back("subsystem version is not 5.00");
 
     emu::PeImagePlan plan;
@@ -167,11 +157,11 @@ struct Damage {
 
 size_t sectionHeader(const Bytes &dll, const char *name)
 {
-    size_t coff = le32(dll, 0x3C) + 4;
-    size_t table = coff + 20 + le16(dll, coff + 16);
-    for (unsigned i = 0; i < le16(dll, coff + 2); ++i)
-        if (strncmp((const char *)&dll[table + 40 * i], name, 8) == 0)
-            return table + 40 * i;
+    size_t pe = le32(&dll[PE_SIGNATURE_POINTER]), coff = pe + FILE_HEADER_AT;
+    size_t table = pe + OPTIONAL_HEADER_AT + le16(&dll[coff + FILE_OPTIONAL_SIZE]);
+    for (unsigned i = 0; i < le16(&dll[coff + FILE_SECTION_COUNT]); ++i)
+        if (strncmp((const char *)&dll[table + SECTION_HEADER_SIZE * i], name, 8) == 0)
+            return table + SECTION_HEADER_SIZE * i;
     return 0;
 }
 
@@ -185,18 +175,20 @@ void replaceText(Bytes &dll, const char *from, const char *to)
 const Damage damages[] = {
     {"a writable code section",
      [](Bytes &dll) {
-         size_t text = sectionHeader(dll, ".text");
-         uint32_t flags = le32(dll, text + 36) | IMAGE_SCN_MEM_WRITE;
-         for (int i = 0; i < 4; ++i)
-             dll[text + 36 + i] = (uint8_t)(flags >> (8 * i));
+         size_t flags = sectionHeader(dll, ".text") + SECTION_CHARACTERISTICS;
+         pebuilder::put32(dll, flags, le32(&dll[flags]) | IMAGE_SCN_MEM_WRITE);
      },
      "a writable code section"},
     {"malloc from msvcrt.dll", [](Bytes &dll) { replaceText(dll, "COREDLL.dll", "msvcrt.dll"); },
      "which the device build does not link with"},
     {"a function COREDLL's list does not name", [](Bytes &dll) { replaceText(dll, "memset", "memcmp"); },
      "imports memcmp from COREDLL.dll, which its list does not name"},
-    {"a time stamp", [](Bytes &dll) { dll[le32(dll, 0x3C) + 8] = 1; }, "has a time stamp"},
-    {"Windows Mobile 6's subsystem version", [](Bytes &dll) { dll[le32(dll, 0x3C) + 24 + 50] = 2; },
+    {"a time stamp", [](Bytes &dll) { dll[le32(&dll[PE_SIGNATURE_POINTER]) + FILE_HEADER_AT + FILE_TIME_STAMP] = 1; },
+     "has a time stamp"},
+    {"Windows Mobile 6's subsystem version",
+     [](Bytes &dll) {
+         dll[le32(&dll[PE_SIGNATURE_POINTER]) + OPTIONAL_HEADER_AT + OPTIONAL_SUBSYSTEM_VERSION + 2] = 2;
+     },
      "subsystem version is not 5.00"},
 };
 

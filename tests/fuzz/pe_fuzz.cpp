@@ -6,10 +6,9 @@
 
 #include <cstdlib>
 
-#include "dib.h"
 #include "emu.h"
-#include "imagefile.h"
-#include "pe.h"
+#include "images/imagefile.h"
+#include "pe/pe.h"
 
 namespace {
 

@@ -100,7 +100,7 @@ TEST(DefaultSkin, IsAResourceModuleForTheDeviceWithinItsBudget)
     EmuModuleFile file;
     emuInspectModuleFile(bytes.data(), bytes.size(), &file);
     ASSERT_TRUE(file.isModule) << file.problem;
-    EXPECT_EQ(0x01C0u, file.machine);
+    EXPECT_EQ(emu::IMAGE_FILE_MACHINE_ARM, file.machine);
     EXPECT_EQ(9u, file.subsystem);
     EXPECT_EQ(0u, file.entryPoint);
     EXPECT_EQ(0, file.relocations);
@@ -130,7 +130,7 @@ TEST(Checker, BrokenModuleGetsOneLinePerFaultForTheVariantAsked)
 // other picture is absent from these modules and only said to be missing.
 std::vector<std::string> faceLines(const pebuilder::Resource &face)
 {
-    std::vector<uint8_t> bytes = pebuilder::build({face}, pebuilder::pe32, 0x01C0);
+    std::vector<uint8_t> bytes = pebuilder::build({face}, pebuilder::pe32, emu::IMAGE_FILE_MACHINE_ARM);
     CheckResult result = checkModule(writeTemp("one_face.dll", bytes), {VARIANT_DAY});
     std::vector<std::string> lines;
     for (const std::string &line : result.faults)
@@ -203,7 +203,8 @@ TEST(Checker, AnIconOfColoursTheImageListChangesIsReported)
         return pebuilder::dib24(32, 32, [colour](int x, int) { return x < 16 ? 0xFF00FFu : colour; });
     };
     for (uint32_t colour : {0x808000u, 0x123456u}) {
-        std::vector<uint8_t> bytes = pebuilder::build({{2, 1, icon(colour), u"", u""}}, pebuilder::pe32, 0x01C0);
+        std::vector<uint8_t> bytes =
+            pebuilder::build({{2, 1, icon(colour), u"", u""}}, pebuilder::pe32, emu::IMAGE_FILE_MACHINE_ARM);
         CheckResult result = checkModule(writeTemp("icon.dll", bytes), {VARIANT_DAY});
         bool said = anyLineHas(result.faults, "0x0001 panel icon, day: has 512 pixels of colours outside the "
                                               "system's 16, which the panel's image list changes");

@@ -1,17 +1,13 @@
 // Palette reduction and DIB encoding: what the device's bitmap loader will read.
 #include <gtest/gtest.h>
 
+#include "bytes.h"
 #include "dib.h"
 #include "quantise.h"
 
 using namespace skin;
 
 namespace {
-
-uint32_t readU32(const std::vector<uint8_t> &b, size_t at)
-{
-    return (uint32_t)b[at] | (uint32_t)b[at + 1] << 8 | (uint32_t)b[at + 2] << 16 | (uint32_t)b[at + 3] << 24;
-}
 
 // A few flat colours pass through untouched, whatever their order of appearance.
 TEST(Quantise, FewColoursAreKeptExactly)
@@ -56,12 +52,12 @@ TEST(DibWriter, FourBitRowsAreBottomUpPaddedAndHighNibbleFirst)
     image.indices = {0, 1, 2, 2, 1, 0}; // top row, then bottom row
     std::vector<uint8_t> dib = encodeDib(image, 4);
     ASSERT_EQ(40u + 3 * 4 + 2 * 4, dib.size());
-    EXPECT_EQ(40u, readU32(dib, 0));
-    EXPECT_EQ(3u, readU32(dib, 4));
-    EXPECT_EQ(2u, readU32(dib, 8)); // positive height: bottom-up
+    EXPECT_EQ(40u, emu::le32(&dib[0]));
+    EXPECT_EQ(3u, emu::le32(&dib[4]));
+    EXPECT_EQ(2u, emu::le32(&dib[8])); // positive height: bottom-up
     EXPECT_EQ(4u, (uint32_t)dib[14]);
-    EXPECT_EQ(3u, readU32(dib, 32)); // colours used
-    EXPECT_EQ(0x33u, dib[40]);       // blue first
+    EXPECT_EQ(3u, emu::le32(&dib[32])); // colours used
+    EXPECT_EQ(0x33u, dib[40]);          // blue first
     EXPECT_EQ(0x22u, dib[41]);
     EXPECT_EQ(0x11u, dib[42]);
     const uint8_t *rows = dib.data() + 40 + 12;
@@ -72,8 +68,8 @@ TEST(DibWriter, FourBitRowsAreBottomUpPaddedAndHighNibbleFirst)
     std::vector<uint8_t> file = bmpFile(dib);
     ASSERT_EQ(dib.size() + 14, file.size());
     EXPECT_EQ('B', file[0]);
-    EXPECT_EQ(file.size(), readU32(file, 2));
-    EXPECT_EQ(14u + 40 + 12, readU32(file, 10)); // where the rows start
+    EXPECT_EQ(file.size(), emu::le32(&file[2]));
+    EXPECT_EQ(14u + 40 + 12, emu::le32(&file[10])); // where the rows start
 }
 
 TEST(DibWriter, PaletteSizeChoosesTheFewestBits)

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Lists the platform functions a panel library imports from the emulation, one a line, sorted:
-#   panel-imports.sh PANEL_LIBRARY EMULATION_LIBRARY OUTPUT
+# Lists the platform functions a panel library imports from the emulation's rooms, one a line, sorted:
+#   panel-imports.sh PANEL_LIBRARY OUTPUT EMULATION_LIBRARY...
 set -euo pipefail
-comm -12 <(nm -D --undefined-only "$1" | awk '{print $2}' | sort) \
-    <(nm -D --defined-only "$2" | awk '{print $3}' | sort) >"$3.new"
-mv "$3.new" "$3"
+panel=$1 output=$2
+shift 2
+comm -12 <(nm -D --undefined-only "$panel" | awk '{print $2}' | sort) \
+    <(for library in "$@"; do nm -D --defined-only "$library" | awk '{print $3}'; done | sort -u) >"$output.new"
+mv "$output.new" "$output"

@@ -3,8 +3,12 @@
 
 #include <algorithm>
 
+#include "peformat.h"
+
 namespace pebuilder {
 namespace {
+
+using namespace emu;
 
 const uint32_t sectionRva = 0x1000;
 const size_t headersSize = 0x200;
@@ -116,30 +120,6 @@ Bytes resourceSection(const std::vector<Resource> &resources, uint32_t rva, size
 
 } // namespace
 
-void put16(Bytes &b, size_t at, uint32_t v)
-{
-    b[at] = v & 0xFF;
-    b[at + 1] = (v >> 8) & 0xFF;
-}
-
-void put32(Bytes &b, size_t at, uint32_t v)
-{
-    put16(b, at, v & 0xFFFF);
-    put16(b, at + 2, v >> 16);
-}
-
-void append16(Bytes &b, uint32_t v)
-{
-    b.push_back(v & 0xFF);
-    b.push_back((v >> 8) & 0xFF);
-}
-
-void append32(Bytes &b, uint32_t v)
-{
-    append16(b, v & 0xFFFF);
-    append16(b, v >> 16);
-}
-
 Bytes build(const std::vector<Resource> &resources, Kind kind, uint16_t machine, Layout *layout)
 {
     size_t typeDirectory, firstLanguage, firstDataEntry, firstData;
@@ -148,40 +128,43 @@ Bytes build(const std::vector<Resource> &resources, Kind kind, uint16_t machine,
     rsrc.resize(rawSize, 0);
 
     const size_t pe = 0x40;
-    const size_t optionalSize = kind == pe32 ? 96 + 16 * 8 : 112 + 16 * 8;
-    const size_t optional = pe + 24;
-    const size_t sections = optional + optionalSize;
+    const size_t directories = kind == pe32 ? OPTIONAL_DIRECTORIES_PE32 : OPTIONAL_DIRECTORIES_PE32PLUS;
+    const size_t optionalSize = directories + 8 * IMAGE_NUMBEROF_DIRECTORY_ENTRIES;
+    const size_t file = pe + FILE_HEADER_AT, optional = pe + OPTIONAL_HEADER_AT;
+    const size_t sections = optional + optionalSize,
+                 resourceEntry = optional + directories + 8 * IMAGE_DIRECTORY_ENTRY_RESOURCE;
     Bytes f(headersSize, 0);
     f[0] = 'M';
     f[1] = 'Z';
-    put32(f, 0x3C, (uint32_t)pe);
+    put32(f, PE_SIGNATURE_POINTER, (uint32_t)pe);
     f[pe] = 'P';
     f[pe + 1] = 'E';
-    put16(f, pe + 4, machine);
-    put16(f, pe + 6, 1); // one section
-    put16(f, pe + 20, (uint32_t)optionalSize);
-    put16(f, pe + 22, kind == pe32 ? 0x2102 : 0x2022); // DLL, executable image
-    put16(f, optional, kind == pe32 ? 0x10B : 0x20B);
-    size_t directories = optional + (kind == pe32 ? 96 : 112);
-    put32(f, optional + 32, 0x1000);                         // section alignment
-    put32(f, optional + 36, 0x200);                          // file alignment
-    put32(f, optional + 56, sectionRva + (uint32_t)rawSize); // size of image
-    put32(f, optional + 60, (uint32_t)headersSize);          // size of headers
-    put32(f, directories - 4, 16);                           // number of data directories
-    put32(f, directories + 16, sectionRva);                  // resource directory RVA
-    put32(f, directories + 20, (uint32_t)rsrc.size());       // and size
+    put16(f, file, machine);
+    put16(f, file + FILE_SECTION_COUNT, 1);
+    put16(f, file + FILE_OPTIONAL_SIZE, (uint32_t)optionalSize);
+    put16(f, file + FILE_CHARACTERISTICS,
+          IMAGE_FILE_DLL | IMAGE_FILE_EXECUTABLE_IMAGE |
+              (kind == pe32 ? IMAGE_FILE_32BIT_MACHINE : IMAGE_FILE_LARGE_ADDRESS_AWARE));
+    put16(f, optional, kind == pe32 ? IMAGE_NT_OPTIONAL_HDR32_MAGIC : IMAGE_NT_OPTIONAL_HDR64_MAGIC);
+    put32(f, optional + 32, 0x1000); // section alignment
+    put32(f, optional + 36, 0x200);  // file alignment
+    put32(f, optional + OPTIONAL_IMAGE_SIZE, sectionRva + (uint32_t)rawSize);
+    put32(f, optional + OPTIONAL_HEADERS_SIZE, (uint32_t)headersSize);
+    put32(f, optional + directories - 4, IMAGE_NUMBEROF_DIRECTORY_ENTRIES);
+    put32(f, resourceEntry, sectionRva);
+    put32(f, resourceEntry + 4, (uint32_t)rsrc.size());
     const char name[8] = {'.', 'r', 's', 'r', 'c', 0, 0, 0};
     std::copy(name, name + 8, f.begin() + sections);
-    put32(f, sections + 8, (uint32_t)rsrc.size());  // virtual size
-    put32(f, sections + 12, sectionRva);            // virtual address
-    put32(f, sections + 16, (uint32_t)rawSize);     // raw size
-    put32(f, sections + 20, (uint32_t)headersSize); // raw offset
-    put32(f, sections + 36, 0x40000040);            // initialised data, readable
+    put32(f, sections + SECTION_VIRTUAL_SIZE, (uint32_t)rsrc.size());
+    put32(f, sections + SECTION_ADDRESS, sectionRva);
+    put32(f, sections + SECTION_RAW_SIZE, (uint32_t)rawSize);
+    put32(f, sections + SECTION_RAW_OFFSET, (uint32_t)headersSize);
+    put32(f, sections + SECTION_CHARACTERISTICS, IMAGE_SCN_CNT_INITIALIZED_DATA | IMAGE_SCN_MEM_READ);
     f.insert(f.end(), rsrc.begin(), rsrc.end());
     if (layout) {
         layout->peHeader = pe;
         layout->optionalHeader = optional;
-        layout->resourceEntry = directories + 16;
+        layout->resourceEntry = resourceEntry;
         layout->sectionTable = sections;
         layout->resources = headersSize;
         layout->resourcesRva = sectionRva;
@@ -274,48 +257,51 @@ Bytes buildCode(const CodeImage &image, uint16_t machine, CodeLayout *layout)
     append32(relocations, codeRva);
     append32(relocations, (uint32_t)(8 + 2 * image.addresses.size() + 2 * (image.addresses.size() % 2)));
     for (size_t word : image.addresses)
-        append16(relocations, 0x3000 | (uint32_t)(4 * word)); // IMAGE_REL_BASED_HIGHLOW
+        append16(relocations, IMAGE_REL_BASED_HIGHLOW << 12 | (uint32_t)(4 * word));
     relocations.resize(0x200, 0);
 
     // Resource-free headers from the resource builder, then the four sections of code.
     Layout l;
     Bytes f = build({}, pe32, machine, &l);
     f.resize(headersSize);
-    const size_t optional = l.optionalHeader, directories = optional + 96, sections = l.sectionTable;
-    put16(f, l.peHeader + 6, 4);
-    put32(f, optional + 16, image.entry);
-    put32(f, optional + 28, codeBase);
-    put16(f, optional + 48, 5); // subsystem version 5.0
-    put16(f, optional + 50, 0);
-    put32(f, optional + 56, relocationsRva + 0x1000);
-    put16(f, optional + 68, 9); // Windows CE GUI
-    std::fill(f.begin() + directories, f.begin() + directories + 16 * 8, 0);
-    put32(f, directories, tablesRva + (uint32_t)exportsAt);
-    put32(f, directories + 8, layout->importDirectory);
-    put32(f, directories + 40, relocationsRva);
-    put32(f, directories + 44, (uint32_t)(8 + 2 * image.addresses.size() + 2 * (image.addresses.size() % 2)));
+    const size_t optional = l.optionalHeader, sections = l.sectionTable;
+    const size_t directories = optional + OPTIONAL_DIRECTORIES_PE32;
+    put16(f, l.peHeader + FILE_HEADER_AT + FILE_SECTION_COUNT, 4);
+    put32(f, optional + OPTIONAL_ENTRY_POINT, image.entry);
+    put32(f, optional + OPTIONAL_IMAGE_BASE, codeBase);
+    put16(f, optional + OPTIONAL_SUBSYSTEM_VERSION, 5); // 5.0
+    put16(f, optional + OPTIONAL_SUBSYSTEM_VERSION + 2, 0);
+    put32(f, optional + OPTIONAL_IMAGE_SIZE, relocationsRva + 0x1000);
+    put16(f, optional + OPTIONAL_SUBSYSTEM, IMAGE_SUBSYSTEM_WINDOWS_CE_GUI);
+    std::fill(f.begin() + directories, f.begin() + directories + 8 * IMAGE_NUMBEROF_DIRECTORY_ENTRIES, 0);
+    put32(f, directories + 8 * IMAGE_DIRECTORY_ENTRY_EXPORT, tablesRva + (uint32_t)exportsAt);
+    put32(f, directories + 8 * IMAGE_DIRECTORY_ENTRY_IMPORT, layout->importDirectory);
+    put32(f, directories + 8 * IMAGE_DIRECTORY_ENTRY_BASERELOC, relocationsRva);
+    put32(f, directories + 8 * IMAGE_DIRECTORY_ENTRY_BASERELOC + 4,
+          (uint32_t)(8 + 2 * image.addresses.size() + 2 * (image.addresses.size() % 2)));
     const struct {
         const char *name;
         uint32_t rva;
         const Bytes *bytes;
         uint32_t flags;
-    } parts[] = {{".text", codeRva, &code, 0x60000020},
-                 {".data", dataRva, nullptr, 0xC0000040},
-                 {".idata", tablesRva, &tables, 0x40000040},
-                 {".reloc", relocationsRva, &relocations, 0x42000040}};
+    } parts[] = {{".text", codeRva, &code, IMAGE_SCN_CNT_CODE | IMAGE_SCN_MEM_EXECUTE | IMAGE_SCN_MEM_READ},
+                 {".data", dataRva, nullptr, IMAGE_SCN_CNT_INITIALIZED_DATA | IMAGE_SCN_MEM_READ | IMAGE_SCN_MEM_WRITE},
+                 {".idata", tablesRva, &tables, IMAGE_SCN_CNT_INITIALIZED_DATA | IMAGE_SCN_MEM_READ},
+                 {".reloc", relocationsRva, &relocations,
+                  IMAGE_SCN_CNT_INITIALIZED_DATA | IMAGE_SCN_MEM_DISCARDABLE | IMAGE_SCN_MEM_READ}};
     for (int i = 0; i < 4; ++i) {
-        size_t at = sections + 40 * i, raw = f.size();
-        std::fill(f.begin() + at, f.begin() + at + 40, 0);
+        size_t at = sections + SECTION_HEADER_SIZE * i, raw = f.size();
+        std::fill(f.begin() + at, f.begin() + at + SECTION_HEADER_SIZE, 0);
         putText(f, at, parts[i].name);
-        put32(f, at + 8, parts[i].bytes ? (uint32_t)parts[i].bytes->size() : 0x200);
-        put32(f, at + 12, parts[i].rva);
-        put32(f, at + 16, parts[i].bytes ? (uint32_t)parts[i].bytes->size() : 0);
-        put32(f, at + 20, parts[i].bytes ? (uint32_t)raw : 0);
-        put32(f, at + 36, parts[i].flags);
+        put32(f, at + SECTION_VIRTUAL_SIZE, parts[i].bytes ? (uint32_t)parts[i].bytes->size() : 0x200);
+        put32(f, at + SECTION_ADDRESS, parts[i].rva);
+        put32(f, at + SECTION_RAW_SIZE, parts[i].bytes ? (uint32_t)parts[i].bytes->size() : 0);
+        put32(f, at + SECTION_RAW_OFFSET, parts[i].bytes ? (uint32_t)raw : 0);
+        put32(f, at + SECTION_CHARACTERISTICS, parts[i].flags);
         if (parts[i].bytes)
             f.insert(f.end(), parts[i].bytes->begin(), parts[i].bytes->end());
     }
-    layout->fileHeader = l.peHeader + 4;
+    layout->fileHeader = l.peHeader + FILE_HEADER_AT;
     layout->optionalHeader = optional;
     layout->sectionTable = sections;
     layout->relocations = headersSize + 0x200 + 0x1000;
@@ -350,8 +336,8 @@ Bytes dib24(int width, int height, const std::function<uint32_t(int x, int y)> &
 Bytes bmpFile(const Bytes &dib)
 {
     // The bits follow the header and the colour table, if any (biClrUsed; none for 24 bits here).
-    uint32_t headerSize = dib.size() >= 4 ? (uint32_t)(dib[0] | dib[1] << 8) : 0;
-    uint32_t colours = dib.size() >= 36 ? (uint32_t)(dib[32] | dib[33] << 8) : 0;
+    uint32_t headerSize = dib.size() >= 4 ? le16(&dib[0]) : 0;
+    uint32_t colours = dib.size() >= 36 ? le16(&dib[32]) : 0;
     Bytes b = {'B', 'M'};
     append32(b, (uint32_t)(14 + dib.size()));
     append32(b, 0);

@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "bytes.h"
+#include "peformat.h"
+
 namespace pebuilder {
 
 typedef std::vector<uint8_t> Bytes;
@@ -74,13 +77,13 @@ struct CodeLayout {
 };
 
 // A Windows CE DLL (subsystem 9, version 5.0) of the given machine, based at codeBase.
-Bytes buildCode(const CodeImage &image, uint16_t machine = 0x1C0, CodeLayout *layout = nullptr);
+Bytes buildCode(const CodeImage &image, uint16_t machine = emu::IMAGE_FILE_MACHINE_ARM, CodeLayout *layout = nullptr);
 
-// Little-endian fields: put* overwrites the bytes at an offset, append* adds them at the end.
-void put16(Bytes &b, size_t at, uint32_t v);
-void put32(Bytes &b, size_t at, uint32_t v);
-void append16(Bytes &b, uint32_t v);
-void append32(Bytes &b, uint32_t v);
+// Little-endian fields, as the emulation writes them.
+using emu::append16;
+using emu::append32;
+using emu::put16;
+using emu::put32;
 
 // A packed 24-bit bottom-up DIB (as an RT_BITMAP resource holds it) of the given size whose pixel
 // (x, y) is colour(x, y), 0x00RRGGBB.

@@ -154,7 +154,7 @@ Bytes buildTestSkin(const std::set<unsigned> &omit, bool asBitmaps)
                                                          return inside ? (id == 1 ? 0x008000u : 0x000080u) : 0xFF00FFu;
                                                      }),
                                     u"", u""});
-    return pebuilder::build(resources, pebuilder::pe32, 0x01C0);
+    return pebuilder::build(resources, pebuilder::pe32, emu::IMAGE_FILE_MACHINE_ARM);
 }
 
 } // namespace testsupport

@@ -1,0 +1,204 @@
+// Modules from the device's files (files.cpp): loading them as data files or as code, freeing them,
+// their resources and exports.
+#include "modules/modules.h"
+
+#include "core/core.h"
+#include "core/files.h"
+
+#include <memory>
+#include <unordered_map>
+
+namespace emu {
+namespace {
+
+struct Module {
+    std::vector<uint8_t> image; // the file
+    std::vector<PeResource> resources;
+    PeHeaders headers;
+    // Loaded as code: the mapped image, the module's name and the loads it counts.
+    std::unique_ptr<MappedImage> code;
+    std::string name;
+    int references = 0;
+};
+
+std::unordered_map<const void *, std::unique_ptr<Module>> modules;
+std::string lastLoadProblem;
+
+// The name a module of code goes by: its file name without folder or extension, in lower case.
+// The device keeps one module of a name, so "\\Windows\\a.dll" and "\\Other\\A.cpl" are one.
+std::string moduleName(const std::string &cePath)
+{
+    std::string name = lowered(cePath.substr(cePath.find_last_of("\\/") + 1));
+    return name.substr(0, name.find('.'));
+}
+
+HMODULE failLoad(DWORD error, const std::string &problem)
+{
+    lastLoadProblem = problem;
+    SetLastError(error);
+    return nullptr;
+}
+
+// A second load of a module of code counts a reference; the first maps it and runs its entry point.
+HMODULE loadCode(std::unique_ptr<Module> module, const std::string &path)
+{
+    module->name = moduleName(path);
+    for (auto &m : modules) {
+        if (m.second->code && m.second->name == module->name) {
+            ++m.second->references;
+            return static_cast<HMODULE>(const_cast<void *>(m.first));
+        }
+    }
+    DWORD error = 0;
+    std::string problem;
+    module->code = mapImage(module->image.data(), module->image.size(), &error, &problem);
+    if (!module->code)
+        return failLoad(error, path + ": " + problem);
+    module->references = 1;
+    Module *m = module.get();
+    HMODULE h = static_cast<HMODULE>(newHandle(EMU_MODULE, m));
+    modules[h] = std::move(module);
+    if (!callEntryPoint(*m->code, h, DLL_PROCESS_ATTACH)) {
+        freeHandle(h);
+        modules.erase(h);
+        return failLoad(ERROR_DLL_INIT_FAILED, path + ": its entry point refused DLL_PROCESS_ATTACH");
+    }
+    return h;
+}
+
+HMODULE loadModule(LPCWSTR name, HANDLE file, DWORD flags, const char *api)
+{
+    lastLoadProblem.clear();
+    if (!name)
+        return misuse(api, "null module name", failLoad(ERROR_INVALID_PARAMETER, "null module name"));
+    if (file)
+        return misuse(api, "hFile is reserved and must be null",
+                      failLoad(ERROR_INVALID_PARAMETER, "hFile is not null"));
+    if (flags & ~(DWORD)LOAD_LIBRARY_AS_DATAFILE)
+        return misuse(api, "flags other than LOAD_LIBRARY_AS_DATAFILE",
+                      failLoad(ERROR_INVALID_PARAMETER, "flags other than LOAD_LIBRARY_AS_DATAFILE"));
+    std::string path = utf8(name);
+    auto module = std::make_unique<Module>();
+    if (!readDeviceFile(path, &module->image))
+        return failLoad(ERROR_MOD_NOT_FOUND, path + ": no such file");
+    std::string why;
+    if (!readPeResources(module->image.data(), module->image.size(), &module->resources, &why, &module->headers))
+        return failLoad(ERROR_BAD_EXE_FORMAT, path + ": " + why);
+    if (!(flags & LOAD_LIBRARY_AS_DATAFILE))
+        return loadCode(std::move(module), path);
+    HMODULE h = static_cast<HMODULE>(newHandle(EMU_MODULE, module.get()));
+    modules[h] = std::move(module);
+    return h;
+}
+
+// The address of an export of a module of code, by name or by ordinal (name null); null, with
+// the error, for a data file or an export it does not have.
+FARPROC procAddress(HMODULE module, const char *name, uint32_t ordinal, const char *api)
+{
+    Module *m = static_cast<Module *>(lookup(module, EMU_MODULE, api));
+    if (!m)
+        return nullptr;
+    void *found = m->code ? exportAddress(*m->code, name, ordinal) : nullptr;
+    if (!found)
+        SetLastError(ERROR_PROC_NOT_FOUND);
+    return reinterpret_cast<FARPROC>(found);
+}
+
+} // namespace
+
+bool findResource(HMODULE module, const ResourceName &type, const ResourceName &name, const char *api,
+                  const uint8_t **data, size_t *size)
+{
+    Module *m = static_cast<Module *>(lookup(module, EMU_MODULE, api));
+    if (!m)
+        return false;
+    for (const PeResource &r : m->resources) {
+        if (r.type == type && r.name == name) {
+            *data = m->image.data() + r.offset;
+            *size = r.size;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool resourceCutOff(HMODULE module, const ResourceName &type, const ResourceName &name, const char *api)
+{
+    Module *m = static_cast<Module *>(lookup(module, EMU_MODULE, api));
+    if (!m)
+        return false;
+    for (const PeResource &r : m->headers.cutOff)
+        if (r.type == type && r.name == name)
+            return true;
+    return false;
+}
+
+// The modules room's part of emuReset. Modules of code are unmapped without their detach
+// notification, as the rest is dropped.
+static void resetModules()
+{
+    modules.clear();
+    lastLoadProblem.clear();
+}
+const RoomReset modulesRoomReset(resetModules);
+
+} // namespace emu
+
+using namespace emu;
+
+extern "C" {
+
+HMODULE WINAPI LoadLibraryExW(LPCWSTR lpLibFileName, HANDLE hFile, DWORD dwFlags)
+{
+    if (failNow(__func__))
+        return failLoad(ERROR_NOT_ENOUGH_MEMORY, "failure injected");
+    return loadModule(lpLibFileName, hFile, dwFlags, __func__);
+}
+
+HMODULE WINAPI LoadLibraryW(LPCWSTR lpLibFileName)
+{
+    if (failNow(__func__))
+        return failLoad(ERROR_NOT_ENOUGH_MEMORY, "failure injected");
+    return loadModule(lpLibFileName, nullptr, 0, __func__);
+}
+
+BOOL WINAPI FreeLibrary(HMODULE hLibModule)
+{
+    Module *m = failNow(__func__) ? nullptr : static_cast<Module *>(lookup(hLibModule, EMU_MODULE, __func__));
+    if (!m)
+        return FALSE;
+    // A module of code goes at its last free, after its detach notification.
+    if (m->code && --m->references > 0)
+        return TRUE;
+    if (m->code)
+        callEntryPoint(*m->code, hLibModule, DLL_PROCESS_DETACH);
+    freeHandle(hLibModule);
+    modules.erase(hLibModule);
+    return TRUE;
+}
+
+FARPROC WINAPI GetProcAddressW(HMODULE hModule, LPCWSTR lpProcName)
+{
+    if (failNow(__func__))
+        return nullptr;
+    if (IS_INTRESOURCE(lpProcName))
+        return procAddress(hModule, nullptr, LOWORD(lpProcName), __func__);
+    std::string name = utf8(lpProcName);
+    return procAddress(hModule, name.c_str(), 0, __func__);
+}
+
+FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName)
+{
+    if (failNow(__func__))
+        return nullptr;
+    if (IS_INTRESOURCE(lpProcName))
+        return procAddress(hModule, nullptr, LOWORD(lpProcName), __func__);
+    return procAddress(hModule, lpProcName, 0, __func__);
+}
+
+const char *emuLastLoadProblem(void)
+{
+    return lastLoadProblem.c_str();
+}
+
+} // extern "C"
