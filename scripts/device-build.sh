@@ -4,8 +4,8 @@
 #
 #   scripts/device-build.sh
 #
-# The first run also builds the device's assembler and linker (binutils for arm-mingw32ce, about
-# 3 to 7 minutes) into a cache outside the checkout; later runs reuse it. With KWENO_SIGN_CERT and
+# The first run also builds the device's assembler and linker (binutils for arm-mingw32ce; the README
+# says how long) into a cache outside the checkout; later runs reuse it. With KWENO_SIGN_CERT and
 # KWENO_SIGN_KEY naming a PEM certificate and its key, every DLL and CAB is Authenticode-signed.
 set -euo pipefail
 . "$(dirname "$0")/lib.sh"
