@@ -1,14 +1,12 @@
-// Animated GIF files of a session, written with giflib: each frame stores only the rectangle that
-// changed, with a colour table of its own.
+// Animated GIF files of a session: each frame stores only the rectangle that changed, with a colour
+// table of its own.
 #ifndef KWENO_SIM_GIF_H
 #define KWENO_SIM_GIF_H
 
-#include <cstdio>
 #include <string>
 
+#include "gifencoder.h"
 #include "image.h"
-
-struct GifFileType;
 
 class GifWriter {
   public:
@@ -27,10 +25,8 @@ class GifWriter {
     int frames() const { return frames_; }
 
   private:
-    bool writeFrame(const Image &frame, int left, int top, int width, int height, int delayMs);
-
-    FILE *file_ = nullptr;
-    GifFileType *gif_ = nullptr;
+    GifEncoder encoder_;
+    std::string path_; // of the file being written, empty when none is
     bool failed_ = false;
     int width_ = 0;
     int height_ = 0;

@@ -2,10 +2,9 @@
 // script of pen gestures (the built-in demonstration by default) or interactively.
 #include <CLI/CLI.hpp>
 
-#include <fstream>
 #include <iostream>
-#include <sstream>
 
+#include "wholefile.h"
 #include "interactive.h"
 #include "session.h"
 
@@ -126,14 +125,10 @@ int main(int argc, char **argv)
         options.scriptText = demonstrationScript();
         options.scriptName = "the built-in demonstration";
     } else {
-        std::ifstream in(args.script, std::ios::binary);
-        if (!in) {
+        if (!readFile(args.script, &options.scriptText)) {
             std::cerr << "kweno-sim: cannot read " << args.script << "\n";
             return 2;
         }
-        std::ostringstream text;
-        text << in.rdbuf();
-        options.scriptText = text.str();
         options.scriptName = args.script;
     }
 

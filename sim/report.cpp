@@ -1,10 +1,10 @@
 // The page of a session: HTML with the animation and screenshots as base64 data URIs.
 #include "report.h"
 
+#include "wholefile.h"
 #include "text.h"
 
 #include <fstream>
-#include <iterator>
 
 std::string base64(const std::vector<unsigned char> &bytes)
 {
@@ -32,15 +32,6 @@ std::string base64(const std::vector<unsigned char> &bytes)
         out += '=';
     }
     return out;
-}
-
-static bool readFile(const std::string &path, std::vector<unsigned char> *bytes)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return true;
 }
 
 static const char *const style = R"(

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "canvas.h"
+#include "glyphs.h"
 
 namespace skin {
 
@@ -20,21 +21,16 @@ struct Ink {
 
 class Font {
   public:
-    Font();
-    ~Font();
-    Font(const Font &) = delete;
-    Font &operator=(const Font &) = delete;
-
     // An empty string on success, else why the file could not be used.
     std::string open(const std::string &path);
     const std::string &path() const { return path_; }
-    bool hasGlyph(uint32_t codePoint) const;
+    bool hasGlyph(uint32_t codePoint) const { return face_.hasGlyph(codePoint); }
     // Renders the text at a pixel size (em height), anti-aliased.
     Ink render(const std::u32string &text, int pixelSize) const;
 
   private:
-    struct Impl;
-    Impl *impl_;
+    // Rendering sets the face's size: a label's size is no lasting state of the font.
+    mutable FontFace face_;
     std::string path_;
 };
 

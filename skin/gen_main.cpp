@@ -11,9 +11,10 @@
 
 #include "catalogue.h"
 #include "dib.h"
+#include "wholefile.h"
 #include "imagefile.h"
 #include "pictures.h"
-#include "quantise.h"
+#include "palette.h"
 
 using namespace skin;
 
@@ -129,13 +130,6 @@ Image render(const ImageEntry &entry, const Font &font, const DrawOptions &draw)
     default:
         return drawIcon(entry.picture == PICTURE_NIGHT ? VARIANT_NIGHT : VARIANT_DAY);
     }
-}
-
-bool writeFile(const std::filesystem::path &path, const std::vector<uint8_t> &bytes)
-{
-    std::ofstream file(path, std::ios::binary);
-    file.write((const char *)bytes.data(), (std::streamsize)bytes.size());
-    return (bool)file;
 }
 
 // The linker knows no Windows CE target, so it writes an i386 machine type; the module holds no

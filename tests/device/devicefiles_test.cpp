@@ -12,8 +12,7 @@
 
 #include <emu.h>
 
-#include "testfiles.h"
-#include "testfiles.h"
+#include "wholefile.h"
 #include "pe.h"
 #include "server/variants.h"
 
@@ -151,7 +150,7 @@ class DeviceFiles : public ::testing::TestWithParam<VariantIndex> {
 
 TEST_P(DeviceFiles, TheDllIsWhatTheDeviceLoads)
 {
-    Bytes dll = testfiles::read(device(dllName()));
+    Bytes dll = fileBytes(device(dllName()));
     ASSERT_FALSE(dll.empty()) << device(dllName());
     std::vector<std::string> problems = problemsOf(dll, variant());
     for (const std::string &p : problems)
@@ -202,7 +201,7 @@ const Damage damages[] = {
 
 TEST_P(DeviceFiles, TheCheckNamesWhatADamagedCopyGetsWrong)
 {
-    const Bytes dll = testfiles::read(device(dllName()));
+    const Bytes dll = fileBytes(device(dllName()));
     ASSERT_FALSE(dll.empty());
     for (const Damage &d : damages) {
         Bytes copy = dll;
@@ -252,7 +251,7 @@ TEST_P(DeviceFiles, TheCabInstallsTheBuiltFilesAndRegistersTheVariant)
     ASSERT_EQ(1, emuInstallCab(device(std::string(variant().name) + ".cab").c_str(), problem, sizeof problem))
         << problem;
     for (const std::string file : {dllName(), std::string("KWENO_Resources.dll")}) {
-        Bytes built = testfiles::read(device(file));
+        Bytes built = fileBytes(device(file));
         std::string ce = "\\Windows\\" + file;
         long long size = emuReadFile(ce.c_str(), nullptr, 0);
         Bytes installed(size > 0 ? (size_t)size : 0);

@@ -1,8 +1,9 @@
 // Palette reduction and DIB encoding: what the device's bitmap loader will read.
 #include <gtest/gtest.h>
 
+#include "canvas.h"
 #include "dib.h"
-#include "quantise.h"
+#include "palette.h"
 
 using namespace skin;
 

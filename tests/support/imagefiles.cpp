@@ -1,12 +1,12 @@
-// Writes test image files with libpng, giflib and libjpeg-turbo.
+// Writes test image files with libpng, the tools' GIF encoder and libjpeg-turbo.
 #include "imagefiles.h"
 
-#include <gif_lib.h>
 #include <png.h>
 #include <turbojpeg.h>
 
-#include <algorithm>
 #include <map>
+
+#include "gifencoder.h"
 
 namespace imagefiles {
 
@@ -43,56 +43,29 @@ Bytes pngWithAlpha(int width, int height, const Colours &colour, const std::func
     return out;
 }
 
-namespace {
-
-int appendGif(GifFileType *gif, const GifByteType *data, int length)
-{
-    Bytes *out = static_cast<Bytes *>(gif->UserData);
-    out->insert(out->end(), data, data + length);
-    return length;
-}
-
-} // namespace
-
 Bytes gif(int width, int height, const Colours &colour, int frames, int transparentIndex, bool interlaced)
 {
-    std::map<uint32_t, int> index;
-    std::vector<GifColorType> palette;
-    std::vector<GifPixelType> pixels((size_t)width * height);
+    // Colour indices in the order the colours are met.
+    Indexed picture;
+    picture.width = width;
+    picture.height = height;
+    std::map<uint32_t, uint8_t> index;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
-            uint32_t c = colour(x, y);
-            auto it = index.find(c);
-            if (it == index.end()) {
-                it = index.emplace(c, (int)palette.size()).first;
-                palette.push_back(GifColorType{(GifByteType)(c >> 16), (GifByteType)(c >> 8), (GifByteType)c});
-            }
-            pixels[(size_t)y * width + x] = (GifPixelType)it->second;
+            auto met = index.emplace(colour(x, y), (uint8_t)picture.palette.size());
+            if (met.second)
+                picture.palette.push_back(met.first->first);
+            picture.indices.push_back(met.first->second);
         }
-    int bits = 1;
-    while ((1 << bits) < (int)palette.size())
-        ++bits;
-    palette.resize((size_t)1 << bits, GifColorType{0, 0, 0});
-    ColorMapObject *map = GifMakeMapObject((int)palette.size(), palette.data());
-    Bytes out;
-    int error = 0;
-    GifFileType *file = EGifOpen(&out, appendGif, &error);
-    EGifSetGifVersion(file, true);
-    EGifPutScreenDesc(file, width, height, bits, 0, map);
+    GifEncoder file;
+    file.open(width, height, picture.palette, true, false);
     for (int f = 0; f < frames; ++f) {
-        if (f == 0 && transparentIndex >= 0) {
-            GifByteType control[4] = {1, 0, 0, (GifByteType)transparentIndex};
-            EGifPutExtension(file, GRAPHICS_EXT_FUNC_CODE, 4, control);
-        }
-        EGifPutImageDesc(file, 0, 0, width, height, interlaced, nullptr);
-        static const int start[4] = {0, 4, 2, 1}, step[4] = {8, 8, 4, 2};
-        for (int pass = 0; pass < (interlaced ? 4 : 1); ++pass)
-            for (int y = interlaced ? start[pass] : 0; y < height; y += interlaced ? step[pass] : 1)
-                EGifPutLine(file, &pixels[(size_t)y * width], width);
+        GifFrame place;
+        place.transparent = f == 0 ? transparentIndex : -1;
+        place.interlaced = interlaced;
+        file.addFrame(picture, place);
     }
-    EGifCloseFile(file, &error);
-    GifFreeMapObject(map);
-    return out;
+    return file.close();
 }
 
 Bytes jpeg(int width, int height, const Colours &colour, int quality)

@@ -1,0 +1,45 @@
+// Glyphs of a font file, rendered anti-aliased by FreeType at one pixel size.
+#ifndef KWENO_TOOLKIT_GLYPHS_H
+#define KWENO_TOOLKIT_GLYPHS_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A glyph's coverage mask (0 to 255), placed from the pen on the baseline.
+struct Glyph {
+    int width = 0;
+    int rows = 0;
+    int left = 0;    // from the pen to the mask's left edge
+    int top = 0;     // from the baseline up to the mask's top row
+    int advance = 0; // how far the pen moves on
+    std::vector<uint8_t> coverage;
+};
+
+// FreeType's hinting: light keeps the glyph's shapes and snaps only vertically, normal snaps both ways.
+enum Hinting { HINT_NORMAL, HINT_LIGHT };
+
+class FontFace {
+  public:
+    FontFace();
+    ~FontFace();
+    FontFace(const FontFace &) = delete;
+    FontFace &operator=(const FontFace &) = delete;
+
+    // An empty string on success, else why the file cannot be used.
+    std::string open(const std::string &path);
+    bool hasGlyph(char32_t c) const;
+    // The size of the glyphs from now on, as an em height in pixels; false if the font has none such.
+    bool setPixelSize(int pixels);
+    // The glyph of c at the size set; an empty one, advancing nothing, when it cannot be rendered.
+    Glyph glyph(char32_t c, Hinting hinting) const;
+    // At the size set, in whole pixels: from the baseline up to the font's top, and between lines.
+    int ascender() const;
+    int lineHeight() const;
+
+  private:
+    struct Impl;
+    Impl *impl_;
+};
+
+#endif // KWENO_TOOLKIT_GLYPHS_H

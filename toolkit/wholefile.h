@@ -1,0 +1,53 @@
+// Whole files, read and written in one piece, as bytes of any one-byte container (std::string,
+// std::vector<uint8_t>, std::vector<char>).
+#ifndef KWENO_TOOLKIT_WHOLEFILE_H
+#define KWENO_TOOLKIT_WHOLEFILE_H
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// The file's bytes into *bytes; false when it cannot be opened or read to its end.
+template <typename Bytes> bool readFile(const std::string &path, Bytes *bytes)
+{
+    static_assert(sizeof(typename Bytes::value_type) == 1, "a file is read as bytes");
+    FILE *f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return false;
+    bytes->clear();
+    char buffer[65536];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+        bytes->insert(bytes->end(), buffer, buffer + n);
+    bool ok = !std::ferror(f);
+    std::fclose(f);
+    return ok;
+}
+
+// The file's bytes as text; empty when it cannot be read.
+inline std::string fileText(const std::string &path)
+{
+    std::string text;
+    return readFile(path, &text) ? text : std::string();
+}
+
+// The file's bytes; empty when it cannot be read.
+inline std::vector<uint8_t> fileBytes(const std::string &path)
+{
+    std::vector<uint8_t> bytes;
+    return readFile(path, &bytes) ? bytes : std::vector<uint8_t>();
+}
+
+// False when the file cannot be written whole.
+template <typename Bytes> bool writeFile(const std::string &path, const Bytes &bytes)
+{
+    static_assert(sizeof(typename Bytes::value_type) == 1, "a file is written as bytes");
+    FILE *f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+#endif // KWENO_TOOLKIT_WHOLEFILE_H
