@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds what a handheld installs, into out/device: kweno.dll and kweno_night.dll (ARM Windows CE
-# DLLs), KWENO_Resources.dll, and kweno.cab and kweno_night.cab, each installing one variant.
+# Builds what a handheld installs, into out/device: each deliverable's DLL (ARM Windows CE) and the
+# CAB that installs it, and KWENO_Resources.dll.
 #
 #   scripts/device-build.sh
 #
@@ -17,8 +17,9 @@ cmake --preset device -DKWENO_DEVICE_TOOLCHAIN="$toolchain" -DKWENO_SIGN_CERT="$
 cmake --build --preset device -j "$jobs"
 
 mkdir -p out/device
-for file in kweno.dll kweno_night.dll KWENO_Resources.dll kweno.cab kweno_night.cab; do
-    cp build/device/device/$file out/device/
+cp build/device/device/KWENO_Resources.dll out/device/
+for deliverable in $(deliverables build/device); do
+    cp "build/device/device/$deliverable.dll" "build/device/device/$deliverable.cab" out/device/
 done
 echo "== in out/device:"
 ls -l out/device

@@ -14,6 +14,12 @@ grouped() {
     echo "$1" | sed -e ':a' -e 's/\B[0-9]\{3\}\>/,&/' -e 'ta'
 }
 
+# deliverables DIR [N]: the deliverables, one a line, as the variant table names them and the build
+# in DIR wrote them down (deliverables.txt); with N only the Nth: 1 the day panel, 2 the night one.
+deliverables() {
+    sed -n "${2:-1,\$}p" "$1/deliverables.txt"
+}
+
 # configured PRESET DIR: DIR configured as the preset configures its own folder, unless it is already.
 configured() {
     [ -f "$2/CMakeCache.txt" ] || cmake --preset "$1" -B "$2" >/dev/null

@@ -11,12 +11,12 @@ set -euo pipefail
 . "$(dirname "$0")/lib.sh"
 dist=$root/build/windows
 [ -f "$dist/kweno-host.exe" ] || scripts/windows-build.sh "$dist"
-variant=kweno
+variant=$(deliverables "$dist" 1)
 args=()
 for arg in "$@"; do
     case "$arg" in
-    night) variant=kweno_night ;;
-    day) variant=kweno ;;
+    night) variant=$(deliverables "$dist" 2) ;;
+    day) variant=$(deliverables "$dist" 1) ;;
     *) args+=("$arg") ;;
     esac
 done

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs the Windows smoke test under Wine: the host loads each deliverable DLL, types and unloads it.
 #
-#   scripts/wine-smoke.sh [MINGW_BUILD [NATIVE_BUILD]]  the real DLLs (kweno.dll, kweno_night.dll)
+#   scripts/wine-smoke.sh [MINGW_BUILD [NATIVE_BUILD]]  the real DLLs, day and night
 #   scripts/wine-smoke.sh --fake [MINGW_BUILD]           the fake input method (the pipeline alone)
 #
 # MINGW_BUILD is a mingw-w64 build directory (default build/mingw) and NATIVE_BUILD a Linux one
@@ -27,7 +27,8 @@ configured mingw "$build"
 if [ $fake -eq 1 ]; then
     cmake --build "$build" -j "$jobs" --target kweno-smoke fake_inputmethod
 else
-    cmake --build "$build" -j "$jobs" --target kweno-smoke kweno kweno_night
+    day=$(deliverables "$build" 1) night=$(deliverables "$build" 2)
+    cmake --build "$build" -j "$jobs" --target kweno-smoke "$day" "$night"
     # The skin is drawn by a Linux tool; the resource module it packs serves every platform.
     configured native "$native"
     cmake --build "$native" -j "$jobs" --target kweno_resources
@@ -54,9 +55,9 @@ if [ $fake -eq 1 ]; then
     cp "$(built "$build/host/smoke/fake_inputmethod.dll")" "$run_dir/"
     args=(fake 'C:\kweno-smoke\fake_inputmethod.dll')
 else
-    cp "$(built "$build/src/kweno.dll")" "$(built "$build/src/kweno_night.dll")" "$run_dir/"
+    cp "$(built "$build/src/$day.dll")" "$(built "$build/src/$night.dll")" "$run_dir/"
     cp "$(built "$native/skin/KWENO_Resources.dll")" "$drive_c/windows/KWENO_Resources.dll"
-    args=(day 'C:\kweno-smoke\kweno.dll' night 'C:\kweno-smoke\kweno_night.dll')
+    args=(day "C:\\kweno-smoke\\$day.dll" night "C:\\kweno-smoke\\$night.dll")
 fi
 
 echo "== smoke test under Wine"

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "testfiles.h"
+#include "wholefile.h"
 #include "cabinets.h"
 #include "emu.h"
 #include "pebuilder.h"
@@ -18,6 +18,9 @@ namespace {
 
 using cabinets::Bytes;
 
+// The day panel's installation, as the device build packs it.
+const installation::Installation day = installation::ofVariant(VARIANTS[VARIANT_DAY]);
+
 // The device build's document, and a folder of its own with a file and two values in another root
 // appended at its end, so that every line of the device's document keeps its number.
 const char extraOperations[] = R"(  <characteristic type="FileOperation">
@@ -25,7 +28,7 @@ const char extraOperations[] = R"(  <characteristic type="FileOperation">
       <characteristic type="MakeDir" />
       <characteristic type="readme.txt" translation="install">
         <characteristic type="Extract">
-          <parm name="Source" value="KWENO.003" />
+          <parm name="Source" value="README.TXT" />
         </characteristic>
       </characteristic>
     </characteristic>
@@ -55,7 +58,7 @@ std::string document()
         {"NumRegKeys\" value=\"4", "NumRegKeys\" value=\"5"},
         {"NumRegVals\" value=\"4", "NumRegVals\" value=\"6"},
     };
-    std::string doc = replaced(cabinets::daySetup, "</wap-provisioningdoc>\n", extraOperations);
+    std::string doc = replaced(installation::provisioningDocument(day), "</wap-provisioningdoc>\n", extraOperations);
     for (const auto &count : counts)
         doc = replaced(doc, count[0], count[1]);
     return doc;
@@ -85,7 +88,7 @@ class InstallTest : public ::testing::Test {
             ADD_FAILURE() << emuViolation(i);
     }
 
-    // KWENO.001 spans three compressed blocks; KWENO.002 is a resource module.
+    // The panel spans three compressed blocks; the resource module is one.
     cabinets::Members members()
     {
         Bytes big(70000);
@@ -93,7 +96,7 @@ class InstallTest : public ::testing::Test {
         for (uint8_t &b : big)
             b = (uint8_t)((x = x * 1103515245u + 12345u) >> 24);
         Bytes module = pebuilder::build({{10, 1, {1, 2, 3}, u"", u""}}, pebuilder::pe32, 0x1C0);
-        return {{"KWENO.001", big}, {"KWENO.002", module}, {"KWENO.003", {'h', 'i'}}};
+        return {{day.files[0].member, big}, {day.files[1].member, module}, {"README.TXT", {'h', 'i'}}};
     }
 
     // Installs the cabinet and takes it away.
@@ -151,7 +154,7 @@ TEST_F(InstallTest, EveryFileAndValueOfTheDocumentIsInstalled)
     // A resource module of another content in the mapped \Windows: the installed one comes first.
     std::string windows = ::testing::TempDir() + "kweno_windows_" + std::to_string(getpid());
     ASSERT_EQ(0, system(("mkdir -p '" + windows + "'").c_str()));
-    ASSERT_TRUE(testfiles::write(windows + "/KWENO_Resources.dll", {'M', 'Z'}));
+    ASSERT_TRUE(writeFile(windows + "/KWENO_Resources.dll", Bytes{'M', 'Z'}));
     emuMapFolder("\\Windows", windows.c_str());
 
     cabinets::Members files = members();
@@ -251,7 +254,7 @@ TEST_F(InstallTest, BadDocumentsAreRefusedWhole)
         {"datatype=\"string\"", "datatype=\"float\"", "_setup.xml line 30: unknown datatype \"float\""},
         {"%CE2%\\kweno.dll\"", "%CE3%\\kweno.dll\"", "_setup.xml line 33: unknown CE string \"%CE3%\""},
         {"translation=\"install\"", "translation=\"device\"", "_setup.xml line 6: unknown translation \"device\""},
-        {"KWENO.002", "KWENO.009", "_setup.xml line 23: Source \"KWENO.009\" is not in the cabinet"},
+        {day.files[1].member.c_str(), "KWENO.009", "_setup.xml line 23: Source \"KWENO.009\" is not in the cabinet"},
         {"</wap-provisioningdoc>", "</wap-provisioningdo>", "_setup.xml line 58: malformed XML: "},
         {"NumFiles\" value=\"3\"", "NumFiles\" value=\"2\"", "_setup.xml line 8: NumFiles says 2, the document has 3"},
         {"\"-2\"", "\"2147483648\"",
@@ -279,7 +282,7 @@ TEST_F(InstallTest, BadDocumentsAreRefusedWhole)
 TEST_F(InstallTest, CabinetsTheInstallerCannotUseAreRefusedWhole)
 {
     std::string good = cabinets::make(document().c_str(), members()), bare = cabinets::make(nullptr, members());
-    Bytes cabinet = testfiles::read(good), noSetup = testfiles::read(bare);
+    Bytes cabinet = fileBytes(good), noSetup = fileBytes(bare);
     remove(bare.c_str());
     ASSERT_GT(cabinet.size(), 60u);
     Bytes cut(cabinet.begin(), cabinet.begin() + cabinet.size() / 2);

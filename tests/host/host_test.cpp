@@ -200,7 +200,7 @@ TEST_F(HostTest, TheRegistryNamesTheModuleOfAClass)
 // and asks the platform's loader for it.
 TEST_F(HostTest, AnInstalledCabinetNamesThePanelForThePlatformsLoader)
 {
-    std::string cabinet = cabinets::make(cabinets::daySetup, {{"KWENO.001", {'M', 'Z'}}, {"KWENO.002", {'M', 'Z'}}});
+    std::string cabinet = cabinets::of(installation::ofVariant(VARIANTS[VARIANT_DAY]), {'M', 'Z'});
     char problem[128];
     ASSERT_EQ(1, emuInstallCab(cabinet.c_str(), problem, sizeof problem)) << problem;
     remove(cabinet.c_str());

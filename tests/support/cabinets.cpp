@@ -1,5 +1,5 @@
 // Cabinets made in tests with Debian's gcab.
-#include "testfiles.h"
+#include "wholefile.h"
 #include "cabinets.h"
 
 #include <gtest/gtest.h>
@@ -13,50 +13,6 @@
 
 namespace cabinets {
 
-const char daySetup[] = R"(<?xml version="1.0" encoding="utf-8"?>
-<wap-provisioningdoc>
-  <characteristic type="Install">
-    <parm name="InstallPhase" value="install" />
-    <parm name="AppName" value="kweno" />
-    <parm name="InstallDir" value="%CE2%" translation="install" />
-    <parm name="NumDirs" value="1" />
-    <parm name="NumFiles" value="2" />
-    <parm name="NumRegKeys" value="4" />
-    <parm name="NumRegVals" value="4" />
-    <parm name="NumShortcuts" value="0" />
-  </characteristic>
-  <characteristic type="FileOperation">
-    <characteristic type="%CE2%" translation="install">
-      <characteristic type="MakeDir" />
-      <characteristic type="kweno.dll" translation="install">
-        <characteristic type="Extract">
-          <parm name="Source" value="KWENO.001" />
-        </characteristic>
-      </characteristic>
-      <characteristic type="KWENO_Resources.dll" translation="install">
-        <characteristic type="Extract">
-          <parm name="Source" value="KWENO.002" />
-        </characteristic>
-      </characteristic>
-    </characteristic>
-  </characteristic>
-  <characteristic type="Registry">
-    <characteristic type="HKCR\CLSID\{91C40DFC-6B41-456F-A2E4-4AA7363198B7}">
-      <parm name="" value="kweno" datatype="string" />
-    </characteristic>
-    <characteristic type="HKCR\CLSID\{91C40DFC-6B41-456F-A2E4-4AA7363198B7}\InprocServer32">
-      <parm name="" value="%CE2%\kweno.dll" datatype="string" translation="install" />
-    </characteristic>
-    <characteristic type="HKCR\CLSID\{91C40DFC-6B41-456F-A2E4-4AA7363198B7}\IsSIPInputMethod">
-      <parm name="" value="1" datatype="string" />
-    </characteristic>
-    <characteristic type="HKCR\CLSID\{91C40DFC-6B41-456F-A2E4-4AA7363198B7}\DefaultIcon">
-      <parm name="" value="%CE2%\kweno.dll,0" datatype="string" translation="install" />
-    </characteristic>
-  </characteristic>
-</wap-provisioningdoc>
-)";
-
 std::string make(const char *setupXml, const Members &members)
 {
     static int made = 0;
@@ -69,11 +25,19 @@ std::string make(const char *setupXml, const Members &members)
     // -n: members are named without the folder, as the device build names them.
     std::string command = GCAB_PROGRAM " -c -z -n '" + folder + ".cab'";
     for (const auto &m : all) {
-        EXPECT_TRUE(testfiles::write(folder + "/" + m.first, m.second)) << folder << "/" << m.first;
+        EXPECT_TRUE(writeFile(folder + "/" + m.first, m.second)) << folder << "/" << m.first;
         command += " '" + folder + "/" + m.first + "'";
     }
     int status = std::system((command + "; status=$?; rm -r '" + folder + "'; exit $status").c_str());
     return status == 0 ? folder + ".cab" : "";
+}
+
+std::string of(const installation::Installation &installation, const Bytes &content)
+{
+    Members members;
+    for (const installation::File &file : installation.files)
+        members.emplace_back(file.member, content);
+    return make(installation::provisioningDocument(installation).c_str(), members);
 }
 
 } // namespace cabinets
