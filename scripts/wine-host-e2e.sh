@@ -25,7 +25,7 @@ run_session() { # VARIANT OUTPUT_DIR PANEL_ARGUMENT
     (cd "$run_dir" && exec wine kweno-host.exe --ready 'C:\kweno-host\ready.txt' \
         --dump-text 'C:\kweno-host\text.txt' --log 'C:\kweno-host\log.txt' "$panel") >"$out/host.out" 2>&1 &
     host_pid=$!
-    if ! wait_ready "screen 480 640"; then
+    if ! wait_ready "screen [0-9]* [0-9]*"; then
         echo "FAIL $variant: kweno-host.exe did not start" >&2
         cat "$out/host.out" >&2
         return 1
@@ -283,7 +283,7 @@ session() { # OUTPUT_DIR
 
     # The screen turns: the host sends the display-reset notice and the panel moves.
     xdotool mousemove 200 100 key ctrl+r
-    wait_ready "screen 640 480" || fail "ctrl+r" "the screen did not turn"
+    wait_ready "screen $screen_height $screen_width" || fail "ctrl+r" "the screen did not turn"
     orientation=landscape
     shot "$out/rotated.png"
 

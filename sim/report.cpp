@@ -63,8 +63,8 @@ bool writeReport(const std::string &path, const Report &report, std::string *err
     out << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>"
         << markupEscaped(report.title) << "</title>\n<style>" << style << "</style>\n</head>\n<body>\n";
     out << "<h1>" << markupEscaped(report.title) << "</h1>\n";
-    out << "<p class=\"lead\">The " << markupEscaped(report.variant)
-        << " variant on a simulated 480&times;640 handheld, "
+    out << "<p class=\"lead\">The " << markupEscaped(report.variant) << " variant on a simulated " << report.screenWidth
+        << "&times;" << report.screenHeight << " handheld, "
         << "driven by " << markupEscaped(report.script) << "; " << report.virtualMs / 1000.0
         << " s on the device's clock.</p>\n";
     if (!report.error.empty())

@@ -196,6 +196,14 @@ TEST_F(HostTest, TheRegistryNamesTheModuleOfAClass)
     }
 }
 
+// kweno-host.exe stands a window for the handheld's screen, the one the emulation starts with.
+TEST(DeviceScreen, IsTheOneTheEmulationStartsWith)
+{
+    emuReset();
+    EXPECT_EQ(DEVICE_SCREEN_WIDTH, emuScreenWidth());
+    EXPECT_EQ(DEVICE_SCREEN_HEIGHT, emuScreenHeight());
+}
+
 // The device build's cabinet registers the day panel at \Windows\kweno.dll; the host finds it there
 // and asks the platform's loader for it.
 TEST_F(HostTest, AnInstalledCabinetNamesThePanelForThePlatformsLoader)
