@@ -11,8 +11,8 @@
 #include <emu.h>
 #include <windows.h>
 
-#include "wholefile.h"
 #include "selectedpanel.h"
+#include "wholefile.h"
 
 extern "C" __attribute__((noinline)) void measured(void (*work)(void *), void *context)
 {

@@ -12,8 +12,8 @@
 
 #include <CLI/CLI.hpp>
 
-#include "wholefile.h"
 #include "installation.h"
+#include "wholefile.h"
 
 namespace {
 

@@ -20,6 +20,11 @@ deliverables() {
     sed -n "${2:-1,\$}p" "$1/deliverables.txt"
 }
 
+# device_screen: the handheld's screen, upright, as WIDTHxHEIGHT: what the host's header says.
+device_screen() {
+    sed -n 's/^const int DEVICE_SCREEN_\(WIDTH\|HEIGHT\) = \([0-9]*\);$/\2/p' host/host.h | paste -sd x
+}
+
 # configured PRESET DIR: DIR configured as the preset configures its own folder, unless it is already.
 configured() {
     [ -f "$2/CMakeCache.txt" ] || cmake --preset "$1" -B "$2" >/dev/null

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs kweno-host.exe under Wine on this desktop's display: the panel below an edit control in a
-# 480x640 window. Ctrl+R turns the screen, Ctrl+Q closes.
+# window the size of the handheld's screen. Ctrl+R turns the screen, Ctrl+Q closes.
 #
 #   scripts/wine-host.sh [night] [--landscape]
 #

@@ -64,9 +64,9 @@ echo "== smoke test under Wine"
 status=0
 (
     cd "$run_dir"
-    # The screen of the device: 480x640, in colour.
+    # The screen of the device, in colour.
     # Wine's own processes end before the display goes away, so nothing complains of it.
-    timeout 300 xvfb-run -a -s "-screen 0 480x640x24" \
+    timeout 300 xvfb-run -a -s "-screen 0 $(device_screen)x24" \
         sh -c 'wine kweno-smoke.exe "$@"; rc=$?; wineserver -k; exit $rc' wine-smoke "${args[@]}"
 ) || status=$?
 exit $status

@@ -1,12 +1,12 @@
-// kweno-sim: runs a deliverable in the project's host on a simulated 480x640 handheld, from a
+// kweno-sim: runs a deliverable in the project's host on a simulated handheld, from a
 // script of pen gestures (the built-in demonstration by default) or interactively.
 #include <CLI/CLI.hpp>
 
 #include <iostream>
 
-#include "wholefile.h"
 #include "interactive.h"
 #include "session.h"
+#include "wholefile.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ struct Arguments {
 };
 
 const char description[] =
-    "Runs the keyboard on a simulated 480x640 handheld. Without SCRIPT it runs the built-in\n"
+    "Runs the keyboard on a simulated handheld. Without SCRIPT it runs the built-in\n"
     "demonstration. It writes into the output folder: text.txt (what the application received),\n"
     "a PNG for every \"shot\", session.gif (the whole session) and index.html (everything on one page).\n";
 

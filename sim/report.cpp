@@ -1,8 +1,8 @@
 // The page of a session: HTML with the animation and screenshots as base64 data URIs.
 #include "report.h"
 
-#include "wholefile.h"
 #include "text.h"
+#include "wholefile.h"
 
 #include <fstream>
 

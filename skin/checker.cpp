@@ -11,8 +11,8 @@
 #include <windows.h>
 
 #include "canvas.h"
-#include "wholefile.h"
 #include "surface/imageids.h"
+#include "wholefile.h"
 
 namespace skin {
 

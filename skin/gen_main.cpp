@@ -11,10 +11,10 @@
 
 #include "catalogue.h"
 #include "dib.h"
-#include "wholefile.h"
 #include "imagefile.h"
-#include "pictures.h"
 #include "palette.h"
+#include "pictures.h"
+#include "wholefile.h"
 
 using namespace skin;
 

@@ -12,9 +12,9 @@
 
 #include <emu.h>
 
-#include "wholefile.h"
 #include "pe.h"
 #include "server/variants.h"
+#include "wholefile.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <cstring>
 #include <string>
 
-#include "wholefile.h"
 #include "cabinets.h"
 #include "emu.h"
 #include "pebuilder.h"
+#include "wholefile.h"
 
 namespace {
 

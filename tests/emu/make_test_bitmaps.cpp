@@ -1,7 +1,7 @@
 // Writes the test resource modules' sources: one .bmp file per DIB format, PNG, GIF and JPEG files, and the
 // .rc script; and a small DLL of code.
-#include "wholefile.h"
 #include "testbitmaps.h"
+#include "wholefile.h"
 
 #include "imagefiles.h"
 #include "pebuilder.h"

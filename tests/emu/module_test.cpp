@@ -9,10 +9,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "wholefile.h"
 #include "emu.h"
 #include "pebuilder.h"
 #include "testbitmaps.h"
+#include "wholefile.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <sstream>
 
-#include "wholefile.h"
 #include "gifreader.h"
 #include "session.h"
+#include "wholefile.h"
 
 namespace fs = std::filesystem;
 

@@ -11,11 +11,11 @@
 #include <filesystem>
 
 #include "checker.h"
-#include "wholefile.h"
 #include "imagefiles.h"
+#include "palette.h"
 #include "pebuilder.h"
 #include "pictures.h"
-#include "palette.h"
+#include "wholefile.h"
 
 using namespace skin;
 

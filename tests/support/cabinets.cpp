@@ -1,6 +1,6 @@
 // Cabinets made in tests with Debian's gcab.
-#include "wholefile.h"
 #include "cabinets.h"
+#include "wholefile.h"
 
 #include <gtest/gtest.h>
 
