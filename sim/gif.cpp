@@ -22,26 +22,20 @@ bool GifWriter::open(const std::string &path, int width, int height, std::string
         *error = "cannot write " + path;
         return false;
     }
-    // No colour table for the file: every frame has its own.
-    if (!encoder_.open(width, height, {}, true, true)) {
-        *error = "cannot write a GIF";
-        return false;
-    }
     path_ = path;
     width_ = width;
     height_ = height;
-    frames_ = 0;
-    failed_ = false;
+    frames_.clear();
     previous_ = Image();
     return true;
 }
 
 void GifWriter::addFrame(const Image &frame, int delayMs)
 {
-    if (path_.empty() || failed_ || frame.width != width_ || frame.height != height_)
+    if (path_.empty() || frame.width != width_ || frame.height != height_)
         return;
     int left = 0, top = 0, right = width_ - 1, bottom = height_ - 1;
-    if (frames_ > 0) {
+    if (!frames_.empty()) {
         // Only the bounding rectangle of what changed since the frame before.
         left = width_;
         top = height_;
@@ -66,26 +60,24 @@ void GifWriter::addFrame(const Image &frame, int delayMs)
     for (int y = 0; y < changed.height; ++y)
         for (int x = 0; x < changed.width; ++x)
             changed.at(x, y) = frame.at(left + x, top + y);
-    GifFrame place;
-    place.left = left;
-    place.top = top;
+    GifFrame gifFrame;
+    gifFrame.picture = quantise(changed, 256);
+    gifFrame.left = left;
+    gifFrame.top = top;
     // Hundredths of a second, never less than two, which viewers would stretch anyway.
-    place.delay = std::min(std::max(2, (delayMs + 5) / 10), 0xFFFF);
-    place.ownPalette = true;
-    if (!encoder_.addFrame(quantise(changed, 256), place)) {
-        failed_ = true;
-        return;
-    }
+    gifFrame.delay = std::min(std::max(2, (delayMs + 5) / 10), 0xFFFF);
+    gifFrame.ownPalette = true;
+    frames_.push_back(std::move(gifFrame));
     previous_ = frame;
-    ++frames_;
 }
 
 bool GifWriter::close()
 {
     if (path_.empty())
         return false;
-    std::vector<uint8_t> bytes = encoder_.close();
-    bool ok = !failed_ && !bytes.empty() && writeFile(path_, bytes);
+    // No colour table for the file: every frame has its own.
+    std::vector<uint8_t> bytes = encodeGif(GifLayout{width_, height_, {}, true, true}, frames_);
+    bool ok = !bytes.empty() && writeFile(path_, bytes);
     path_.clear();
     return ok;
 }

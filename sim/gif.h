@@ -22,16 +22,14 @@ class GifWriter {
     // Ends the file; false if anything could not be written.
     bool close();
 
-    int frames() const { return frames_; }
+    int frames() const { return (int)frames_.size(); }
 
   private:
-    GifEncoder encoder_;
     std::string path_; // of the file being written, empty when none is
-    bool failed_ = false;
     int width_ = 0;
     int height_ = 0;
     Image previous_;
-    int frames_ = 0;
+    std::vector<GifFrame> frames_;
 };
 
 #endif // KWENO_SIM_GIF_H

@@ -47,90 +47,69 @@ bool putLoopForever(GifFileType *gif)
 }
 
 // The graphic control block of a timed or see-through frame.
-bool putControl(GifFileType *gif, const GifFrame &place)
+bool putControl(GifFileType *gif, const GifFrame &frame)
 {
-    if (place.delay < 0 && place.transparent < 0)
+    if (frame.delay < 0 && frame.transparent < 0)
         return true;
     GraphicsControlBlock control = {};
-    control.DisposalMode = place.delay >= 0 ? DISPOSE_DO_NOT : DISPOSAL_UNSPECIFIED;
+    control.DisposalMode = frame.delay >= 0 ? DISPOSE_DO_NOT : DISPOSAL_UNSPECIFIED;
     control.UserInputFlag = false;
-    control.DelayTime = place.delay >= 0 ? place.delay : 0;
-    control.TransparentColor = place.transparent >= 0 ? place.transparent : NO_TRANSPARENT_COLOR;
+    control.DelayTime = frame.delay >= 0 ? frame.delay : 0;
+    control.TransparentColor = frame.transparent >= 0 ? frame.transparent : NO_TRANSPARENT_COLOR;
     GifByteType extension[4];
     EGifGCBToExtension(&control, extension);
     return EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, sizeof extension, extension) != GIF_ERROR;
 }
 
-} // namespace
-
-GifEncoder::~GifEncoder()
+bool putFrame(GifFileType *gif, const GifFrame &frame)
 {
-    if (gif_)
-        close();
-}
-
-bool GifEncoder::open(int width, int height, const std::vector<uint32_t> &palette, bool gif89, bool loop)
-{
-    bytes_.clear();
-    failed_ = false;
-    int error = 0;
-    gif_ = EGifOpen(&bytes_, appendBytes, &error);
-    if (!gif_)
-        return false;
-    EGifSetGifVersion(gif_, gif89);
-    ColorMapObject *map = palette.empty() ? nullptr : colourTable(palette);
-    // The colour resolution is the table's; without one, the frames' tables may use all 8 bits.
-    bool ok = (palette.empty() || map) &&
-              EGifPutScreenDesc(gif_, width, height, map ? tableBits(palette.size()) : 8, 0, map) != GIF_ERROR &&
-              (!loop || putLoopForever(gif_));
-    GifFreeMapObject(map);
-    failed_ = !ok;
-    return ok;
-}
-
-bool GifEncoder::addFrame(const Indexed &frame, const GifFrame &place)
-{
-    if (!gif_ || failed_)
-        return false;
-    ColorMapObject *map = place.ownPalette ? colourTable(frame.palette) : nullptr;
+    const Indexed &picture = frame.picture;
+    ColorMapObject *map = frame.ownPalette ? colourTable(picture.palette) : nullptr;
     bool ok =
-        (!place.ownPalette || map) && putControl(gif_, place) &&
-        EGifPutImageDesc(gif_, place.left, place.top, frame.width, frame.height, place.interlaced, map) != GIF_ERROR;
+        (!frame.ownPalette || map) && putControl(gif, frame) &&
+        EGifPutImageDesc(gif, frame.left, frame.top, picture.width, picture.height, frame.interlaced, map) != GIF_ERROR;
     GifFreeMapObject(map);
     // The rows in the order the file keeps them: interlaced, every eighth from 0, from 4, every
     // fourth from 2, every second from 1.
     static const int start[4] = {0, 4, 2, 1}, step[4] = {8, 8, 4, 2};
     // giflib masks the line it is given to the table's width, so each row is a copy.
-    std::vector<GifPixelType> line((size_t)frame.width);
-    for (int pass = 0; pass < (place.interlaced ? 4 : 1); ++pass) {
-        for (int y = place.interlaced ? start[pass] : 0; ok && y < frame.height;
-             y += place.interlaced ? step[pass] : 1) {
-            std::memcpy(line.data(), &frame.indices[(size_t)y * frame.width], line.size());
-            ok = EGifPutLine(gif_, line.data(), frame.width) != GIF_ERROR;
+    std::vector<GifPixelType> line((size_t)picture.width);
+    for (int pass = 0; pass < (frame.interlaced ? 4 : 1); ++pass) {
+        for (int y = frame.interlaced ? start[pass] : 0; ok && y < picture.height;
+             y += frame.interlaced ? step[pass] : 1) {
+            std::memcpy(line.data(), &picture.indices[(size_t)y * picture.width], line.size());
+            ok = EGifPutLine(gif, line.data(), picture.width) != GIF_ERROR;
         }
     }
-    failed_ = !ok;
     return ok;
 }
 
-std::vector<uint8_t> GifEncoder::close()
+} // namespace
+
+std::vector<uint8_t> encodeGif(const GifLayout &layout, const std::vector<GifFrame> &frames)
 {
-    if (!gif_)
-        return {};
-    int error = 0;
-    bool ok = EGifCloseFile(gif_, &error) != GIF_ERROR && !failed_;
-    gif_ = nullptr;
     std::vector<uint8_t> bytes;
-    if (ok)
-        bytes.swap(bytes_);
-    bytes_.clear();
-    return bytes;
+    int error = 0;
+    GifFileType *gif = EGifOpen(&bytes, appendBytes, &error);
+    if (!gif)
+        return {};
+    EGifSetGifVersion(gif, layout.gif89);
+    ColorMapObject *map = layout.palette.empty() ? nullptr : colourTable(layout.palette);
+    // The colour resolution is the table's; without one, the frames' tables may use all 8 bits.
+    bool ok = (layout.palette.empty() || map) &&
+              EGifPutScreenDesc(gif, layout.width, layout.height, map ? tableBits(layout.palette.size()) : 8, 0, map) !=
+                  GIF_ERROR &&
+              (!layout.loop || putLoopForever(gif));
+    GifFreeMapObject(map);
+    for (const GifFrame &frame : frames)
+        ok = ok && putFrame(gif, frame);
+    ok = EGifCloseFile(gif, &error) != GIF_ERROR && ok;
+    return ok ? bytes : std::vector<uint8_t>();
 }
 
 std::vector<uint8_t> encodeGif(const Indexed &image)
 {
-    GifEncoder gif;
-    if (!gif.open(image.width, image.height, image.palette, false, false) || !gif.addFrame(image, GifFrame()))
-        return {};
-    return gif.close();
+    GifFrame frame;
+    frame.picture = image;
+    return encodeGif(GifLayout{image.width, image.height, image.palette, false, false}, {frame});
 }

@@ -1,4 +1,4 @@
-// GIF files written with giflib, in memory: a still picture or an animation, frame by frame.
+// GIF files written with giflib, in memory: a still picture or an animation.
 #ifndef KWENO_TOOLKIT_GIFENCODER_H
 #define KWENO_TOOLKIT_GIFENCODER_H
 
@@ -7,10 +7,9 @@
 
 #include "palette.h"
 
-struct GifFileType;
-
-// Where a frame stands in the file and how it is shown.
+// A frame, where it stands in the file and how it is shown.
 struct GifFrame {
+    Indexed picture; // its indices into its own palette or the file's
     int left = 0;
     int top = 0;
     // Shown this many hundredths of a second, then left in place under the next frame; -1: no timing.
@@ -19,30 +18,22 @@ struct GifFrame {
     int transparent = -1;
     // Rows in the four passes of an interlaced GIF.
     bool interlaced = false;
-    // The frame's palette as a colour table of its own, instead of the file's.
+    // The picture's palette as a colour table of its own, instead of the file's.
     bool ownPalette = false;
 };
 
-class GifEncoder {
-  public:
-    GifEncoder() = default;
-    GifEncoder(const GifEncoder &) = delete;
-    GifEncoder &operator=(const GifEncoder &) = delete;
-    ~GifEncoder();
-
-    // Starts a file of width x height; a non-empty palette is the file's colour table. GIF89a has
-    // the extensions that delays, transparency and looping need; a looping file plays forever.
-    bool open(int width, int height, const std::vector<uint32_t> &palette, bool gif89, bool loop);
-    // Adds a frame, whose indices are into its own palette or the file's.
-    bool addFrame(const Indexed &frame, const GifFrame &place);
-    // Ends the file: its bytes, empty if anything could not be written.
-    std::vector<uint8_t> close();
-
-  private:
-    GifFileType *gif_ = nullptr;
-    bool failed_ = false;
-    std::vector<uint8_t> bytes_;
+// How the file is laid out: a non-empty palette is its colour table; GIF89a has the extensions that
+// delays, transparency and looping need; a looping file plays forever.
+struct GifLayout {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> palette;
+    bool gif89 = true;
+    bool loop = false;
 };
+
+// The file's bytes; empty if giflib could not write them.
+std::vector<uint8_t> encodeGif(const GifLayout &layout, const std::vector<GifFrame> &frames);
 
 // A GIF87a of one frame, its colour table the picture's palette.
 std::vector<uint8_t> encodeGif(const Indexed &image);

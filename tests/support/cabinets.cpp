@@ -1,14 +1,10 @@
-// Cabinets made in tests with Debian's gcab.
+// Cabinets made in tests as the device build makes them.
 #include "cabinets.h"
-#include "wholefile.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 namespace cabinets {
@@ -16,20 +12,12 @@ namespace cabinets {
 std::string make(const char *setupXml, const Members &members)
 {
     static int made = 0;
-    std::string folder = ::testing::TempDir() + "kweno_cab_" + std::to_string(getpid()) + "_" + std::to_string(++made);
-    if (mkdir(folder.c_str(), 0700) != 0)
-        return "";
+    std::string cabinet =
+        ::testing::TempDir() + "kweno_cab_" + std::to_string(getpid()) + "_" + std::to_string(++made) + ".cab";
     Members all = members;
     if (setupXml)
         all.emplace_back("_setup.xml", Bytes(setupXml, setupXml + strlen(setupXml)));
-    // -n: members are named without the folder, as the device build names them.
-    std::string command = GCAB_PROGRAM " -c -z -n '" + folder + ".cab'";
-    for (const auto &m : all) {
-        EXPECT_TRUE(writeFile(folder + "/" + m.first, m.second)) << folder << "/" << m.first;
-        command += " '" + folder + "/" + m.first + "'";
-    }
-    int status = std::system((command + "; status=$?; rm -r '" + folder + "'; exit $status").c_str());
-    return status == 0 ? folder + ".cab" : "";
+    return packCabinet(GCAB_PROGRAM, cabinet, all) ? cabinet : "";
 }
 
 std::string of(const installation::Installation &installation, const Bytes &content)

@@ -2,20 +2,18 @@
 #ifndef KWENO_TESTS_CABINETS_H
 #define KWENO_TESTS_CABINETS_H
 
-#include <cstdint>
 #include <string>
-#include <utility>
-#include <vector>
 
+#include "cabinet.h"
 #include "installation.h"
 
 namespace cabinets {
 
 typedef std::vector<uint8_t> Bytes;
-typedef std::vector<std::pair<std::string, Bytes>> Members;
+typedef CabinetMembers Members;
 
-// Writes the members and, unless setupXml is null, _setup.xml into a fresh folder and makes an
-// MSZIP cabinet of them with `gcab -c -z`; returns the cabinet's path, "" when gcab failed.
+// A cabinet of the members and, unless setupXml is null, _setup.xml, in a file of its own; returns
+// its path, "" when gcab failed.
 std::string make(const char *setupXml, const Members &members);
 
 // The installation's cabinet, each file it installs holding the given bytes.

@@ -45,8 +45,9 @@ Bytes pngWithAlpha(int width, int height, const Colours &colour, const std::func
 
 Bytes gif(int width, int height, const Colours &colour, int frames, int transparentIndex, bool interlaced)
 {
-    // Colour indices in the order the colours are met.
-    Indexed picture;
+    // Colour indices in the order the colours are met, in the file's colour table.
+    GifFrame frame;
+    Indexed &picture = frame.picture;
     picture.width = width;
     picture.height = height;
     std::map<uint32_t, uint8_t> index;
@@ -57,15 +58,10 @@ Bytes gif(int width, int height, const Colours &colour, int frames, int transpar
                 picture.palette.push_back(met.first->first);
             picture.indices.push_back(met.first->second);
         }
-    GifEncoder file;
-    file.open(width, height, picture.palette, true, false);
-    for (int f = 0; f < frames; ++f) {
-        GifFrame place;
-        place.transparent = f == 0 ? transparentIndex : -1;
-        place.interlaced = interlaced;
-        file.addFrame(picture, place);
-    }
-    return file.close();
+    frame.interlaced = interlaced;
+    std::vector<GifFrame> all(frames, frame);
+    all[0].transparent = transparentIndex;
+    return encodeGif(GifLayout{width, height, picture.palette, true, false}, all);
 }
 
 Bytes jpeg(int width, int height, const Colours &colour, int quality)
