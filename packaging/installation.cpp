@@ -4,7 +4,6 @@
 
 #include <libxml/tree.h>
 
-#include <algorithm>
 #include <cstdio>
 
 #include "surface/imageids.h"
@@ -41,9 +40,13 @@ std::string resourceModuleName()
     return path.substr(path.rfind('\\') + 1);
 }
 
-xmlNodePtr element(xmlNodePtr parent, const char *name,
-                   const std::vector<std::pair<const char *, std::string>> &attributes)
+typedef std::vector<std::pair<const char *, std::string>> Attributes;
+
+// An element of the document; a translated one has the installer put folders in for CE strings.
+xmlNodePtr element(xmlNodePtr parent, const char *name, Attributes attributes, bool translated = false)
 {
+    if (translated)
+        attributes.emplace_back("translation", "install");
     xmlNodePtr node = xmlNewChild(parent, nullptr, BAD_CAST name, nullptr);
     for (const auto &attribute : attributes)
         xmlNewProp(node, BAD_CAST attribute.first, BAD_CAST attribute.second.c_str());
@@ -52,17 +55,18 @@ xmlNodePtr element(xmlNodePtr parent, const char *name,
 
 xmlNodePtr characteristic(xmlNodePtr parent, const std::string &type, bool translated = false)
 {
-    if (translated)
-        return element(parent, "characteristic", {{"type", type}, {"translation", "install"}});
-    return element(parent, "characteristic", {{"type", type}});
+    return element(parent, "characteristic", {{"type", type}}, translated);
 }
 
-void parm(xmlNodePtr parent, const std::string &name, const std::string &value)
+void parm(xmlNodePtr parent, const std::string &name, const std::string &value, bool translated = false)
 {
-    element(parent, "parm", {{"name", name}, {"value", value}});
+    element(parent, "parm", {{"name", name}, {"value", value}}, translated);
 }
 
-// What the installer is told first: the application, where it goes and how much the document holds.
+// What the installer is told first: the application, where it goes and how much the document holds;
+// then the files; then the registry. A key's default value is written with an empty name: the
+// reference does not say how a default value is written, and this is what a registry path with an
+// empty value name means everywhere else.
 void install(xmlNodePtr document, const Installation &installation)
 {
     size_t values = 0;
@@ -71,40 +75,29 @@ void install(xmlNodePtr document, const Installation &installation)
     xmlNodePtr node = characteristic(document, "Install");
     parm(node, "InstallPhase", "install");
     parm(node, "AppName", installation.appName);
-    element(node, "parm", {{"name", "InstallDir"}, {"value", INSTALL_FOLDER_STRING}, {"translation", "install"}});
+    parm(node, "InstallDir", INSTALL_FOLDER_STRING, true);
     parm(node, "NumDirs", "1");
     parm(node, "NumFiles", std::to_string(installation.files.size()));
     parm(node, "NumRegKeys", std::to_string(installation.keys.size()));
     parm(node, "NumRegVals", std::to_string(values));
     parm(node, "NumShortcuts", "0");
-}
-
-void fileOperations(xmlNodePtr document, const std::vector<File> &files)
-{
     xmlNodePtr folder = characteristic(characteristic(document, "FileOperation"), INSTALL_FOLDER_STRING, true);
     characteristic(folder, "MakeDir");
-    for (const File &file : files)
+    for (const File &file : installation.files)
         parm(characteristic(characteristic(folder, file.name, true), "Extract"), "Source", file.member);
 }
 
-// A key's default value is written with an empty name: the reference does not say how a default
-// value is written, and this is what a registry path with an empty value name means everywhere else.
 void registry(xmlNodePtr document, const std::vector<Key> &keys)
 {
     xmlNodePtr node = characteristic(document, "Registry");
     for (const Key &key : keys) {
         xmlNodePtr keyNode = characteristic(node, std::string(rootNames[key.root].setup) + "\\" + key.path);
-        for (const Value &v : key.values) {
-            const char *datatype = v.type == INTEGER ? "integer" : "string";
-            if (v.inFolder)
-                element(keyNode, "parm",
-                        {{"name", v.name},
-                         {"value", std::string(INSTALL_FOLDER_STRING) + "\\" + v.data},
-                         {"datatype", datatype},
-                         {"translation", "install"}});
-            else
-                element(keyNode, "parm", {{"name", v.name}, {"value", v.data}, {"datatype", datatype}});
-        }
+        for (const Value &v : key.values)
+            element(keyNode, "parm",
+                    {{"name", v.name},
+                     {"value", v.inFolder ? std::string(INSTALL_FOLDER_STRING) + "\\" + v.data : v.data},
+                     {"datatype", v.type == INTEGER ? "integer" : "string"}},
+                    v.inFolder);
     }
 }
 
@@ -128,9 +121,9 @@ Installation ofVariant(const VariantFacts &variant)
     std::string classKey = "CLSID\\" + narrow(variant.classIdText);
     return Installation{
         variant.displayName,
-        std::string("Registers ") + variant.displayName +
-            " with the device's input-panel host: the class, the DLL that serves it,\n"
-            "the mark that makes it an input method, and the icon the input-panel list shows.",
+        {std::string("Registers ") + variant.displayName +
+             " with the device's input-panel host: the class, the DLL that serves it,",
+         "the mark that makes it an input method, and the icon the input-panel list shows."},
         {{dll, "KWENO.001"}, {resourceModuleName(), "KWENO.002"}},
         {
             {CLASSES_ROOT, classKey, {{"", STRING, variant.displayName, false}}},
@@ -146,10 +139,8 @@ std::string provisioningDocument(const Installation &installation)
     xmlDocPtr doc = xmlNewDoc(BAD_CAST "1.0");
     xmlNodePtr root = xmlNewNode(nullptr, BAD_CAST "wap-provisioningdoc");
     xmlDocSetRootElement(doc, root);
-    if (!installation.files.empty()) {
+    if (!installation.files.empty())
         install(root, installation);
-        fileOperations(root, installation.files);
-    }
     if (!installation.keys.empty())
         registry(root, installation.keys);
     xmlChar *text = nullptr;
@@ -164,11 +155,8 @@ std::string provisioningDocument(const Installation &installation)
 std::string registryFile(const Installation &installation)
 {
     std::string out = "REGEDIT4\r\n\r\n";
-    size_t from = 0;
-    for (size_t end; from <= installation.purpose.size(); from = end + 1) {
-        end = std::min(installation.purpose.find('\n', from), installation.purpose.size());
-        out += "; " + installation.purpose.substr(from, end - from) + "\r\n";
-    }
+    for (const std::string &line : installation.purpose)
+        out += "; " + line + "\r\n";
     for (const Key &key : installation.keys) {
         out += std::string("\r\n[") + rootNames[key.root].reg + "\\" + key.path + "]\r\n";
         for (const Value &v : key.values) {

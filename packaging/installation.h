@@ -35,7 +35,7 @@ struct File {
 
 struct Installation {
     std::string appName;
-    std::string purpose; // what it does, in lines, for the registry file's comment
+    std::vector<std::string> purpose; // what it does, line by line, for the registry file's comment
     std::vector<File> files;
     std::vector<Key> keys;
 };
