@@ -6,50 +6,42 @@
 
 #include <algorithm>
 
-struct FontFace::Impl {
-    FT_Library library = nullptr;
-    FT_Face face = nullptr;
-};
-
-FontFace::FontFace() : impl_(new Impl) {}
-
 FontFace::~FontFace()
 {
-    if (impl_->face)
-        FT_Done_Face(impl_->face);
-    if (impl_->library)
-        FT_Done_FreeType(impl_->library);
-    delete impl_;
+    if (face_)
+        FT_Done_Face(face_);
+    if (library_)
+        FT_Done_FreeType(library_);
 }
 
 std::string FontFace::open(const std::string &path)
 {
-    if (FT_Init_FreeType(&impl_->library))
+    if (FT_Init_FreeType(&library_))
         return "FreeType cannot start";
-    if (FT_New_Face(impl_->library, path.c_str(), 0, &impl_->face))
+    if (FT_New_Face(library_, path.c_str(), 0, &face_))
         return "cannot read the font " + path;
-    if (FT_Select_Charmap(impl_->face, FT_ENCODING_UNICODE))
+    if (FT_Select_Charmap(face_, FT_ENCODING_UNICODE))
         return "the font " + path + " has no Unicode character map";
     return "";
 }
 
 bool FontFace::hasGlyph(char32_t c) const
 {
-    return impl_->face && FT_Get_Char_Index(impl_->face, c) != 0;
+    return face_ && FT_Get_Char_Index(face_, c) != 0;
 }
 
 bool FontFace::setPixelSize(int pixels)
 {
-    return impl_->face && FT_Set_Pixel_Sizes(impl_->face, 0, (FT_UInt)pixels) == 0;
+    return face_ && FT_Set_Pixel_Sizes(face_, 0, (FT_UInt)pixels) == 0;
 }
 
 Glyph FontFace::glyph(char32_t c, Hinting hinting) const
 {
     Glyph g;
     FT_Int32 flags = FT_LOAD_RENDER | (hinting == HINT_LIGHT ? FT_LOAD_TARGET_LIGHT : FT_LOAD_TARGET_NORMAL);
-    if (!impl_->face || FT_Load_Char(impl_->face, c, flags))
+    if (!face_ || FT_Load_Char(face_, c, flags))
         return g;
-    FT_GlyphSlot slot = impl_->face->glyph;
+    FT_GlyphSlot slot = face_->glyph;
     g.width = (int)slot->bitmap.width;
     g.rows = (int)slot->bitmap.rows;
     g.left = slot->bitmap_left;
@@ -65,10 +57,10 @@ Glyph FontFace::glyph(char32_t c, Hinting hinting) const
 
 int FontFace::ascender() const
 {
-    return (int)(impl_->face->size->metrics.ascender >> 6);
+    return (int)(face_->size->metrics.ascender >> 6);
 }
 
 int FontFace::lineHeight() const
 {
-    return (int)(impl_->face->size->metrics.height >> 6);
+    return (int)(face_->size->metrics.height >> 6);
 }

@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+typedef struct FT_LibraryRec_ *FT_Library;
+typedef struct FT_FaceRec_ *FT_Face;
+
 // A glyph's coverage mask (0 to 255), placed from the pen on the baseline.
 struct Glyph {
     int width = 0;
@@ -21,7 +24,7 @@ enum Hinting { HINT_NORMAL, HINT_LIGHT };
 
 class FontFace {
   public:
-    FontFace();
+    FontFace() = default;
     ~FontFace();
     FontFace(const FontFace &) = delete;
     FontFace &operator=(const FontFace &) = delete;
@@ -38,8 +41,8 @@ class FontFace {
     int lineHeight() const;
 
   private:
-    struct Impl;
-    Impl *impl_;
+    FT_Library library_ = nullptr;
+    FT_Face face_ = nullptr;
 };
 
 #endif // KWENO_TOOLKIT_GLYPHS_H

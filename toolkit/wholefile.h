@@ -11,7 +11,6 @@
 // The file's bytes into *bytes; false when it cannot be opened or read to its end.
 template <typename Bytes> bool readFile(const std::string &path, Bytes *bytes)
 {
-    static_assert(sizeof(typename Bytes::value_type) == 1, "a file is read as bytes");
     FILE *f = std::fopen(path.c_str(), "rb");
     if (!f)
         return false;
@@ -42,7 +41,6 @@ inline std::vector<uint8_t> fileBytes(const std::string &path)
 // False when the file cannot be written whole.
 template <typename Bytes> bool writeFile(const std::string &path, const Bytes &bytes)
 {
-    static_assert(sizeof(typename Bytes::value_type) == 1, "a file is written as bytes");
     FILE *f = std::fopen(path.c_str(), "wb");
     if (!f)
         return false;

@@ -14,6 +14,7 @@
 
 #include "pe.h"
 #include "server/variants.h"
+#include "cabinets.h"
 #include "wholefile.h"
 
 namespace {
@@ -215,24 +216,6 @@ TEST_P(DeviceFiles, TheCheckNamesWhatADamagedCopyGetsWrong)
     }
 }
 
-std::string registryText(HKEY root, const std::string &key)
-{
-    std::u16string wide(key.begin(), key.end());
-    HKEY k;
-    if (RegOpenKeyExW(root, (LPCWSTR)wide.c_str(), 0, 0, &k) != ERROR_SUCCESS)
-        return "<no key " + key + ">";
-    WCHAR text[260] = {};
-    DWORD type = 0, size = sizeof text - sizeof(WCHAR);
-    LONG status = RegQueryValueExW(k, L"", nullptr, &type, (LPBYTE)text, &size);
-    RegCloseKey(k);
-    if (status != ERROR_SUCCESS || type != REG_SZ)
-        return "<no string default value in " + key + ">";
-    std::string out;
-    for (const WCHAR *c = text; *c; ++c)
-        out += (char)*c;
-    return out;
-}
-
 std::string classKey(const VariantFacts &v)
 {
     std::string key = "CLSID\\";
@@ -260,12 +243,12 @@ TEST_P(DeviceFiles, TheCabInstallsTheBuiltFilesAndRegistersTheVariant)
     }
     std::string dll = "\\Windows\\" + dllName();
     std::string key = classKey(variant());
-    EXPECT_EQ(variant().displayName, registryText(HKEY_CLASSES_ROOT, key));
-    EXPECT_EQ(dll, registryText(HKEY_CLASSES_ROOT, key + "\\InprocServer32"));
-    EXPECT_EQ("1", registryText(HKEY_CLASSES_ROOT, key + "\\IsSIPInputMethod"));
-    EXPECT_EQ(dll + ",0", registryText(HKEY_CLASSES_ROOT, key + "\\DefaultIcon"));
+    EXPECT_EQ(variant().displayName, cabinets::installedValue(HKEY_CLASSES_ROOT, key));
+    EXPECT_EQ(dll, cabinets::installedValue(HKEY_CLASSES_ROOT, key + "\\InprocServer32"));
+    EXPECT_EQ("1", cabinets::installedValue(HKEY_CLASSES_ROOT, key + "\\IsSIPInputMethod"));
+    EXPECT_EQ(dll + ",0", cabinets::installedValue(HKEY_CLASSES_ROOT, key + "\\DefaultIcon"));
     const VariantFacts &other = VARIANTS[GetParam() == VARIANT_DAY ? VARIANT_NIGHT : VARIANT_DAY];
-    EXPECT_EQ("<no key " + classKey(other) + ">", registryText(HKEY_CLASSES_ROOT, classKey(other)));
+    EXPECT_EQ("<no key>", cabinets::installedValue(HKEY_CLASSES_ROOT, classKey(other)));
     EXPECT_EQ(0, emuViolationCount()) << (emuViolationCount() ? emuViolation(0) : "");
 }
 

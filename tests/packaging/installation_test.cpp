@@ -8,7 +8,6 @@
 
 #include "cabinets.h"
 #include "installation.h"
-#include "text.h"
 
 namespace {
 
@@ -61,24 +60,10 @@ std::vector<Imported> imported(const std::string &file)
 // The value as the device's registry holds it, in the registry file's terms.
 std::string installedValue(const Imported &value)
 {
-    static const struct {
-        const char *name;
-        HKEY root;
-    } roots[] = {{"HKEY_CLASSES_ROOT\\", HKEY_CLASSES_ROOT}, {"HKEY_CURRENT_USER\\", HKEY_CURRENT_USER}};
-    for (const auto &root : roots) {
-        if (value.key.compare(0, strlen(root.name), root.name) != 0)
-            continue;
-        std::u16string key = utf16FromUtf8(value.key.substr(strlen(root.name))), name = utf16FromUtf8(value.name);
-        HKEY k = nullptr;
-        if (RegOpenKeyExW(root.root, (const WCHAR *)key.c_str(), 0, 0, &k) != ERROR_SUCCESS)
-            return "<no key>";
-        char16_t data[256] = {};
-        DWORD type = 0, size = sizeof data - sizeof data[0];
-        LONG status = RegQueryValueExW(k, (const WCHAR *)name.c_str(), nullptr, &type, (BYTE *)data, &size);
-        RegCloseKey(k);
-        if (status != ERROR_SUCCESS)
-            return "<no value>";
-        return type == REG_DWORD ? std::to_string(*(int32_t *)data) : utf8FromUtf16(data);
+    for (const auto &root : {std::make_pair("HKEY_CLASSES_ROOT\\", HKEY_CLASSES_ROOT),
+                             std::make_pair("HKEY_CURRENT_USER\\", HKEY_CURRENT_USER)}) {
+        if (value.key.compare(0, strlen(root.first), root.first) == 0)
+            return cabinets::installedValue(root.second, value.key.substr(strlen(root.first)), value.name);
     }
     return "<no root>";
 }

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include <windows.h>
+
 #include "cabinet.h"
 #include "installation.h"
 
@@ -18,6 +20,10 @@ std::string make(const char *setupXml, const Members &members);
 
 // The installation's cabinet, each file it installs holding the given bytes.
 std::string of(const installation::Installation &installation, const Bytes &content);
+
+// A value as the emulated device's registry holds it: a string as UTF-8, a dword in decimal;
+// "<no key>" or "<no value>" when there is none.
+std::string installedValue(HKEY root, const std::string &key, const std::string &name = "");
 
 } // namespace cabinets
 
