@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "surface/imageids.h"
+#include "text.h"
 
 namespace installation {
 
@@ -27,10 +28,7 @@ const struct {
 
 std::string narrow(const WCHAR *text)
 {
-    std::string out;
-    for (; *text; ++text)
-        out += (char)*text;
-    return out;
+    return utf8FromUtf16(reinterpret_cast<const char16_t *>(text));
 }
 
 // The resource module's file name, from the path the panel loads it by.

@@ -15,6 +15,7 @@
 #include "pe.h"
 #include "server/variants.h"
 #include "cabinets.h"
+#include "text.h"
 #include "wholefile.h"
 
 namespace {
@@ -218,10 +219,7 @@ TEST_P(DeviceFiles, TheCheckNamesWhatADamagedCopyGetsWrong)
 
 std::string classKey(const VariantFacts &v)
 {
-    std::string key = "CLSID\\";
-    for (const WCHAR *c = v.classIdText; *c; ++c)
-        key += (char)*c;
-    return key;
+    return "CLSID\\" + utf8FromUtf16(reinterpret_cast<const char16_t *>(v.classIdText));
 }
 
 // The CAB read back as the device's installer reads it (the cabinet with libgcab, its _setup.xml

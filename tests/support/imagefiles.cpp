@@ -4,8 +4,6 @@
 #include <png.h>
 #include <turbojpeg.h>
 
-#include <map>
-
 #include "gifencoder.h"
 
 namespace imagefiles {
@@ -45,23 +43,16 @@ Bytes pngWithAlpha(int width, int height, const Colours &colour, const std::func
 
 Bytes gif(int width, int height, const Colours &colour, int frames, int transparentIndex, bool interlaced)
 {
-    // Colour indices in the order the colours are met, in the file's colour table.
-    GifFrame frame;
-    Indexed &picture = frame.picture;
-    picture.width = width;
-    picture.height = height;
-    std::map<uint32_t, uint8_t> index;
+    Image picture(width, height);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            auto met = index.emplace(colour(x, y), (uint8_t)picture.palette.size());
-            if (met.second)
-                picture.palette.push_back(met.first->first);
-            picture.indices.push_back(met.first->second);
-        }
+        for (int x = 0; x < width; ++x)
+            picture.at(x, y) = colour(x, y);
+    GifFrame frame;
+    frame.picture = quantise(picture, 256);
     frame.interlaced = interlaced;
     std::vector<GifFrame> all(frames, frame);
     all[0].transparent = transparentIndex;
-    return encodeGif(GifLayout{width, height, picture.palette, true, false}, all);
+    return encodeGif(GifLayout{width, height, frame.picture.palette, true, false}, all);
 }
 
 Bytes jpeg(int width, int height, const Colours &colour, int quality)
