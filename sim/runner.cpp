@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 
 #include <emu.h>
 
 #include "text.h"
+#include "wholefile.h"
 
 // A drag to a popup waits for it this long at most.
 static const long popupWaitMs = 2000;
@@ -469,11 +469,9 @@ bool Runner::finish()
     }
     if (options_.outDir.empty())
         return ok;
-    std::ofstream text(options_.outDir + "/text.txt", std::ios::binary);
-    text << device_.host().text();
-    ok = ok && static_cast<bool>(text);
-    std::ofstream calls(options_.outDir + "/calls.txt", std::ios::binary);
+    std::string calls;
     for (const HostCall &call : device_.host().calls())
-        calls << describeHostCall(call) << "\n";
-    return ok && static_cast<bool>(calls);
+        calls += describeHostCall(call) + "\n";
+    ok = writeFile(options_.outDir + "/text.txt", device_.host().text()) && ok;
+    return writeFile(options_.outDir + "/calls.txt", calls) && ok;
 }

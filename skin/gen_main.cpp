@@ -137,19 +137,15 @@ Image render(const ImageEntry &entry, const Font &font, const DrawOptions &draw)
 int writeDeviceHeader(const std::string &path)
 {
     const uint16_t IMAGE_FILE_MACHINE_ARM = 0x01C0;
-    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-    uint8_t head[0x40];
-    if (!file.read((char *)head, sizeof head) || head[0] != 'M' || head[1] != 'Z')
+    std::vector<uint8_t> file = fileBytes(path);
+    uint32_t pe = file.size() >= 0x40 && file[0] == 'M' && file[1] == 'Z'
+                      ? file[0x3C] | file[0x3D] << 8 | file[0x3E] << 16 | (uint32_t)file[0x3F] << 24
+                      : 0;
+    if (pe == 0 || file.size() < pe + 6 || std::memcmp(&file[pe], "PE\0\0", 4) != 0)
         return fail(path + ": not a module");
-    uint32_t pe = head[0x3C] | head[0x3D] << 8 | head[0x3E] << 16 | (uint32_t)head[0x3F] << 24;
-    char signature[6];
-    file.seekg(pe);
-    if (!file.read(signature, sizeof signature) || std::memcmp(signature, "PE\0\0", 4) != 0)
-        return fail(path + ": not a module");
-    const uint8_t machine[2] = {(uint8_t)IMAGE_FILE_MACHINE_ARM, (uint8_t)(IMAGE_FILE_MACHINE_ARM >> 8)};
-    file.seekp(pe + 4);
-    file.write((const char *)machine, sizeof machine);
-    return file ? 0 : fail("cannot write " + path);
+    file[pe + 4] = (uint8_t)IMAGE_FILE_MACHINE_ARM;
+    file[pe + 5] = (uint8_t)(IMAGE_FILE_MACHINE_ARM >> 8);
+    return writeFile(path, file) ? 0 : fail("cannot write " + path);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <emu.h>
 
 #include <cstdio>
+#include <regex>
 
 #include "cabinets.h"
 #include "installation.h"
@@ -19,40 +20,31 @@ struct Imported {
     std::string data; // the text, or for a dword its number in decimal
 };
 
-// A quoted text of the registry file from at, its backslash escapes undone; at ends after it.
-std::string unquoted(const std::string &line, size_t &at)
+// A registry file's quoted text with its backslash escapes undone.
+std::string unquoted(const std::string &text)
 {
-    std::string text;
-    for (++at; at < line.size() && line[at] != '"'; ++at)
-        text += line[at] == '\\' ? line[++at] : line[at];
-    ++at;
-    return text;
+    return std::regex_replace(text, std::regex(R"(\\(.))"), "$1");
 }
 
 // The values a registry editor imports from a REGEDIT4 file: [ROOT\key] lines, then @= or "name"=
-// and a quoted text or dword:hex.
+// and a quoted text or dword:hex; comments start with a semicolon.
 std::vector<Imported> imported(const std::string &file)
 {
+    static const std::regex value(R"RE((@|"((?:[^"\\]|\\.)*)")=(?:"((?:[^"\\]|\\.)*)"|dword:([0-9a-f]{8})))RE");
     std::vector<Imported> values;
     std::string key;
-    EXPECT_EQ(0u, file.find("REGEDIT4\r\n")) << "a registry editor reads only files that say what they are";
-    for (size_t start = 0, end; start < file.size(); start = end + 2) {
+    EXPECT_EQ(0u, file.find("REGEDIT4\r\n\r\n")) << "a registry editor reads only files that say what they are";
+    for (size_t start = 10, end; start < file.size(); start = end + 2) {
         end = file.find("\r\n", start);
         std::string line = file.substr(start, end - start);
-        size_t at = 0;
-        if (line.empty() || line[0] == ';' || line == "REGEDIT4")
-            continue;
-        if (line[0] == '[') {
+        std::smatch m;
+        if (line.size() > 2 && line.front() == '[' && line.back() == ']')
             key = line.substr(1, line.size() - 2);
-            continue;
-        }
-        Imported value{key, line[0] == '@' ? (++at, "") : unquoted(line, at), ""};
-        EXPECT_EQ('=', line[at]) << line;
-        ++at;
-        value.data = line.compare(at, 6, "dword:") == 0
-                         ? std::to_string((int32_t)std::stoul(line.substr(at + 6), nullptr, 16))
-                         : unquoted(line, at);
-        values.push_back(value);
+        else if (std::regex_match(line, m, value))
+            values.push_back({key, unquoted(m[2]),
+                              m[4].matched ? std::to_string((int32_t)std::stoul(m[4], nullptr, 16)) : unquoted(m[3])});
+        else
+            EXPECT_TRUE(line.empty() || line[0] == ';') << "a line no registry editor reads: " << line;
     }
     return values;
 }
