@@ -4,6 +4,7 @@
 
 #include <libxml/tree.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "surface/imageids.h"
@@ -74,15 +75,23 @@ void install(xmlNodePtr document, const Installation &installation)
     parm(node, "InstallPhase", "install");
     parm(node, "AppName", installation.appName);
     parm(node, "InstallDir", INSTALL_FOLDER_STRING, true);
-    parm(node, "NumDirs", "1");
+    std::vector<std::string> folders;
+    for (const File &file : installation.files)
+        if (std::find(folders.begin(), folders.end(), file.folder) == folders.end())
+            folders.push_back(file.folder);
+    parm(node, "NumDirs", std::to_string(folders.size()));
     parm(node, "NumFiles", std::to_string(installation.files.size()));
     parm(node, "NumRegKeys", std::to_string(installation.keys.size()));
     parm(node, "NumRegVals", std::to_string(values));
     parm(node, "NumShortcuts", "0");
-    xmlNodePtr folder = characteristic(characteristic(document, "FileOperation"), INSTALL_FOLDER_STRING, true);
-    characteristic(folder, "MakeDir");
-    for (const File &file : installation.files)
-        parm(characteristic(characteristic(folder, file.name, true), "Extract"), "Source", file.member);
+    xmlNodePtr operations = characteristic(document, "FileOperation");
+    for (const std::string &name : folders) {
+        xmlNodePtr folder = characteristic(operations, name, true);
+        characteristic(folder, "MakeDir");
+        for (const File &file : installation.files)
+            if (file.folder == name)
+                parm(characteristic(characteristic(folder, file.name, true), "Extract"), "Source", file.member);
+    }
 }
 
 void registry(xmlNodePtr document, const std::vector<Key> &keys)

@@ -29,8 +29,9 @@ struct Key {
 };
 
 struct File {
-    std::string name;   // in the install folder, as the build names it
-    std::string member; // in the cabinet
+    std::string name;             // as the build names it
+    std::string member;           // in the cabinet
+    std::string folder = "%CE2%"; // as the installer's CE strings name it: by default the install folder
 };
 
 struct Installation {

@@ -21,27 +21,6 @@ using cabinets::Bytes;
 // The day panel's installation, as the device build packs it.
 const installation::Installation day = installation::ofVariant(VARIANTS[VARIANT_DAY]);
 
-// The device build's document, and a folder of its own with a file and two values in another root
-// appended at its end, so that every line of the device's document keeps its number.
-const char extraOperations[] = R"(  <characteristic type="FileOperation">
-    <characteristic type="%CE1%\kweno" translation="install">
-      <characteristic type="MakeDir" />
-      <characteristic type="readme.txt" translation="install">
-        <characteristic type="Extract">
-          <parm name="Source" value="README.TXT" />
-        </characteristic>
-      </characteristic>
-    </characteristic>
-  </characteristic>
-  <characteristic type="Registry">
-    <characteristic type="HKLM\Software\kweno">
-      <parm name="Version" value="-2" datatype="integer" />
-      <parm name="Name" value="kweno" datatype="string" />
-    </characteristic>
-  </characteristic>
-</wap-provisioningdoc>
-)";
-
 std::string replaced(std::string text, const std::string &from, const std::string &to)
 {
     size_t at = text.find(from);
@@ -49,19 +28,17 @@ std::string replaced(std::string text, const std::string &from, const std::strin
     return at == std::string::npos ? text : text.replace(at, from.size(), to);
 }
 
+// The device build's document, with a folder of its own holding a file, and two values in another
+// root.
 std::string document()
 {
-    // The counts of the Install characteristic, with what the appended part adds.
-    static const char *const counts[][2] = {
-        {"NumDirs\" value=\"1", "NumDirs\" value=\"2"},
-        {"NumFiles\" value=\"2", "NumFiles\" value=\"3"},
-        {"NumRegKeys\" value=\"4", "NumRegKeys\" value=\"5"},
-        {"NumRegVals\" value=\"4", "NumRegVals\" value=\"6"},
-    };
-    std::string doc = replaced(installation::provisioningDocument(day), "</wap-provisioningdoc>\n", extraOperations);
-    for (const auto &count : counts)
-        doc = replaced(doc, count[0], count[1]);
-    return doc;
+    installation::Installation more = day;
+    more.files.push_back({"readme.txt", "README.TXT", "%CE1%\\kweno"});
+    more.keys.push_back(
+        {installation::LOCAL_MACHINE,
+         "Software\\kweno",
+         {{"Version", installation::INTEGER, "-2", false}, {"Name", installation::STRING, "kweno", false}}});
+    return installation::provisioningDocument(more);
 }
 
 Bytes sz(const std::u16string &text)
@@ -250,21 +227,21 @@ TEST_F(InstallTest, BadDocumentsAreRefusedWhole)
     } rows[] = {
         {"\"Extract\"", "\"Shortcut\"", "_setup.xml line 17: unknown characteristic \"Shortcut\""},
         {"\"AppName\"", "\"AppTitle\"", "_setup.xml line 5: unknown parm \"AppTitle\" in the Install characteristic"},
-        {"value=\"kweno\" datatype=\"string\"", "value=\"kweno\"", "_setup.xml line 30: parm \"\" has no datatype"},
-        {"datatype=\"string\"", "datatype=\"float\"", "_setup.xml line 30: unknown datatype \"float\""},
-        {"%CE2%\\kweno.dll\"", "%CE3%\\kweno.dll\"", "_setup.xml line 33: unknown CE string \"%CE3%\""},
+        {"value=\"kweno\" datatype=\"string\"", "value=\"kweno\"", "_setup.xml line 38: parm \"\" has no datatype"},
+        {"datatype=\"string\"", "datatype=\"float\"", "_setup.xml line 38: unknown datatype \"float\""},
+        {"%CE2%\\kweno.dll\"", "%CE3%\\kweno.dll\"", "_setup.xml line 41: unknown CE string \"%CE3%\""},
         {"translation=\"install\"", "translation=\"device\"", "_setup.xml line 6: unknown translation \"device\""},
         {day.files[1].member.c_str(), "KWENO.009", "_setup.xml line 23: Source \"KWENO.009\" is not in the cabinet"},
-        {"</wap-provisioningdoc>", "</wap-provisioningdo>", "_setup.xml line 58: malformed XML: "},
+        {"</wap-provisioningdoc>", "</wap-provisioningdo>", "_setup.xml line 54: malformed XML: "},
         {"NumFiles\" value=\"3\"", "NumFiles\" value=\"2\"", "_setup.xml line 8: NumFiles says 2, the document has 3"},
         {"\"-2\"", "\"2147483648\"",
-         "_setup.xml line 54: parm \"Version\": \"2147483648\" is not a signed 32-bit integer"},
-        {"<characteristic type=\"MakeDir\" />\n      <characteristic type=\"readme.txt\"",
+         "_setup.xml line 50: parm \"Version\": \"2147483648\" is not a signed 32-bit integer"},
+        {"<characteristic type=\"MakeDir\"/>\n      <characteristic type=\"readme.txt\"",
          "<characteristic type=\"readme.txt\"",
-         "_setup.xml line 44: folder \"\\Program Files\\kweno\" does not exist and the document does not make it"},
-        {"HKLM\\Software", "HKU\\Software", "_setup.xml line 53: key \"HKU\\Software\\kweno\" is under no root"},
+         "_setup.xml line 28: folder \"\\Program Files\\kweno\" does not exist and the document does not make it"},
+        {"HKLM\\Software", "HKU\\Software", "_setup.xml line 49: key \"HKU\\Software\\kweno\" is under no root"},
         {"HKLM\\Software\\kweno", "HKLM\\Software\\\\kweno",
-         "_setup.xml line 53: key \"HKLM\\Software\\\\kweno\": a key name cannot hold a backslash"},
+         "_setup.xml line 49: key \"HKLM\\Software\\\\kweno\": a key name cannot hold a backslash"},
         {"type=\"kweno.dll\" translation=\"install\"", "type=\"kweno.dll\"",
          "_setup.xml line 16: unknown characteristic \"kweno.dll\" (a file's name carries a translation)"},
         {"\"Install\"", "\"Setup\"", "_setup.xml line 3: the Install characteristic comes first, and only once"},
