@@ -17,9 +17,6 @@ cmake --preset device -DKWENO_DEVICE_TOOLCHAIN="$toolchain" -DKWENO_SIGN_CERT="$
 cmake --build --preset device -j "$jobs"
 
 mkdir -p out/device
-cp build/device/device/KWENO_Resources.dll out/device/
-for deliverable in $(deliverables build/device); do
-    cp "build/device/device/$deliverable.dll" "build/device/device/$deliverable.cab" out/device/
-done
+cp build/device/device/*.dll build/device/device/*.cab out/device/
 echo "== in out/device:"
 ls -l out/device

@@ -1,23 +1,18 @@
 #!/usr/bin/env bash
 # Signs copies of the device files with a throwaway self-signed certificate made here, as a fleet
-# would with its own, and checks every signature with osslsigncode:
-#   tests/device/signing_test.sh DIR DELIVERABLE...
-# where DIR is the device folder (each deliverable's DLL and CAB, and the resource module).
+# would with its own, and checks every signature with osslsigncode: tests/device/signing_test.sh DIR
+# where DIR is the device folder (every DLL and CAB in it).
 set -euo pipefail
 sign=$(cd "$(dirname "$0")/../../device" && pwd)/sign.sh
 device=$1
-shift
-files=(KWENO_Resources.dll)
-for deliverable in "$@"; do
-    files+=("$deliverable.dll" "$deliverable.cab")
-done
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/key.pem" -out "$work/cert.pem" -days 2 \
     -subj "/CN=kweno throwaway test signer" 2>/dev/null
 status=0
-for file in "${files[@]}"; do
-    cp "$device/$file" "$work/$file"
+for path in "$device"/*.dll "$device"/*.cab; do
+    file=$(basename "$path")
+    cp "$path" "$work/$file"
     if osslsigncode verify -CAfile "$work/cert.pem" -in "$work/$file" >/dev/null 2>&1; then
         echo "FAIL $file: verified before it was signed"
         status=1
