@@ -62,15 +62,20 @@ void fill(Image *image, const Box &box, uint32_t colour)
 
 struct AppView::Font {
     FontFace face;
+    int pixels = 0;
     mutable std::map<char32_t, Glyph> glyphs;
 
-    bool load(const std::string &path, int pixels) { return face.open(path).empty() && face.setPixelSize(pixels); }
+    bool load(const std::string &path, int size)
+    {
+        pixels = size;
+        return face.open(path).empty() && face.lineHeight(size) > 0;
+    }
 
     const Glyph &glyph(char32_t c) const
     {
         auto found = glyphs.find(c);
         if (found == glyphs.end())
-            found = glyphs.emplace(c, face.glyph(c, HINT_NORMAL)).first;
+            found = glyphs.emplace(c, face.glyph(c, pixels, HINT_NORMAL)).first;
         return found->second;
     }
 
@@ -199,7 +204,7 @@ void AppView::draw(Image *area, const std::u16string &text, size_t cursor, const
     if (!textFont_)
         return;
 
-    int titleBaseline = (barHeight + titleFont_->face.ascender()) / 2 - 1;
+    int titleBaseline = (barHeight + titleFont_->face.ascender(titleFont_->pixels)) / 2 - 1;
     titleFont_->drawText(area, margin + 2, titleBaseline, codePoints(title), look.barText,
                          Box{0, 0, area->width, barHeight});
 
@@ -217,14 +222,14 @@ void AppView::draw(Image *area, const std::u16string &text, size_t cursor, const
             break;
         }
     }
-    int lineHeight = font.face.lineHeight();
+    int lineHeight = font.face.lineHeight(font.pixels);
     int visibleLines = std::max(1, (textBox.bottom - textBox.top) / lineHeight);
     int firstLine = std::max(0, caret->line - visibleLines + 1);
     for (size_t i = 0; i + 1 < placed.size(); ++i) {
         const Placed &p = placed[i];
         if (p.c == U'\n' || p.c == U'\t' || p.c == U' ')
             continue;
-        int baseline = textBox.top + (p.line - firstLine) * lineHeight + font.face.ascender();
+        int baseline = textBox.top + (p.line - firstLine) * lineHeight + font.face.ascender(font.pixels);
         font.draw(area, textBox.left + p.x, baseline, p.c, look.text, textBox);
     }
     int caretTop = textBox.top + (caret->line - firstLine) * lineHeight + 2;

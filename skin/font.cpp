@@ -6,24 +6,27 @@
 
 namespace skin {
 
-std::string Font::open(const std::string &path)
-{
-    path_ = path;
-    return face_.open(path);
-}
+namespace {
 
-Ink Font::render(const std::u32string &text, int pixelSize) const
+// The ink of a rendered text: a coverage mask (0 to 255) cropped to the pixels that carry ink.
+struct Ink {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> coverage;
+    int ascent = 0; // rows of ink above the baseline (the baseline lies under row ascent - 1)
+};
+
+// The text at a pixel size (em height), anti-aliased.
+Ink render(const Font &font, const std::u32string &text, int pixelSize)
 {
     Ink ink;
-    if (!face_.setPixelSize(pixelSize))
-        return ink;
     // Lay the glyphs on a scratch mask large enough for any label, baseline in the middle.
     int scratchW = pixelSize * 2 * ((int)text.size() + 1), scratchH = pixelSize * 3;
     std::vector<uint8_t> scratch((size_t)scratchW * scratchH, 0);
     int penX = pixelSize / 2, baseline = pixelSize * 2;
     for (char32_t c : text) {
         // Light hinting keeps the letters' shapes, which large labels show.
-        Glyph glyph = face_.glyph(c, HINT_LIGHT);
+        Glyph glyph = font.glyph(c, pixelSize, HINT_LIGHT);
         int ox = penX + glyph.left, oy = baseline - glyph.top;
         for (int row = 0; row < glyph.rows; ++row) {
             for (int col = 0; col < glyph.width; ++col) {
@@ -60,6 +63,8 @@ Ink Font::render(const std::u32string &text, int pixelSize) const
     return ink;
 }
 
+} // namespace
+
 std::vector<uint32_t> missingGlyphs(const Font &font, const std::vector<uint32_t> &characters)
 {
     std::vector<uint32_t> missing;
@@ -76,7 +81,7 @@ void drawLabel(Image &image, const Font &font, const std::u32string &text, const
     Ink ink;
     int size = pixelSize;
     for (; size >= 6; --size) {
-        ink = font.render(text, size);
+        ink = render(font, text, size);
         if (ink.width <= box.width() && ink.height <= box.height())
             break;
     }
@@ -86,7 +91,7 @@ void drawLabel(Image &image, const Font &font, const std::u32string &text, const
     int left = (int)std::lround(box.centreX() - ink.width / 2.0);
     int top = (int)std::lround(box.centreY() - ink.height / 2.0);
     if (placement == PLACE_BASELINE) {
-        int capHeight = font.render(U"H", size).ascent;
+        int capHeight = render(font, U"H", size).ascent;
         int baseline = (int)std::lround(box.centreY() + capHeight / 2.0);
         top = baseline - ink.ascent;
         // A tall accent or a deep descender may not leave the box.

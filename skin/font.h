@@ -11,28 +11,7 @@
 
 namespace skin {
 
-// The ink of a rendered text: a coverage mask (0 to 255) cropped to the pixels that carry ink.
-struct Ink {
-    int width = 0;
-    int height = 0;
-    std::vector<uint8_t> coverage;
-    int ascent = 0; // rows of ink above the baseline (the baseline lies under row ascent - 1)
-};
-
-class Font {
-  public:
-    // An empty string on success, else why the file could not be used.
-    std::string open(const std::string &path);
-    const std::string &path() const { return path_; }
-    bool hasGlyph(uint32_t codePoint) const { return face_.hasGlyph(codePoint); }
-    // Renders the text at a pixel size (em height), anti-aliased.
-    Ink render(const std::u32string &text, int pixelSize) const;
-
-  private:
-    // Rendering sets the face's size: a label's size is no lasting state of the font.
-    mutable FontFace face_;
-    std::string path_;
-};
+typedef FontFace Font;
 
 // The characters of the list that the font cannot draw.
 std::vector<uint32_t> missingGlyphs(const Font &font, const std::vector<uint32_t> &characters);

@@ -30,16 +30,17 @@ bool FontFace::hasGlyph(char32_t c) const
     return face_ && FT_Get_Char_Index(face_, c) != 0;
 }
 
-bool FontFace::setPixelSize(int pixels)
+// The face renders at one size at a time; every call sets the one it asks for.
+static bool sized(FT_Face face, int pixels)
 {
-    return face_ && FT_Set_Pixel_Sizes(face_, 0, (FT_UInt)pixels) == 0;
+    return face && FT_Set_Pixel_Sizes(face, 0, (FT_UInt)pixels) == 0;
 }
 
-Glyph FontFace::glyph(char32_t c, Hinting hinting) const
+Glyph FontFace::glyph(char32_t c, int pixels, Hinting hinting) const
 {
     Glyph g;
     FT_Int32 flags = FT_LOAD_RENDER | (hinting == HINT_LIGHT ? FT_LOAD_TARGET_LIGHT : FT_LOAD_TARGET_NORMAL);
-    if (!face_ || FT_Load_Char(face_, c, flags))
+    if (!sized(face_, pixels) || FT_Load_Char(face_, c, flags))
         return g;
     FT_GlyphSlot slot = face_->glyph;
     g.width = (int)slot->bitmap.width;
@@ -55,12 +56,12 @@ Glyph FontFace::glyph(char32_t c, Hinting hinting) const
     return g;
 }
 
-int FontFace::ascender() const
+int FontFace::ascender(int pixels) const
 {
-    return (int)(face_->size->metrics.ascender >> 6);
+    return sized(face_, pixels) ? (int)(face_->size->metrics.ascender >> 6) : 0;
 }
 
-int FontFace::lineHeight() const
+int FontFace::lineHeight(int pixels) const
 {
-    return (int)(face_->size->metrics.height >> 6);
+    return sized(face_, pixels) ? (int)(face_->size->metrics.height >> 6) : 0;
 }

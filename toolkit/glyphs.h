@@ -1,4 +1,4 @@
-// Glyphs of a font file, rendered anti-aliased by FreeType at one pixel size.
+// Glyphs of a font file, rendered anti-aliased by FreeType, at pixel sizes given as em heights.
 #ifndef KWENO_TOOLKIT_GLYPHS_H
 #define KWENO_TOOLKIT_GLYPHS_H
 
@@ -32,13 +32,11 @@ class FontFace {
     // An empty string on success, else why the file cannot be used.
     std::string open(const std::string &path);
     bool hasGlyph(char32_t c) const;
-    // The size of the glyphs from now on, as an em height in pixels; false if the font has none such.
-    bool setPixelSize(int pixels);
-    // The glyph of c at the size set; an empty one, advancing nothing, when it cannot be rendered.
-    Glyph glyph(char32_t c, Hinting hinting) const;
-    // At the size set, in whole pixels: from the baseline up to the font's top, and between lines.
-    int ascender() const;
-    int lineHeight() const;
+    // The glyph of c; an empty one, advancing nothing, when it cannot be rendered at that size.
+    Glyph glyph(char32_t c, int pixels, Hinting hinting) const;
+    // In whole pixels at the size: from the baseline up to the font's top, and between lines.
+    int ascender(int pixels) const;
+    int lineHeight(int pixels) const;
 
   private:
     FT_Library library_ = nullptr;
