@@ -1,6 +1,6 @@
 // kweno-registration: how the device's input-panel host is told of a deliverable, written from the
-// panel's variant table: a registry file for a registry editor, the _setup.xml that a CAB hands to
-// the device's installer, or the CAB itself.
+// panel's variant table: a registry file for a registry editor, or the CAB with the _setup.xml it
+// hands to the device's installer.
 #include <cstdio>
 #include <string>
 
@@ -27,13 +27,11 @@ static bool packInstallation(const installation::Installation &installation, con
 
 int main(int argc, char **argv)
 {
-    CLI::App app{"Writes how the device's input-panel host is told of a deliverable: a registry file, a CAB's "
-                 "_setup.xml or the CAB, from the panel's variant table."};
+    CLI::App app{"Writes how the device's input-panel host is told of a deliverable: a registry file or the CAB, "
+                 "from the panel's variant table."};
     std::string variantName, format, out, from, gcab;
     app.add_option("--variant", variantName, "the deliverable")->required();
-    app.add_option("--format", format, "reg, setup-xml or cab")
-        ->required()
-        ->check(CLI::IsMember({"reg", "setup-xml", "cab"}));
+    app.add_option("--format", format, "reg or cab")->required()->check(CLI::IsMember({"reg", "cab"}));
     app.add_option("--out", out, "the file to write")->required();
     app.add_option("--from", from, "for a CAB: the folder of the files it installs");
     app.add_option("--gcab", gcab, "for a CAB: the gcab program that packs it");
@@ -48,9 +46,8 @@ int main(int argc, char **argv)
         return 2;
     }
     installation::Installation installation = installation::ofVariant(*variant);
-    bool ok = format == "cab"   ? packInstallation(installation, from, gcab, out)
-              : format == "reg" ? writeFile(out, installation::registryFile(installation))
-                                : writeFile(out, installation::provisioningDocument(installation));
+    bool ok = format == "cab" ? packInstallation(installation, from, gcab, out)
+                              : writeFile(out, installation::registryFile(installation));
     if (!ok) {
         fprintf(stderr, "kweno-registration: cannot write %s\n", out.c_str());
         return 1;

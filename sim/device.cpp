@@ -150,10 +150,7 @@ RECT Device::panelRect() const
 void Device::rotate(bool landscape)
 {
     int shortSide = std::min(screenWidth(), screenHeight()), longSide = std::max(screenWidth(), screenHeight());
-    if (landscape)
-        host_->rotate(longSide, shortSide);
-    else
-        host_->rotate(shortSide, longSide);
+    host_->rotate(landscape ? longSide : shortSide, landscape ? shortSide : longSide);
 }
 
 Face Device::face() const

@@ -138,8 +138,8 @@ std::vector<uint8_t> encodeStored(const Indexed &image, StoredFormat format)
     switch (format) {
     case STORED_PNG:
         return encodePng(image);
-    case STORED_GIF:
-        return encodeGif(image);
+    case STORED_GIF: // a GIF87a of one frame, its colour table the picture's palette
+        return encodeGif(GifLayout{image.width, image.height, image.palette, false, false}, {GifFrame{image}});
     case STORED_BMP:
         return bmpFile(encodeDib(image, bitsForColours(image.palette.size())));
     default:

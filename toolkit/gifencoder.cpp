@@ -106,10 +106,3 @@ std::vector<uint8_t> encodeGif(const GifLayout &layout, const std::vector<GifFra
     ok = EGifCloseFile(gif, &error) != GIF_ERROR && ok;
     return ok ? bytes : std::vector<uint8_t>();
 }
-
-std::vector<uint8_t> encodeGif(const Indexed &image)
-{
-    GifFrame frame;
-    frame.picture = image;
-    return encodeGif(GifLayout{image.width, image.height, image.palette, false, false}, {frame});
-}

@@ -35,7 +35,4 @@ struct GifLayout {
 // The file's bytes; empty if giflib could not write them.
 std::vector<uint8_t> encodeGif(const GifLayout &layout, const std::vector<GifFrame> &frames);
 
-// A GIF87a of one frame, its colour table the picture's palette.
-std::vector<uint8_t> encodeGif(const Indexed &image);
-
 #endif // KWENO_TOOLKIT_GIFENCODER_H

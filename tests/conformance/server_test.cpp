@@ -50,16 +50,11 @@ class Server : public DeliverableTest {
         return static_cast<IClassFactory *>(out);
     }
 
-    // The next allocation of the panel fails, whichever way it allocates.
-    static void failNextAllocation()
+    // The panel's next allocation fails, whichever way it allocates; or none does.
+    static void failNextAllocation(bool fail)
     {
-        failingAllocations = 1;
-        emuFailCall("malloc", 1);
-    }
-    static void allocateAgain()
-    {
-        failingAllocations = 0;
-        emuClearFailures();
+        failingAllocations = fail;
+        fail ? emuFailCall("malloc", 1) : emuClearFailures();
     }
 
     PanelModule module;
@@ -141,17 +136,17 @@ TEST_P(Server, FailedRequestsLeaveNothingBehind)
 TEST_P(Server, AllocationFailuresGiveOutOfMemoryAndLeaveNothingBehind)
 {
     void *out = prefilled;
-    failNextAllocation();
+    failNextAllocation(true);
     EXPECT_EQ(E_OUTOFMEMORY, module.getClassObject(GetParam().clsid(), iidIClassFactory, &out)) << "no factory";
-    allocateAgain();
+    failNextAllocation(false);
     EXPECT_EQ(S_OK, module.canUnloadNow());
 
     IClassFactory *factory = factoryFor(GetParam().clsid());
     ASSERT_NE(nullptr, factory);
     out = prefilled;
-    failNextAllocation();
+    failNextAllocation(true);
     EXPECT_EQ(E_OUTOFMEMORY, factory->CreateInstance(nullptr, iidIInputMethod, &out)) << "no object";
-    allocateAgain();
+    failNextAllocation(false);
     EXPECT_EQ(nullptr, out);
     EXPECT_EQ(S_FALSE, module.canUnloadNow()) << "the factory holds the module";
     EXPECT_EQ(0u, factory->Release());
