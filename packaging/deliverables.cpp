@@ -8,5 +8,4 @@ int main()
 {
     for (const VariantFacts &variant : VARIANTS)
         std::printf("%s\n", variant.name);
-    return 0;
 }

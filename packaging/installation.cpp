@@ -14,9 +14,8 @@ namespace installation {
 
 namespace {
 
-// The folder everything is installed into: as the installer's CE string names it, and as a path.
-const char INSTALL_FOLDER_STRING[] = "%CE2%";
-const char INSTALL_FOLDER[] = "\\Windows";
+// The install folder as a registry editor's user knows it.
+const char INSTALL_FOLDER_PATH[] = "\\Windows";
 
 const struct {
     const char *setup; // in _setup.xml
@@ -74,7 +73,7 @@ void install(xmlNodePtr document, const Installation &installation)
     xmlNodePtr node = characteristic(document, "Install");
     parm(node, "InstallPhase", "install");
     parm(node, "AppName", installation.appName);
-    parm(node, "InstallDir", INSTALL_FOLDER_STRING, true);
+    parm(node, "InstallDir", INSTALL_FOLDER, true);
     std::vector<std::string> folders;
     for (const File &file : installation.files)
         if (std::find(folders.begin(), folders.end(), file.folder) == folders.end())
@@ -102,7 +101,7 @@ void registry(xmlNodePtr document, const std::vector<Key> &keys)
         for (const Value &v : key.values)
             element(keyNode, "parm",
                     {{"name", v.name},
-                     {"value", v.inFolder ? std::string(INSTALL_FOLDER_STRING) + "\\" + v.data : v.data},
+                     {"value", v.inFolder ? std::string(INSTALL_FOLDER) + "\\" + v.data : v.data},
                      {"datatype", v.type == INTEGER ? "integer" : "string"}},
                     v.inFolder);
     }
@@ -173,7 +172,7 @@ std::string registryFile(const Installation &installation)
                 snprintf(dword, sizeof dword, "dword:%08x", (unsigned)std::stol(v.data));
                 out += std::string("=") + dword + "\r\n";
             } else {
-                out += "=" + quoted(v.inFolder ? std::string(INSTALL_FOLDER) + "\\" + v.data : v.data) + "\r\n";
+                out += "=" + quoted(v.inFolder ? std::string(INSTALL_FOLDER_PATH) + "\\" + v.data : v.data) + "\r\n";
             }
         }
     }

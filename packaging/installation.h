@@ -11,6 +11,9 @@
 
 namespace installation {
 
+// The folder the panel is installed into, as the installer's CE strings name \Windows.
+const char INSTALL_FOLDER[] = "%CE2%";
+
 enum Root { CLASSES_ROOT, CURRENT_USER, LOCAL_MACHINE };
 enum Type { STRING, INTEGER };
 
@@ -29,9 +32,9 @@ struct Key {
 };
 
 struct File {
-    std::string name;             // as the build names it
-    std::string member;           // in the cabinet
-    std::string folder = "%CE2%"; // as the installer's CE strings name it: by default the install folder
+    std::string name;                    // as the build names it
+    std::string member;                  // in the cabinet
+    std::string folder = INSTALL_FOLDER; // as the installer's CE strings name it
 };
 
 struct Installation {

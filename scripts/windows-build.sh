@@ -17,15 +17,12 @@ if ! command -v x86_64-w64-mingw32-g++ >/dev/null; then
     scripts/install-deps.sh
 fi
 configured mingw "$build"
-mapfile -t panels < <(deliverables "$build")
-cmake --build "$build" -j "$jobs" --target kweno-host "${panels[@]}"
+cmake --build "$build" -j "$jobs" --target kweno-host $(deliverables "$build")
 configured native "$native"
 cmake --build "$native" -j "$jobs" --target kweno_resources kweno_registry_files
 
 mkdir -p "$out"
-cp "$build/host/desktop/kweno-host.exe" "$build/deliverables.txt" "$native/skin/KWENO_Resources.dll" "$out/"
-for panel in "${panels[@]}"; do
-    cp "$build/src/$panel.dll" "$native/packaging/$panel.reg" "$out/"
-done
+cp "$build/host/desktop/kweno-host.exe" "$build/deliverables.txt" "$build"/src/*.dll "$native"/packaging/*.reg \
+    "$native/skin/KWENO_Resources.dll" "$out/"
 echo "== in $out:"
 ls "$out"
