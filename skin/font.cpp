@@ -6,8 +6,6 @@
 
 namespace skin {
 
-namespace {
-
 // The ink of a rendered text: a coverage mask (0 to 255) cropped to the pixels that carry ink.
 struct Ink {
     int width = 0;
@@ -17,7 +15,7 @@ struct Ink {
 };
 
 // The text at a pixel size (em height), anti-aliased.
-Ink render(const Font &font, const std::u32string &text, int pixelSize)
+static Ink render(const Font &font, const std::u32string &text, int pixelSize)
 {
     Ink ink;
     // Lay the glyphs on a scratch mask large enough for any label, baseline in the middle.
@@ -62,8 +60,6 @@ Ink render(const Font &font, const std::u32string &text, int pixelSize)
     }
     return ink;
 }
-
-} // namespace
 
 std::vector<uint32_t> missingGlyphs(const Font &font, const std::vector<uint32_t> &characters)
 {

@@ -10,9 +10,8 @@ trap 'rm -rf "$work"' EXIT
 openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/key.pem" -out "$work/cert.pem" -days 2 \
     -subj "/CN=kweno throwaway test signer" 2>/dev/null
 status=0
-for path in "$device"/*.dll "$device"/*.cab; do
-    file=$(basename "$path")
-    cp "$path" "$work/$file"
+for file in $(cd "$device" && ls -- *.dll *.cab); do
+    cp "$device/$file" "$work/$file"
     if osslsigncode verify -CAfile "$work/cert.pem" -in "$work/$file" >/dev/null 2>&1; then
         echo "FAIL $file: verified before it was signed"
         status=1
