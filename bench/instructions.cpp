@@ -77,7 +77,7 @@ void loadFacePair(void *context)
 
 int facePair(const char *path)
 {
-    std::vector<uint8_t> bytes = fileBytes(path);
+    std::vector<uint8_t> bytes = wholeFile(path);
     if (bytes.empty()) {
         std::fprintf(stderr, "kweno_instructions: cannot read %s\n", path);
         return 1;

@@ -16,8 +16,7 @@
 // "{91C40DFC-6B41-456F-A2E4-4AA7363198B7}" (braces optional, any letter case) into a CLSID.
 bool clsidFromText(const char *text, CLSID *clsid);
 
-// The handheld's screen, upright: the platform emulation starts with it, and kweno-host.exe stands a
-// window of its size for it.
+// The handheld's screen, upright, as the emulation starts with it and kweno-host.exe shows it.
 const int DEVICE_SCREEN_WIDTH = 480;
 const int DEVICE_SCREEN_HEIGHT = 640;
 

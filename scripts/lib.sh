@@ -14,8 +14,7 @@ grouped() {
     echo "$1" | sed -e ':a' -e 's/\B[0-9]\{3\}\>/,&/' -e 'ta'
 }
 
-# deliverables DIR [N]: the deliverables, one a line, as the variant table names them and the build
-# in DIR wrote them down (deliverables.txt); with N only the Nth: 1 the day panel, 2 the night one.
+# deliverables DIR [N]: the deliverables the build in DIR lists, one a line, or only the Nth (1 day, 2 night).
 deliverables() {
     sed -n "${2:-1,\$}p" "$1/deliverables.txt"
 }

@@ -137,7 +137,7 @@ Image render(const ImageEntry &entry, const Font &font, const DrawOptions &draw)
 int writeDeviceHeader(const std::string &path)
 {
     const uint16_t IMAGE_FILE_MACHINE_ARM = 0x01C0;
-    std::vector<uint8_t> file = fileBytes(path);
+    std::vector<uint8_t> file = wholeFile(path);
     uint32_t pe = file.size() >= 0x40 && file[0] == 'M' && file[1] == 'Z'
                       ? file[0x3C] | file[0x3D] << 8 | file[0x3E] << 16 | (uint32_t)file[0x3F] << 24
                       : 0;

@@ -24,18 +24,11 @@ template <typename Bytes> bool readFile(const std::string &path, Bytes *bytes)
     return ok;
 }
 
-// The file's bytes as text; empty when it cannot be read.
-inline std::string fileText(const std::string &path)
+// The file's bytes, or as wholeFile<std::string> its text; empty when it cannot be read.
+template <typename Bytes = std::vector<uint8_t>> Bytes wholeFile(const std::string &path)
 {
-    std::string text;
-    return readFile(path, &text) ? text : std::string();
-}
-
-// The file's bytes; empty when it cannot be read.
-inline std::vector<uint8_t> fileBytes(const std::string &path)
-{
-    std::vector<uint8_t> bytes;
-    return readFile(path, &bytes) ? bytes : std::vector<uint8_t>();
+    Bytes bytes;
+    return readFile(path, &bytes) ? bytes : Bytes();
 }
 
 // False when the file cannot be written whole.

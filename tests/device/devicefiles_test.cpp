@@ -152,7 +152,7 @@ class DeviceFiles : public ::testing::TestWithParam<VariantIndex> {
 
 TEST_P(DeviceFiles, TheDllIsWhatTheDeviceLoads)
 {
-    Bytes dll = fileBytes(device(dllName()));
+    Bytes dll = wholeFile(device(dllName()));
     ASSERT_FALSE(dll.empty()) << device(dllName());
     std::vector<std::string> problems = problemsOf(dll, variant());
     for (const std::string &p : problems)
@@ -203,7 +203,7 @@ const Damage damages[] = {
 
 TEST_P(DeviceFiles, TheCheckNamesWhatADamagedCopyGetsWrong)
 {
-    const Bytes dll = fileBytes(device(dllName()));
+    const Bytes dll = wholeFile(device(dllName()));
     ASSERT_FALSE(dll.empty());
     for (const Damage &d : damages) {
         Bytes copy = dll;
@@ -232,7 +232,7 @@ TEST_P(DeviceFiles, TheCabInstallsTheBuiltFilesAndRegistersTheVariant)
     ASSERT_EQ(1, emuInstallCab(device(std::string(variant().name) + ".cab").c_str(), problem, sizeof problem))
         << problem;
     for (const std::string file : {dllName(), std::string("KWENO_Resources.dll")}) {
-        Bytes built = fileBytes(device(file));
+        Bytes built = wholeFile(device(file));
         std::string ce = "\\Windows\\" + file;
         long long size = emuReadFile(ce.c_str(), nullptr, 0);
         Bytes installed(size > 0 ? (size_t)size : 0);

@@ -259,7 +259,7 @@ TEST_F(InstallTest, BadDocumentsAreRefusedWhole)
 TEST_F(InstallTest, CabinetsTheInstallerCannotUseAreRefusedWhole)
 {
     std::string good = cabinets::make(document().c_str(), members()), bare = cabinets::make(nullptr, members());
-    Bytes cabinet = fileBytes(good), noSetup = fileBytes(bare);
+    Bytes cabinet = wholeFile(good), noSetup = wholeFile(bare);
     remove(bare.c_str());
     ASSERT_GT(cabinet.size(), 60u);
     Bytes cut(cabinet.begin(), cabinet.begin() + cabinet.size() / 2);

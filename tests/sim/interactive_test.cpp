@@ -48,8 +48,8 @@ TEST(Interactive, ClicksOnKeysTypeTheirCharacters)
     std::string command = "timeout 120 xvfb-run -a -s '-screen 0 800x800x24' sh '" + script + "' '" + KWENO_SIM_PATH +
                           "' '" + simLog + "' > '" + driverLog + "' 2>&1";
     int status = std::system(command.c_str());
-    std::string driverOut = fileText(driverLog);
-    std::string simOut = fileText(simLog);
+    std::string driverOut = wholeFile<std::string>(driverLog);
+    std::string simOut = wholeFile<std::string>(simLog);
     std::filesystem::remove_all(dir);
     if (driverOut.find("NO-X") != std::string::npos || driverOut.find("xvfb-run: error") != std::string::npos)
         GTEST_SKIP() << "no X server could be started:\n" << driverOut;

@@ -67,7 +67,7 @@ TEST_F(Session, LettersShiftAndPopupPicksByDragAndByTap)
                                   "drag o -> cell 7\n"));
     ASSERT_TRUE(r.ok) << firstError(r) << "\n" << progress;
     EXPECT_EQ("Hiäéö", r.text);
-    EXPECT_EQ("Hiäéö", fileText(r.textPath));
+    EXPECT_EQ("Hiäéö", wholeFile<std::string>(r.textPath));
     ASSERT_EQ(2u, r.shots.size());
 
     Image before, popup;
@@ -184,7 +184,7 @@ TEST_F(Session, ThePageAndTheAnimationHoldEveryPicture)
     SessionResult r = run(o);
     ASSERT_TRUE(r.ok) << firstError(r);
 
-    std::string page = fileText(r.pagePath);
+    std::string page = wholeFile<std::string>(r.pagePath);
     size_t pictures = 0;
     for (size_t at = page.find("data:image/png;base64,"); at != std::string::npos;
          at = page.find("data:image/png;base64,", at + 1))

@@ -30,7 +30,7 @@ ToolRun runTool(const std::string &tool, const std::string &arguments)
         run.out += buffer;
     int raw = pclose(pipe);
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.err = fileText(errPath);
+    run.err = wholeFile<std::string>(errPath);
     std::remove(errPath.c_str());
     return run;
 }
