@@ -21,7 +21,7 @@ deliverables() {
 
 # device_screen: the handheld's screen, upright, as WIDTHxHEIGHT: what the host's header says.
 device_screen() {
-    sed -n 's/^const int DEVICE_SCREEN_\(WIDTH\|HEIGHT\) = \([0-9]*\);$/\2/p' host/host.h | paste -sd x
+    sed -n 's/^const int DEVICE_SCREEN_\(WIDTH\|HEIGHT\) = \([0-9]*\);$/\2/p' "$root/host/host.h" | paste -sd x
 }
 
 # configured PRESET DIR: DIR configured as the preset configures its own folder, unless it is already.
