@@ -14,10 +14,9 @@ namespace {
 
 using namespace installation;
 
+// A value as the registry file names it: the key with its root, the name, the text or a dword in decimal.
 struct Imported {
-    std::string key; // with its root, as the registry file names it
-    std::string name;
-    std::string data; // the text, or for a dword its number in decimal
+    std::string key, name, data;
 };
 
 // A registry file's quoted text with its backslash escapes undone.
