@@ -4,8 +4,6 @@
 // apart from the emulation's) and divides by the repetitions printed here.
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -14,6 +12,7 @@
 #include <windows.h>
 
 #include "selectedpanel.h"
+#include "wholefile.h"
 
 extern "C" __attribute__((noinline)) void measured(void (*work)(void *), void *context)
 {
@@ -78,8 +77,7 @@ void loadFacePair(void *context)
 
 int facePair(const char *path)
 {
-    std::ifstream file(path, std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::vector<uint8_t> bytes = wholeFile(path);
     if (bytes.empty()) {
         std::fprintf(stderr, "kweno_instructions: cannot read %s\n", path);
         return 1;

@@ -2,10 +2,10 @@
 //   kweno-asm2pe IN.s OUT.s
 // Stops with "IN.s:LINE: reason" on anything it does not know, and writes nothing then.
 #include <cstdio>
-#include <fstream>
-#include <sstream>
+#include <string>
 
 #include "asmtranslate.h"
+#include "wholefile.h"
 
 int main(int argc, char **argv)
 {
@@ -13,21 +13,17 @@ int main(int argc, char **argv)
         fprintf(stderr, "usage: kweno-asm2pe IN.s OUT.s\n");
         return 2;
     }
-    std::ifstream in(argv[1], std::ios::binary);
-    if (!in) {
+    std::string text;
+    if (!readFile(argv[1], &text)) {
         fprintf(stderr, "kweno-asm2pe: cannot read %s\n", argv[1]);
         return 1;
     }
-    std::stringstream text;
-    text << in.rdbuf();
-    asmpe::Translation t = asmpe::translate(text.str());
+    asmpe::Translation t = asmpe::translate(text);
     if (!t.ok) {
         fprintf(stderr, "%s:%d: %s\n", argv[1], t.line, t.reason.c_str());
         return 1;
     }
-    std::ofstream out(argv[2], std::ios::binary);
-    out << t.text;
-    if (!out.flush()) {
+    if (!writeFile(argv[2], t.text)) {
         fprintf(stderr, "kweno-asm2pe: cannot write %s\n", argv[2]);
         return 1;
     }

@@ -16,6 +16,10 @@
 // "{91C40DFC-6B41-456F-A2E4-4AA7363198B7}" (braces optional, any letter case) into a CLSID.
 bool clsidFromText(const char *text, CLSID *clsid);
 
+// The handheld's screen, upright, as the emulation starts with it and kweno-host.exe shows it.
+const int DEVICE_SCREEN_WIDTH = 480;
+const int DEVICE_SCREEN_HEIGHT = 640;
+
 // How long a tap's pen stays down, and the pause after its lift: together longer than the panel's
 // 75 ms bounce window, so that tapping one key twice types it twice.
 const DWORD TAP_DOWN_MS = 30;

@@ -12,6 +12,8 @@
 #include <dlfcn.h>
 
 #include <emu.h>
+
+#include "wholefile.h"
 #endif
 
 // The three calls of one loader.
@@ -86,15 +88,7 @@ static const ModuleLoader hostLoader = {openHostModule, findHostExport, closeHos
 // A PE file is a DLL of the device, for the emulation's own loader; anything else is for dlopen.
 static bool isPeFile(const std::string &path, std::vector<char> *bytes)
 {
-    FILE *f = fopen(path.c_str(), "rb");
-    if (!f)
-        return false;
-    char buffer[65536];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
-        bytes->insert(bytes->end(), buffer, buffer + n);
-    fclose(f);
-    return bytes->size() >= 2 && (*bytes)[0] == 'M' && (*bytes)[1] == 'Z';
+    return readFile(path, bytes) && bytes->size() >= 2 && (*bytes)[0] == 'M' && (*bytes)[1] == 'Z';
 }
 
 #endif

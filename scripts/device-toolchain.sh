@@ -32,7 +32,7 @@ if [ ! -f "$tarball" ]; then
     exit 1
 fi
 
-echo "== building binutils $version for $target into $prefix (about 7 minutes on 2 cores)" >&2
+echo "== building binutils $version for $target into $prefix" >&2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 tar -xJf "$tarball" -C "$work"

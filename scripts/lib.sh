@@ -14,6 +14,16 @@ grouped() {
     echo "$1" | sed -e ':a' -e 's/\B[0-9]\{3\}\>/,&/' -e 'ta'
 }
 
+# deliverables DIR [N]: the deliverables the build in DIR lists, one a line, or only the Nth (1 day, 2 night).
+deliverables() {
+    sed -n "${2:-1,\$}p" "$1/deliverables.txt"
+}
+
+# device_screen: the handheld's screen, upright, as WIDTHxHEIGHT: what the host's header says.
+device_screen() {
+    sed -n 's/^const int DEVICE_SCREEN_\(WIDTH\|HEIGHT\) = \([0-9]*\);$/\2/p' "$root/host/host.h" | paste -sd x
+}
+
 # configured PRESET DIR: DIR configured as the preset configures its own folder, unless it is already.
 configured() {
     [ -f "$2/CMakeCache.txt" ] || cmake --preset "$1" -B "$2" >/dev/null

@@ -46,7 +46,7 @@ scripts/fuzz.sh 60
 echo "== Windows build (mingw-w64)"
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw -j "$jobs"
-scripts/check-exports.sh build/mingw/src/kweno.dll build/mingw/src/kweno_night.dll
+scripts/check-exports.sh build/mingw/src/*.dll
 
 echo "== Windows smoke test under Wine (both deliverables)"
 scripts/wine-smoke.sh build/mingw build/native

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the panel for desktop Windows and gathers what it needs to run in one folder:
-# kweno-host.exe, kweno.dll, kweno_night.dll, KWENO_Resources.dll and the two registry files.
+# kweno-host.exe, each deliverable's DLL and registry file, KWENO_Resources.dll and the list of the
+# deliverables (deliverables.txt).
 #
 #   scripts/windows-build.sh [OUTPUT [MINGW_BUILD [NATIVE_BUILD]]]
 #
@@ -16,12 +17,12 @@ if ! command -v x86_64-w64-mingw32-g++ >/dev/null; then
     scripts/install-deps.sh
 fi
 configured mingw "$build"
-cmake --build "$build" -j "$jobs" --target kweno-host kweno kweno_night
+cmake --build "$build" -j "$jobs" --target kweno-host $(deliverables "$build")
 configured native "$native"
 cmake --build "$native" -j "$jobs" --target kweno_resources kweno_registry_files
 
 mkdir -p "$out"
-cp "$build/host/desktop/kweno-host.exe" "$build/src/kweno.dll" "$build/src/kweno_night.dll" \
-    "$native/packaging/kweno.reg" "$native/packaging/kweno_night.reg" "$native/skin/KWENO_Resources.dll" "$out/"
+cp "$build/host/desktop/kweno-host.exe" "$build/deliverables.txt" "$build"/src/*.dll "$native"/packaging/*.reg \
+    "$native/skin/KWENO_Resources.dll" "$out/"
 echo "== in $out:"
 ls "$out"

@@ -25,7 +25,7 @@ run_session() { # VARIANT OUTPUT_DIR PANEL_ARGUMENT
     (cd "$run_dir" && exec wine kweno-host.exe --ready 'C:\kweno-host\ready.txt' \
         --dump-text 'C:\kweno-host\text.txt' --log 'C:\kweno-host\log.txt' "$panel") >"$out/host.out" 2>&1 &
     host_pid=$!
-    if ! wait_ready "screen 480 640"; then
+    if ! wait_ready "screen [0-9]* [0-9]*"; then
         echo "FAIL $variant: kweno-host.exe did not start" >&2
         cat "$out/host.out" >&2
         return 1
@@ -283,7 +283,7 @@ session() { # OUTPUT_DIR
 
     # The screen turns: the host sends the display-reset notice and the panel moves.
     xdotool mousemove 200 100 key ctrl+r
-    wait_ready "screen 640 480" || fail "ctrl+r" "the screen did not turn"
+    wait_ready "screen $screen_height $screen_width" || fail "ctrl+r" "the screen did not turn"
     orientation=landscape
     shot "$out/rotated.png"
 
@@ -313,7 +313,7 @@ on_display() { # OUTPUT_ROOT
     (cd "$WINEPREFIX/drive_c/kweno-host" && timeout 60 wine kweno-host.exe --print-keys) | tr -d '\r' >"$out/keys.txt"
     load_key_table "$out/keys.txt"
     run_session day "$out/day" "{$day_clsid}" || status=1
-    run_session night "$out/night" 'C:\kweno-host\kweno_night.dll' || status=1
+    run_session night "$out/night" "C:\\kweno-host\\$night.dll" || status=1
     wineserver -k || true
     return $status
 }
@@ -323,7 +323,8 @@ if [ "${1:-}" = "--on-display" ]; then
     . scripts/wine-prefix.sh
     wine_prefix "$1"
     day_clsid=$2
-    on_display "$3"
+    night=$3
+    on_display "$4"
     exit
 fi
 
@@ -344,13 +345,14 @@ wine_prefix "$build/wine-smoke/prefix"
 # As a device is set up: the DLLs and the pictures in \Windows, the classes in the registry.
 drive_c="$WINEPREFIX/drive_c"
 mkdir -p "$drive_c/kweno-host" "$drive_c/windows"
-cp "$dist/kweno-host.exe" "$dist/kweno_night.dll" "$dist/kweno.reg" "$drive_c/kweno-host/"
-cp "$dist/kweno.dll" "$dist/kweno_night.dll" "$dist/KWENO_Resources.dll" "$drive_c/windows/"
-step "importing kweno.reg into the Wine prefix" timeout 60 wine regedit 'C:\kweno-host\kweno.reg'
+day=$(deliverables "$dist" 1) night=$(deliverables "$dist" 2)
+cp "$dist/kweno-host.exe" "$dist/$night.dll" "$dist/$day.reg" "$drive_c/kweno-host/"
+cp "$dist/$day.dll" "$dist/$night.dll" "$dist/KWENO_Resources.dll" "$drive_c/windows/"
+step "importing $day.reg into the Wine prefix" timeout 60 wine regedit "C:\\kweno-host\\$day.reg"
 # A Wine started without a display must be gone before the programs that open windows come.
 timeout 60 wineserver -w
 # The class identifier as the registry file gives it.
-day_clsid=$(grep -oE '^\[HKEY_CLASSES_ROOT\\CLSID\\\{[0-9A-Fa-f-]+\}\]' "$dist/kweno.reg" | head -n 1 |
+day_clsid=$(grep -oE '^\[HKEY_CLASSES_ROOT\\CLSID\\\{[0-9A-Fa-f-]+\}\]' "$dist/$day.reg" | head -n 1 |
     grep -oE '[0-9A-Fa-f]{8}-[0-9A-Fa-f-]+')
 
 out="$build/wine-host-e2e"
@@ -359,4 +361,4 @@ mkdir -p "$out"
 
 echo "== end-to-end test under Wine with the real pointer (both deliverables)"
 # A display with room for the screen in either orientation and nothing else on it.
-timeout 300 xvfb-run -a -s "-screen 0 800x800x24" "$0" --on-display "$WINEPREFIX" "$day_clsid" "$out"
+timeout 300 xvfb-run -a -s "-screen 0 800x800x24" "$0" --on-display "$WINEPREFIX" "$day_clsid" "$night" "$out"

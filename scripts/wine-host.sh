@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs kweno-host.exe under Wine on this desktop's display: the panel below an edit control in a
-# 480x640 window. Ctrl+R turns the screen, Ctrl+Q closes.
+# window the size of the handheld's screen. Ctrl+R turns the screen, Ctrl+Q closes.
 #
 #   scripts/wine-host.sh [night] [--landscape]
 #
@@ -11,12 +11,12 @@ set -euo pipefail
 . "$(dirname "$0")/lib.sh"
 dist=$root/build/windows
 [ -f "$dist/kweno-host.exe" ] || scripts/windows-build.sh "$dist"
-variant=kweno
+variant=$(deliverables "$dist" 1)
 args=()
 for arg in "$@"; do
     case "$arg" in
-    night) variant=kweno_night ;;
-    day) variant=kweno ;;
+    night) variant=$(deliverables "$dist" 2) ;;
+    day) variant=$(deliverables "$dist" 1) ;;
     *) args+=("$arg") ;;
     esac
 done

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs the Windows smoke test under Wine: the host loads each deliverable DLL, types and unloads it.
 #
-#   scripts/wine-smoke.sh [MINGW_BUILD [NATIVE_BUILD]]  the real DLLs (kweno.dll, kweno_night.dll)
+#   scripts/wine-smoke.sh [MINGW_BUILD [NATIVE_BUILD]]  the real DLLs, day and night
 #   scripts/wine-smoke.sh --fake [MINGW_BUILD]           the fake input method (the pipeline alone)
 #
 # MINGW_BUILD is a mingw-w64 build directory (default build/mingw) and NATIVE_BUILD a Linux one
@@ -27,7 +27,8 @@ configured mingw "$build"
 if [ $fake -eq 1 ]; then
     cmake --build "$build" -j "$jobs" --target kweno-smoke fake_inputmethod
 else
-    cmake --build "$build" -j "$jobs" --target kweno-smoke kweno kweno_night
+    day=$(deliverables "$build" 1) night=$(deliverables "$build" 2)
+    cmake --build "$build" -j "$jobs" --target kweno-smoke "$day" "$night"
     # The skin is drawn by a Linux tool; the resource module it packs serves every platform.
     configured native "$native"
     cmake --build "$native" -j "$jobs" --target kweno_resources
@@ -54,18 +55,18 @@ if [ $fake -eq 1 ]; then
     cp "$(built "$build/host/smoke/fake_inputmethod.dll")" "$run_dir/"
     args=(fake 'C:\kweno-smoke\fake_inputmethod.dll')
 else
-    cp "$(built "$build/src/kweno.dll")" "$(built "$build/src/kweno_night.dll")" "$run_dir/"
+    cp "$(built "$build/src/$day.dll")" "$(built "$build/src/$night.dll")" "$run_dir/"
     cp "$(built "$native/skin/KWENO_Resources.dll")" "$drive_c/windows/KWENO_Resources.dll"
-    args=(day 'C:\kweno-smoke\kweno.dll' night 'C:\kweno-smoke\kweno_night.dll')
+    args=(day "C:\\kweno-smoke\\$day.dll" night "C:\\kweno-smoke\\$night.dll")
 fi
 
 echo "== smoke test under Wine"
 status=0
 (
     cd "$run_dir"
-    # The screen of the device: 480x640, in colour.
+    # The screen of the device, in colour.
     # Wine's own processes end before the display goes away, so nothing complains of it.
-    timeout 300 xvfb-run -a -s "-screen 0 480x640x24" \
+    timeout 300 xvfb-run -a -s "-screen 0 $(device_screen)x24" \
         sh -c 'wine kweno-smoke.exe "$@"; rc=$?; wineserver -k; exit $rc' wine-smoke "${args[@]}"
 ) || status=$?
 exit $status

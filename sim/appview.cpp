@@ -1,13 +1,11 @@
 // The focused application above the panel: title bar, text field, wrapped text and cursor, drawn
-// with FreeType.
+// with FreeType's glyphs.
 #include "appview.h"
 
 #include <algorithm>
 #include <vector>
 
-#include <ft2build.h>
-#include FT_FREETYPE_H
-
+#include "glyphs.h"
 #include "text.h"
 
 static const int barHeight = 30;
@@ -31,11 +29,6 @@ namespace {
 
 struct Box {
     int left, top, right, bottom; // right and bottom exclusive
-};
-
-struct Glyph {
-    int width = 0, rows = 0, left = 0, top = 0, advance = 0;
-    std::vector<unsigned char> coverage;
 };
 
 // Where one character of the text goes: its line and its x in the field.
@@ -68,48 +61,23 @@ void fill(Image *image, const Box &box, uint32_t colour)
 } // namespace
 
 struct AppView::Font {
-    FT_Library library = nullptr;
-    FT_Face face = nullptr;
+    FontFace face;
+    int pixels = 0;
     mutable std::map<char32_t, Glyph> glyphs;
 
-    ~Font()
+    bool load(const std::string &path, int size)
     {
-        if (face)
-            FT_Done_Face(face);
-        if (library)
-            FT_Done_FreeType(library);
-    }
-
-    bool load(const std::string &path, int pixels)
-    {
-        return FT_Init_FreeType(&library) == 0 && FT_New_Face(library, path.c_str(), 0, &face) == 0 &&
-               FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixels)) == 0;
+        pixels = size;
+        return face.open(path).empty() && face.lineHeight(size) > 0;
     }
 
     const Glyph &glyph(char32_t c) const
     {
         auto found = glyphs.find(c);
-        if (found != glyphs.end())
-            return found->second;
-        Glyph g;
-        if (FT_Load_Char(face, c, FT_LOAD_RENDER) == 0) {
-            FT_GlyphSlot slot = face->glyph;
-            g.width = static_cast<int>(slot->bitmap.width);
-            g.rows = static_cast<int>(slot->bitmap.rows);
-            g.left = slot->bitmap_left;
-            g.top = slot->bitmap_top;
-            g.advance = static_cast<int>(slot->advance.x >> 6);
-            g.coverage.resize(static_cast<size_t>(g.width) * g.rows);
-            for (int y = 0; y < g.rows; ++y) {
-                const unsigned char *row = slot->bitmap.buffer + y * slot->bitmap.pitch;
-                std::copy(row, row + g.width, g.coverage.begin() + static_cast<size_t>(y) * g.width);
-            }
-        }
-        return glyphs.emplace(c, std::move(g)).first->second;
+        if (found == glyphs.end())
+            found = glyphs.emplace(c, face.glyph(c, pixels, HINT_NORMAL)).first;
+        return found->second;
     }
-
-    int ascender() const { return static_cast<int>(face->size->metrics.ascender >> 6); }
-    int lineHeight() const { return static_cast<int>(face->size->metrics.height >> 6); }
 
     int advance(char32_t c) const
     {
@@ -236,7 +204,7 @@ void AppView::draw(Image *area, const std::u16string &text, size_t cursor, const
     if (!textFont_)
         return;
 
-    int titleBaseline = (barHeight + titleFont_->ascender()) / 2 - 1;
+    int titleBaseline = (barHeight + titleFont_->face.ascender(titleFont_->pixels)) / 2 - 1;
     titleFont_->drawText(area, margin + 2, titleBaseline, codePoints(title), look.barText,
                          Box{0, 0, area->width, barHeight});
 
@@ -254,14 +222,14 @@ void AppView::draw(Image *area, const std::u16string &text, size_t cursor, const
             break;
         }
     }
-    int lineHeight = font.lineHeight();
+    int lineHeight = font.face.lineHeight(font.pixels);
     int visibleLines = std::max(1, (textBox.bottom - textBox.top) / lineHeight);
     int firstLine = std::max(0, caret->line - visibleLines + 1);
     for (size_t i = 0; i + 1 < placed.size(); ++i) {
         const Placed &p = placed[i];
         if (p.c == U'\n' || p.c == U'\t' || p.c == U' ')
             continue;
-        int baseline = textBox.top + (p.line - firstLine) * lineHeight + font.ascender();
+        int baseline = textBox.top + (p.line - firstLine) * lineHeight + font.face.ascender(font.pixels);
         font.draw(area, textBox.left + p.x, baseline, p.c, look.text, textBox);
     }
     int caretTop = textBox.top + (caret->line - firstLine) * lineHeight + 2;

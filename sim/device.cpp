@@ -14,7 +14,6 @@
 // exactly: wherever it shows, no window covers the screen and the application is drawn instead.
 static const DWORD desktopKey = 0x080408;
 
-static const int portraitWidth = 480, portraitHeight = 640;
 // Faces are compared with the screen on a grid of this step, enough to tell them apart.
 static const int sampleStep = 4;
 
@@ -83,8 +82,8 @@ bool Device::start(const DeviceOptions &options, std::string *error)
 {
     stop();
     options_ = options;
+    // A fresh platform stands on the device's own screen.
     emuReset();
-    emuSetScreenSize(portraitWidth, portraitHeight);
     emuSetDesktopColour(desktopKey);
     emuMapFolder("\\Windows", options.skinDir.c_str());
     if (!loadFaces(error))
@@ -150,10 +149,8 @@ RECT Device::panelRect() const
 
 void Device::rotate(bool landscape)
 {
-    if (landscape)
-        host_->rotate(portraitHeight, portraitWidth);
-    else
-        host_->rotate(portraitWidth, portraitHeight);
+    int shortSide = std::min(screenWidth(), screenHeight()), longSide = std::max(screenWidth(), screenHeight());
+    host_->rotate(landscape ? longSide : shortSide, landscape ? shortSide : longSide);
 }
 
 Face Device::face() const

@@ -1,14 +1,12 @@
-// Animated GIF files of a session, written with giflib: each frame stores only the rectangle that
-// changed, with a colour table of its own.
+// Animated GIF files of a session: each frame stores only the rectangle that changed, with a colour
+// table of its own.
 #ifndef KWENO_SIM_GIF_H
 #define KWENO_SIM_GIF_H
 
-#include <cstdio>
 #include <string>
 
+#include "gifencoder.h"
 #include "image.h"
-
-struct GifFileType;
 
 class GifWriter {
   public:
@@ -24,18 +22,14 @@ class GifWriter {
     // Ends the file; false if anything could not be written.
     bool close();
 
-    int frames() const { return frames_; }
+    int frames() const { return (int)frames_.size(); }
 
   private:
-    bool writeFrame(const Image &frame, int left, int top, int width, int height, int delayMs);
-
-    FILE *file_ = nullptr;
-    GifFileType *gif_ = nullptr;
-    bool failed_ = false;
+    std::string path_; // of the file being written, empty when none is
     int width_ = 0;
     int height_ = 0;
     Image previous_;
-    int frames_ = 0;
+    std::vector<GifFrame> frames_;
 };
 
 #endif // KWENO_SIM_GIF_H

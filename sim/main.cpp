@@ -1,13 +1,12 @@
-// kweno-sim: runs a deliverable in the project's host on a simulated 480x640 handheld, from a
+// kweno-sim: runs a deliverable in the project's host on a simulated handheld, from a
 // script of pen gestures (the built-in demonstration by default) or interactively.
 #include <CLI/CLI.hpp>
 
-#include <fstream>
 #include <iostream>
-#include <sstream>
 
 #include "interactive.h"
 #include "session.h"
+#include "wholefile.h"
 
 namespace {
 
@@ -26,7 +25,7 @@ struct Arguments {
 };
 
 const char description[] =
-    "Runs the keyboard on a simulated 480x640 handheld. Without SCRIPT it runs the built-in\n"
+    "Runs the keyboard on a simulated handheld. Without SCRIPT it runs the built-in\n"
     "demonstration. It writes into the output folder: text.txt (what the application received),\n"
     "a PNG for every \"shot\", session.gif (the whole session) and index.html (everything on one page).\n";
 
@@ -126,14 +125,10 @@ int main(int argc, char **argv)
         options.scriptText = demonstrationScript();
         options.scriptName = "the built-in demonstration";
     } else {
-        std::ifstream in(args.script, std::ios::binary);
-        if (!in) {
+        if (!readFile(args.script, &options.scriptText)) {
             std::cerr << "kweno-sim: cannot read " << args.script << "\n";
             return 2;
         }
-        std::ostringstream text;
-        text << in.rdbuf();
-        options.scriptText = text.str();
         options.scriptName = args.script;
     }
 

@@ -2,9 +2,9 @@
 #include "report.h"
 
 #include "text.h"
+#include "wholefile.h"
 
 #include <fstream>
-#include <iterator>
 
 std::string base64(const std::vector<unsigned char> &bytes)
 {
@@ -32,15 +32,6 @@ std::string base64(const std::vector<unsigned char> &bytes)
         out += '=';
     }
     return out;
-}
-
-static bool readFile(const std::string &path, std::vector<unsigned char> *bytes)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return true;
 }
 
 static const char *const style = R"(
@@ -72,8 +63,8 @@ bool writeReport(const std::string &path, const Report &report, std::string *err
     out << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>"
         << markupEscaped(report.title) << "</title>\n<style>" << style << "</style>\n</head>\n<body>\n";
     out << "<h1>" << markupEscaped(report.title) << "</h1>\n";
-    out << "<p class=\"lead\">The " << markupEscaped(report.variant)
-        << " variant on a simulated 480&times;640 handheld, "
+    out << "<p class=\"lead\">The " << markupEscaped(report.variant) << " variant on a simulated " << report.screenWidth
+        << "&times;" << report.screenHeight << " handheld, "
         << "driven by " << markupEscaped(report.script) << "; " << report.virtualMs / 1000.0
         << " s on the device's clock.</p>\n";
     if (!report.error.empty())

@@ -11,7 +11,9 @@
 struct Report {
     std::string title;
     std::string variant;
-    std::string script;        // the script's name, or "the built-in demonstration"
+    std::string script;  // the script's name, or "the built-in demonstration"
+    int screenWidth = 0; // the handheld's screen, upright
+    int screenHeight = 0;
     std::string animationPath; // a GIF file to embed; empty for none
     std::vector<ShotRecord> shots;
     std::string finalText;

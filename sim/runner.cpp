@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 
 #include <emu.h>
 
 #include "text.h"
+#include "wholefile.h"
 
 // A drag to a popup waits for it this long at most.
 static const long popupWaitMs = 2000;
@@ -23,8 +23,6 @@ static const long frameStepMs = 100;
 static const int minFrameMs = 120;
 static const int shotHoldMs = 1500;
 static const int lastFrameMs = 3000;
-// Portrait and landscape frames share one square canvas.
-static const int canvasSide = 640;
 static const uint32_t canvasColour = 0x2B2D31;
 
 std::string visibleText(const std::string &text)
@@ -78,12 +76,18 @@ static std::string slug(const std::string &caption)
     return out.empty() ? "screen" : out;
 }
 
+// Portrait and landscape frames share one square canvas, as wide as the screen is long.
+static int canvasSide()
+{
+    return std::max(emuScreenWidth(), emuScreenHeight());
+}
+
 Runner::Runner(Device &device, const RunOptions &options) : device_(device), options_(options)
 {
     if (!options_.outDir.empty() && options_.animate) {
         gif_ = std::make_unique<GifWriter>();
         std::string error;
-        if (!gif_->open(animationPath(), canvasSide, canvasSide, &error)) {
+        if (!gif_->open(animationPath(), canvasSide(), canvasSide(), &error)) {
             if (options_.log)
                 *options_.log << "kweno-sim: no animation: " << error << "\n";
             gif_.reset();
@@ -422,11 +426,12 @@ void Runner::shot(const Command &command)
 
 static Image onCanvas(const Image &screen)
 {
-    Image canvas(canvasSide, canvasSide, canvasColour);
-    int left = std::max(0, (canvasSide - screen.width) / 2);
-    int top = std::max(0, (canvasSide - screen.height) / 2);
-    for (int y = 0; y < std::min(screen.height, canvasSide); ++y) {
-        for (int x = 0; x < std::min(screen.width, canvasSide); ++x)
+    const int side = canvasSide();
+    Image canvas(side, side, canvasColour);
+    int left = std::max(0, (side - screen.width) / 2);
+    int top = std::max(0, (side - screen.height) / 2);
+    for (int y = 0; y < std::min(screen.height, side); ++y) {
+        for (int x = 0; x < std::min(screen.width, side); ++x)
             canvas.at(left + x, top + y) = screen.at(x, y);
     }
     return canvas;
@@ -464,11 +469,9 @@ bool Runner::finish()
     }
     if (options_.outDir.empty())
         return ok;
-    std::ofstream text(options_.outDir + "/text.txt", std::ios::binary);
-    text << device_.host().text();
-    ok = ok && static_cast<bool>(text);
-    std::ofstream calls(options_.outDir + "/calls.txt", std::ios::binary);
+    std::string calls;
     for (const HostCall &call : device_.host().calls())
-        calls << describeHostCall(call) << "\n";
-    return ok && static_cast<bool>(calls);
+        calls += describeHostCall(call) + "\n";
+    ok = writeFile(options_.outDir + "/text.txt", device_.host().text()) && ok;
+    return writeFile(options_.outDir + "/calls.txt", calls) && ok;
 }

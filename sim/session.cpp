@@ -1,6 +1,7 @@
 // One scripted session: script, handheld, run, files.
 #include "session.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "report.h"
@@ -61,6 +62,8 @@ SessionResult runSession(const SessionOptions &options, std::ostream &log)
         report.title = std::string("kweno-sim: ") + (options.scriptName.empty() ? "session" : options.scriptName);
         report.variant = variantFacts(options.device.night).shortName;
         report.script = options.scriptName;
+        report.screenWidth = std::min(device.screenWidth(), device.screenHeight());
+        report.screenHeight = std::max(device.screenWidth(), device.screenHeight());
         report.animationPath = result.animationPath;
         report.shots = result.shots;
         report.finalText = result.text;

@@ -4,8 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include <aygshell.h>
 #include <commctrl.h>
@@ -14,6 +12,7 @@
 
 #include "canvas.h"
 #include "surface/imageids.h"
+#include "wholefile.h"
 
 namespace skin {
 
@@ -21,15 +20,6 @@ namespace {
 
 // The path the panel loads its pictures from; the file under test is registered there.
 const char MODULE_CE_PATH[] = "\\Windows\\KWENO_Resources.dll";
-
-bool readFile(const std::string &path, std::vector<uint8_t> &bytes)
-{
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return false;
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return !file.bad();
-}
 
 std::string idText(LONG id)
 {
@@ -112,7 +102,7 @@ void iconWarnings(HBITMAP icon, const std::string &name, std::vector<std::string
 HMODULE openModule(const std::string &path, std::vector<std::string> &faults)
 {
     std::vector<uint8_t> bytes;
-    if (!readFile(path, bytes)) {
+    if (!readFile(path, &bytes)) {
         faults.push_back(path + ": cannot be read");
         return nullptr;
     }

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "quantise.h"
+#include "palette.h"
 
 namespace skin {
 

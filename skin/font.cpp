@@ -1,73 +1,41 @@
 // FreeType rendering of key and popup labels.
 #include "font.h"
 
-#include <ft2build.h>
-#include FT_FREETYPE_H
-
 #include <algorithm>
 #include <cmath>
 
 namespace skin {
 
-struct Font::Impl {
-    FT_Library library = nullptr;
-    FT_Face face = nullptr;
+// The ink of a rendered text: a coverage mask (0 to 255) cropped to the pixels that carry ink.
+struct Ink {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> coverage;
+    int ascent = 0; // rows of ink above the baseline (the baseline lies under row ascent - 1)
 };
 
-Font::Font() : impl_(new Impl) {}
-
-Font::~Font()
-{
-    if (impl_->face)
-        FT_Done_Face(impl_->face);
-    if (impl_->library)
-        FT_Done_FreeType(impl_->library);
-    delete impl_;
-}
-
-std::string Font::open(const std::string &path)
-{
-    path_ = path;
-    if (FT_Init_FreeType(&impl_->library))
-        return "FreeType cannot start";
-    if (FT_New_Face(impl_->library, path.c_str(), 0, &impl_->face))
-        return "cannot read the font " + path;
-    if (FT_Select_Charmap(impl_->face, FT_ENCODING_UNICODE))
-        return "the font " + path + " has no Unicode character map";
-    return "";
-}
-
-bool Font::hasGlyph(uint32_t codePoint) const
-{
-    return impl_->face && FT_Get_Char_Index(impl_->face, codePoint) != 0;
-}
-
-Ink Font::render(const std::u32string &text, int pixelSize) const
+// The text at a pixel size (em height), anti-aliased.
+static Ink render(const Font &font, const std::u32string &text, int pixelSize)
 {
     Ink ink;
-    FT_Face face = impl_->face;
-    if (!face || FT_Set_Pixel_Sizes(face, 0, (FT_UInt)pixelSize))
-        return ink;
     // Lay the glyphs on a scratch mask large enough for any label, baseline in the middle.
     int scratchW = pixelSize * 2 * ((int)text.size() + 1), scratchH = pixelSize * 3;
     std::vector<uint8_t> scratch((size_t)scratchW * scratchH, 0);
     int penX = pixelSize / 2, baseline = pixelSize * 2;
     for (char32_t c : text) {
-        if (FT_Load_Char(face, c, FT_LOAD_RENDER | FT_LOAD_TARGET_LIGHT))
-            continue;
-        const FT_Bitmap &bitmap = face->glyph->bitmap;
-        int ox = penX + face->glyph->bitmap_left, oy = baseline - face->glyph->bitmap_top;
-        for (unsigned row = 0; row < bitmap.rows; ++row) {
-            for (unsigned col = 0; col < bitmap.width; ++col) {
-                int x = ox + (int)col, y = oy + (int)row;
+        // Light hinting keeps the letters' shapes, which large labels show.
+        Glyph glyph = font.glyph(c, pixelSize, HINT_LIGHT);
+        int ox = penX + glyph.left, oy = baseline - glyph.top;
+        for (int row = 0; row < glyph.rows; ++row) {
+            for (int col = 0; col < glyph.width; ++col) {
+                int x = ox + col, y = oy + row;
                 if (x < 0 || y < 0 || x >= scratchW || y >= scratchH)
                     continue;
-                uint8_t v = bitmap.buffer[row * bitmap.pitch + col];
                 uint8_t &cell = scratch[(size_t)y * scratchW + x];
-                cell = std::max(cell, v);
+                cell = std::max(cell, glyph.coverage[(size_t)row * glyph.width + col]);
             }
         }
-        penX += (int)(face->glyph->advance.x >> 6);
+        penX += glyph.advance;
     }
     int x0 = scratchW, y0 = scratchH, x1 = -1, y1 = -1;
     for (int y = 0; y < scratchH; ++y) {
@@ -109,7 +77,7 @@ void drawLabel(Image &image, const Font &font, const std::u32string &text, const
     Ink ink;
     int size = pixelSize;
     for (; size >= 6; --size) {
-        ink = font.render(text, size);
+        ink = render(font, text, size);
         if (ink.width <= box.width() && ink.height <= box.height())
             break;
     }
@@ -119,7 +87,7 @@ void drawLabel(Image &image, const Font &font, const std::u32string &text, const
     int left = (int)std::lround(box.centreX() - ink.width / 2.0);
     int top = (int)std::lround(box.centreY() - ink.height / 2.0);
     if (placement == PLACE_BASELINE) {
-        int capHeight = font.render(U"H", size).ascent;
+        int capHeight = render(font, U"H", size).ascent;
         int baseline = (int)std::lround(box.centreY() + capHeight / 2.0);
         top = baseline - ink.ascent;
         // A tall accent or a deep descender may not leave the box.

@@ -7,36 +7,11 @@
 #include <vector>
 
 #include "canvas.h"
+#include "glyphs.h"
 
 namespace skin {
 
-// The ink of a rendered text: a coverage mask (0 to 255) cropped to the pixels that carry ink.
-struct Ink {
-    int width = 0;
-    int height = 0;
-    std::vector<uint8_t> coverage;
-    int ascent = 0; // rows of ink above the baseline (the baseline lies under row ascent - 1)
-};
-
-class Font {
-  public:
-    Font();
-    ~Font();
-    Font(const Font &) = delete;
-    Font &operator=(const Font &) = delete;
-
-    // An empty string on success, else why the file could not be used.
-    std::string open(const std::string &path);
-    const std::string &path() const { return path_; }
-    bool hasGlyph(uint32_t codePoint) const;
-    // Renders the text at a pixel size (em height), anti-aliased.
-    Ink render(const std::u32string &text, int pixelSize) const;
-
-  private:
-    struct Impl;
-    Impl *impl_;
-    std::string path_;
-};
+typedef FontFace Font;
 
 // The characters of the list that the font cannot draw.
 std::vector<uint32_t> missingGlyphs(const Font &font, const std::vector<uint32_t> &characters);

@@ -13,9 +13,10 @@
 #include "catalogue.h"
 #include "dib.h"
 #include "imagefile.h"
+#include "palette.h"
 #include "peformat.h"
 #include "pictures.h"
-#include "quantise.h"
+#include "wholefile.h"
 
 using namespace skin;
 
@@ -133,30 +134,18 @@ Image render(const ImageEntry &entry, const Font &font, const DrawOptions &draw)
     }
 }
 
-bool writeFile(const std::filesystem::path &path, const std::vector<uint8_t> &bytes)
-{
-    std::ofstream file(path, std::ios::binary);
-    file.write((const char *)bytes.data(), (std::streamsize)bytes.size());
-    return (bool)file;
-}
-
 // The linker knows no Windows CE target, so it writes an i386 machine type; the module holds no
 // code, only resources, so the field is all that differs in a module for the ARM device.
 int writeDeviceHeader(const std::string &path)
 {
-    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-    uint8_t head[0x40];
-    if (!file.read((char *)head, sizeof head) || head[0] != 'M' || head[1] != 'Z')
+    std::vector<uint8_t> file = wholeFile(path);
+    uint32_t pe =
+        file.size() >= 0x40 && file[0] == 'M' && file[1] == 'Z' ? emu::le32(&file[emu::PE_SIGNATURE_POINTER]) : 0;
+    if (pe == 0 || file.size() < pe + emu::FILE_HEADER_AT + 2 || std::memcmp(&file[pe], "PE\0\0", 4) != 0)
         return fail(path + ": not a module");
-    uint32_t pe = emu::le32(head + emu::PE_SIGNATURE_POINTER);
-    char signature[6];
-    file.seekg(pe);
-    if (!file.read(signature, sizeof signature) || std::memcmp(signature, "PE\0\0", 4) != 0)
-        return fail(path + ": not a module");
-    const uint8_t machine[2] = {(uint8_t)emu::IMAGE_FILE_MACHINE_ARM, (uint8_t)(emu::IMAGE_FILE_MACHINE_ARM >> 8)};
-    file.seekp(pe + emu::FILE_HEADER_AT);
-    file.write((const char *)machine, sizeof machine);
-    return file ? 0 : fail("cannot write " + path);
+    file[pe + emu::FILE_HEADER_AT] = (uint8_t)emu::IMAGE_FILE_MACHINE_ARM;
+    file[pe + emu::FILE_HEADER_AT + 1] = (uint8_t)(emu::IMAGE_FILE_MACHINE_ARM >> 8);
+    return writeFile(path, file) ? 0 : fail("cannot write " + path);
 }
 
 } // namespace

@@ -1,13 +1,12 @@
-// Writes the skin's image files with libpng and giflib, in memory.
+// Writes the skin's image files with libpng and the toolkit's GIF encoder, in memory.
 #include "imagefile.h"
 
-#include <gif_lib.h>
 #include <png.h>
 
 #include <algorithm>
-#include <cstring>
 
 #include "dib.h"
+#include "gifencoder.h"
 
 namespace skin {
 
@@ -24,13 +23,6 @@ void flushNothing(png_structp) {}
 int pngBitDepth(size_t colours)
 {
     return colours <= 2 ? 1 : colours <= 4 ? 2 : colours <= 16 ? 4 : 8;
-}
-
-int appendGif(GifFileType *gif, const GifByteType *data, int length)
-{
-    std::vector<uint8_t> *out = static_cast<std::vector<uint8_t> *>(gif->UserData);
-    out->insert(out->end(), data, data + length);
-    return length;
 }
 
 } // namespace
@@ -141,43 +133,13 @@ std::vector<uint8_t> encodePng(const Indexed &image)
     return ok ? out : std::vector<uint8_t>();
 }
 
-std::vector<uint8_t> encodeGif(const Indexed &image)
-{
-    std::vector<uint8_t> out;
-    int bits = 1;
-    while ((size_t)1 << bits < image.palette.size())
-        ++bits;
-    std::vector<GifColorType> colours((size_t)1 << bits, GifColorType{0, 0, 0});
-    for (size_t i = 0; i < image.palette.size(); ++i)
-        colours[i] = GifColorType{(GifByteType)(image.palette[i] >> 16), (GifByteType)(image.palette[i] >> 8),
-                                  (GifByteType)image.palette[i]};
-    ColorMapObject *map = GifMakeMapObject((int)colours.size(), colours.data());
-    int error = 0;
-    GifFileType *gif = map ? EGifOpen(&out, appendGif, &error) : nullptr;
-    bool ok = gif != nullptr;
-    if (ok) {
-        EGifSetGifVersion(gif, false);
-        ok = EGifPutScreenDesc(gif, image.width, image.height, bits, 0, map) != GIF_ERROR &&
-             EGifPutImageDesc(gif, 0, 0, image.width, image.height, false, nullptr) != GIF_ERROR;
-        std::vector<GifPixelType> line((size_t)image.width);
-        for (int y = 0; ok && y < image.height; ++y) {
-            std::memcpy(line.data(), &image.indices[(size_t)y * image.width], line.size());
-            ok = EGifPutLine(gif, line.data(), image.width) != GIF_ERROR;
-        }
-        if (EGifCloseFile(gif, &error) == GIF_ERROR)
-            ok = false;
-    }
-    GifFreeMapObject(map);
-    return ok ? out : std::vector<uint8_t>();
-}
-
 std::vector<uint8_t> encodeStored(const Indexed &image, StoredFormat format)
 {
     switch (format) {
     case STORED_PNG:
         return encodePng(image);
-    case STORED_GIF:
-        return encodeGif(image);
+    case STORED_GIF: // a GIF87a of one frame, its colour table the picture's palette
+        return encodeGif(GifLayout{image.width, image.height, image.palette, false, false}, {GifFrame{image}});
     case STORED_BMP:
         return bmpFile(encodeDib(image, bitsForColours(image.palette.size())));
     default:

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "quantise.h"
+#include "palette.h"
 
 namespace skin {
 
@@ -26,9 +26,6 @@ const char *storedFormatExtension(StoredFormat format);
 
 // A palette PNG at the fewest bits per pixel that hold the palette, compressed as hard as zlib can.
 std::vector<uint8_t> encodePng(const Indexed &image);
-
-// A GIF87a of one frame, its colour table padded to a power of two.
-std::vector<uint8_t> encodeGif(const Indexed &image);
 
 // The picture in the chosen format (a .bmp file for STORED_BMP, a packed DIB for STORED_BITMAP).
 std::vector<uint8_t> encodeStored(const Indexed &image, StoredFormat format);

@@ -46,7 +46,7 @@ static bool parseOptions(int argc, char **argv, Options *options, int *exitStatu
             throw CLI::Success();
         },
         "print where every key lies, and exit");
-    app.add_flag("--landscape", options->landscape, "a 640x480 screen instead of 480x640");
+    app.add_flag("--landscape", options->landscape, "the screen turned, its long side across");
     app.add_option("--dump-text", options->dumpText,
                    "write the application's text to FILE (UTF-8) each time it changes, and when closing")
         ->type_name("FILE");
@@ -125,8 +125,8 @@ static bool createScreen(bool landscape)
     wc.lpszClassName = className;
     if (!RegisterClassW(&wc))
         return false;
-    int width = landscape ? 640 : 480;
-    int height = landscape ? 480 : 640;
+    int width = landscape ? DEVICE_SCREEN_HEIGHT : DEVICE_SCREEN_WIDTH;
+    int height = landscape ? DEVICE_SCREEN_WIDTH : DEVICE_SCREEN_HEIGHT;
     // No frame, at the display's origin: the panel places its windows in display coordinates and
     // takes the top left of its host's parent for the screen's.
     screenWindow = CreateWindowExW(0, className, L"kweno-host", WS_POPUP | WS_CLIPCHILDREN, 0, 0, width, height,

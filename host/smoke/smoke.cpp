@@ -137,10 +137,10 @@ static void runVariant(const Variant &variant, const std::string &path)
         if (!checkResult(host.activate(), S_OK, "activate (Select ... Showing)"))
             return;
         RECT r = host.windowRect();
-        int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-        check(r.left == 0 && r.bottom == screenHeight && r.right - r.left == 480 && r.bottom - r.top == 252,
-              "host window at the bottom, 480x252: {" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " +
-                  std::to_string(r.right) + ", " + std::to_string(r.bottom) + "}");
+        int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
+        check(r.left == 0 && r.bottom == screenHeight && r.right - r.left == screenWidth && r.bottom - r.top == 252,
+              "host window at the bottom, as wide as the screen and 252 high: {" + std::to_string(r.left) + ", " +
+                  std::to_string(r.top) + ", " + std::to_string(r.right) + ", " + std::to_string(r.bottom) + "}");
         HWND keyboard = GetWindow(host.window(), GW_CHILD);
         check(keyboard && IsWindowVisible(keyboard), "the panel's keyboard window is a visible child of the host");
         if (keyboard && strcmp(variant.name, "fake") != 0) {

@@ -23,14 +23,7 @@ struct Deliverable {
     const char *cab;
     CLSID clsid() const { return variant->classId; }
     // As the registry names it.
-    std::string clsidText() const
-    {
-        const WCHAR *t = variant->classIdText;
-        std::u16string text;
-        for (; *t; ++t)
-            text += (char16_t)*t;
-        return utf8FromUtf16(text);
-    }
+    std::string clsidText() const { return utf8FromUtf16(reinterpret_cast<const char16_t *>(variant->classIdText)); }
 };
 
 inline std::ostream &operator<<(std::ostream &out, const Deliverable &d)

@@ -13,11 +13,13 @@
 #include <emu.h>
 
 #include "bytes.h"
+#include "cabinets.h"
 #include "pe/pe.h"
 #include "pebuilder.h"
 #include "peformat.h"
 #include "server/variants.h"
-#include "testfiles.h"
+#include "text.h"
+#include "wholefile.h"
 
 namespace {
 
@@ -141,7 +143,7 @@ class DeviceFiles : public ::testing::TestWithParam<VariantIndex> {
 
 TEST_P(DeviceFiles, TheDllIsWhatTheDeviceLoads)
 {
-    Bytes dll = testfiles::read(device(dllName()));
+    Bytes dll = wholeFile(device(dllName()));
     ASSERT_FALSE(dll.empty()) << device(dllName());
     std::vector<std::string> problems = problemsOf(dll, variant());
     for (const std::string &p : problems)
@@ -194,7 +196,7 @@ const Damage damages[] = {
 
 TEST_P(DeviceFiles, TheCheckNamesWhatADamagedCopyGetsWrong)
 {
-    const Bytes dll = testfiles::read(device(dllName()));
+    const Bytes dll = wholeFile(device(dllName()));
     ASSERT_FALSE(dll.empty());
     for (const Damage &d : damages) {
         Bytes copy = dll;
@@ -208,30 +210,9 @@ TEST_P(DeviceFiles, TheCheckNamesWhatADamagedCopyGetsWrong)
     }
 }
 
-std::string registryText(HKEY root, const std::string &key)
-{
-    std::u16string wide(key.begin(), key.end());
-    HKEY k;
-    if (RegOpenKeyExW(root, (LPCWSTR)wide.c_str(), 0, 0, &k) != ERROR_SUCCESS)
-        return "<no key " + key + ">";
-    WCHAR text[260] = {};
-    DWORD type = 0, size = sizeof text - sizeof(WCHAR);
-    LONG status = RegQueryValueExW(k, L"", nullptr, &type, (LPBYTE)text, &size);
-    RegCloseKey(k);
-    if (status != ERROR_SUCCESS || type != REG_SZ)
-        return "<no string default value in " + key + ">";
-    std::string out;
-    for (const WCHAR *c = text; *c; ++c)
-        out += (char)*c;
-    return out;
-}
-
 std::string classKey(const VariantFacts &v)
 {
-    std::string key = "CLSID\\";
-    for (const WCHAR *c = v.classIdText; *c; ++c)
-        key += (char)*c;
-    return key;
+    return "CLSID\\" + utf8FromUtf16(reinterpret_cast<const char16_t *>(v.classIdText));
 }
 
 // The CAB read back as the device's installer reads it (the cabinet with libgcab, its _setup.xml
@@ -244,7 +225,7 @@ TEST_P(DeviceFiles, TheCabInstallsTheBuiltFilesAndRegistersTheVariant)
     ASSERT_EQ(1, emuInstallCab(device(std::string(variant().name) + ".cab").c_str(), problem, sizeof problem))
         << problem;
     for (const std::string file : {dllName(), std::string("KWENO_Resources.dll")}) {
-        Bytes built = testfiles::read(device(file));
+        Bytes built = wholeFile(device(file));
         std::string ce = "\\Windows\\" + file;
         long long size = emuReadFile(ce.c_str(), nullptr, 0);
         Bytes installed(size > 0 ? (size_t)size : 0);
@@ -253,12 +234,12 @@ TEST_P(DeviceFiles, TheCabInstallsTheBuiltFilesAndRegistersTheVariant)
     }
     std::string dll = "\\Windows\\" + dllName();
     std::string key = classKey(variant());
-    EXPECT_EQ(variant().displayName, registryText(HKEY_CLASSES_ROOT, key));
-    EXPECT_EQ(dll, registryText(HKEY_CLASSES_ROOT, key + "\\InprocServer32"));
-    EXPECT_EQ("1", registryText(HKEY_CLASSES_ROOT, key + "\\IsSIPInputMethod"));
-    EXPECT_EQ(dll + ",0", registryText(HKEY_CLASSES_ROOT, key + "\\DefaultIcon"));
+    EXPECT_EQ(variant().displayName, cabinets::installedValue(HKEY_CLASSES_ROOT, key));
+    EXPECT_EQ(dll, cabinets::installedValue(HKEY_CLASSES_ROOT, key + "\\InprocServer32"));
+    EXPECT_EQ("1", cabinets::installedValue(HKEY_CLASSES_ROOT, key + "\\IsSIPInputMethod"));
+    EXPECT_EQ(dll + ",0", cabinets::installedValue(HKEY_CLASSES_ROOT, key + "\\DefaultIcon"));
     const VariantFacts &other = VARIANTS[GetParam() == VARIANT_DAY ? VARIANT_NIGHT : VARIANT_DAY];
-    EXPECT_EQ("<no key " + classKey(other) + ">", registryText(HKEY_CLASSES_ROOT, classKey(other)));
+    EXPECT_EQ("<no key>", cabinets::installedValue(HKEY_CLASSES_ROOT, classKey(other)));
     EXPECT_EQ(0, emuViolationCount()) << (emuViolationCount() ? emuViolation(0) : "");
 }
 

@@ -196,11 +196,19 @@ TEST_F(HostTest, TheRegistryNamesTheModuleOfAClass)
     }
 }
 
+// kweno-host.exe stands a window for the handheld's screen, the one the emulation starts with.
+TEST(DeviceScreen, IsTheOneTheEmulationStartsWith)
+{
+    emuReset();
+    EXPECT_EQ(DEVICE_SCREEN_WIDTH, emuScreenWidth());
+    EXPECT_EQ(DEVICE_SCREEN_HEIGHT, emuScreenHeight());
+}
+
 // The device build's cabinet registers the day panel at \Windows\kweno.dll; the host finds it there
 // and asks the platform's loader for it.
 TEST_F(HostTest, AnInstalledCabinetNamesThePanelForThePlatformsLoader)
 {
-    std::string cabinet = cabinets::make(cabinets::daySetup, {{"KWENO.001", {'M', 'Z'}}, {"KWENO.002", {'M', 'Z'}}});
+    std::string cabinet = cabinets::of(installation::ofVariant(VARIANTS[VARIANT_DAY]), {'M', 'Z'});
     char problem[128];
     ASSERT_EQ(1, emuInstallCab(cabinet.c_str(), problem, sizeof problem)) << problem;
     remove(cabinet.c_str());

@@ -6,20 +6,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+
+#include "wholefile.h"
 
 static bool onPath(const char *program)
 {
     std::string command = std::string("command -v ") + program + " >/dev/null 2>&1";
     return std::system(command.c_str()) == 0;
-}
-
-static std::string readFile(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 // Starts the simulator in the X server, waits for its window, clicks a then h (portrait key
@@ -55,8 +48,8 @@ TEST(Interactive, ClicksOnKeysTypeTheirCharacters)
     std::string command = "timeout 120 xvfb-run -a -s '-screen 0 800x800x24' sh '" + script + "' '" + KWENO_SIM_PATH +
                           "' '" + simLog + "' > '" + driverLog + "' 2>&1";
     int status = std::system(command.c_str());
-    std::string driverOut = readFile(driverLog);
-    std::string simOut = readFile(simLog);
+    std::string driverOut = wholeFile<std::string>(driverLog);
+    std::string simOut = wholeFile<std::string>(simLog);
     std::filesystem::remove_all(dir);
     if (driverOut.find("NO-X") != std::string::npos || driverOut.find("xvfb-run: error") != std::string::npos)
         GTEST_SKIP() << "no X server could be started:\n" << driverOut;

@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "gifreader.h"
 #include "session.h"
+#include "wholefile.h"
 
 namespace fs = std::filesystem;
 
@@ -44,14 +44,6 @@ class Session : public ::testing::Test {
         return result;
     }
 
-    static std::string readFile(const std::string &path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-
     static std::string firstError(const SessionResult &r) { return r.errors.empty() ? "" : r.errors.front(); }
 
     std::string out;
@@ -75,7 +67,7 @@ TEST_F(Session, LettersShiftAndPopupPicksByDragAndByTap)
                                   "drag o -> cell 7\n"));
     ASSERT_TRUE(r.ok) << firstError(r) << "\n" << progress;
     EXPECT_EQ("Hiäéö", r.text);
-    EXPECT_EQ("Hiäéö", readFile(r.textPath));
+    EXPECT_EQ("Hiäéö", wholeFile<std::string>(r.textPath));
     ASSERT_EQ(2u, r.shots.size());
 
     Image before, popup;
@@ -192,7 +184,7 @@ TEST_F(Session, ThePageAndTheAnimationHoldEveryPicture)
     SessionResult r = run(o);
     ASSERT_TRUE(r.ok) << firstError(r);
 
-    std::string page = readFile(r.pagePath);
+    std::string page = wholeFile<std::string>(r.pagePath);
     size_t pictures = 0;
     for (size_t at = page.find("data:image/png;base64,"); at != std::string::npos;
          at = page.find("data:image/png;base64,", at + 1))

@@ -9,14 +9,13 @@
 #include <cstdio>
 #include <unistd.h>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "checker.h"
 #include "imagefiles.h"
+#include "palette.h"
 #include "pebuilder.h"
 #include "pictures.h"
-#include "quantise.h"
+#include "wholefile.h"
 
 using namespace skin;
 
@@ -34,12 +33,6 @@ struct TemporaryCleanup : ::testing::Environment {
 };
 ::testing::Environment *const cleanup = ::testing::AddGlobalTestEnvironment(new TemporaryCleanup);
 
-std::vector<uint8_t> readBytes(const std::string &path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
 // Files of their own per process, as several test runs may share the temporary folder.
 std::string tempPath(const std::string &name)
 {
@@ -49,8 +42,7 @@ std::string tempPath(const std::string &name)
 std::string writeTemp(const std::string &name, const std::vector<uint8_t> &bytes)
 {
     std::string path = tempPath(name);
-    std::ofstream file(path, std::ios::binary);
-    file.write((const char *)bytes.data(), (std::streamsize)bytes.size());
+    EXPECT_TRUE(writeFile(path, bytes)) << path;
     temporaries.push_back(path);
     return path;
 }
@@ -96,7 +88,7 @@ TEST(Checker, DefaultSkinPassesForEachVariantAndBoth)
 // entry point, no relocations, no time stamp (the same tables give the same bytes); it stays small.
 TEST(DefaultSkin, IsAResourceModuleForTheDeviceWithinItsBudget)
 {
-    std::vector<uint8_t> bytes = readBytes(KWENO_DEFAULT_SKIN);
+    std::vector<uint8_t> bytes = wholeFile(KWENO_DEFAULT_SKIN);
     EmuModuleFile file;
     emuInspectModuleFile(bytes.data(), bytes.size(), &file);
     ASSERT_TRUE(file.isModule) << file.problem;
@@ -228,7 +220,7 @@ TEST(Checker, BitmapResourcesForFacesAndPopupsAreNamedAsSuch)
 // Cut anywhere, a module is reported and never crashes the checker; pictures the cut spares pass.
 TEST(Checker, TruncatedModulesAreReportedWhereverTheyAreCut)
 {
-    std::vector<uint8_t> whole = readBytes(KWENO_DEFAULT_SKIN);
+    std::vector<uint8_t> whole = wholeFile(KWENO_DEFAULT_SKIN);
     ASSERT_GT(whole.size(), 100000u);
     for (size_t cut : {(size_t)0, (size_t)1, (size_t)2, (size_t)63, (size_t)64, (size_t)200, (size_t)400, (size_t)600,
                        (size_t)4096, (size_t)70000, whole.size() / 2, whole.size() - 600}) {
@@ -252,7 +244,7 @@ TEST(Checker, FilesThatAreNoModuleSaySo)
     dosOnly[0] = 'M';
     dosOnly[1] = 'Z';
     dosOnly[0x3C] = 0xF0; // PE header beyond the end
-    std::vector<uint8_t> noResources = readBytes(KWENO_DEFAULT_SKIN);
+    std::vector<uint8_t> noResources = wholeFile(KWENO_DEFAULT_SKIN);
     uint32_t pe = noResources[0x3C] | noResources[0x3D] << 8;
     // Clear the resource entry of the 32-bit optional header's data directories.
     for (int i = 0; i < 8; ++i)
@@ -309,7 +301,7 @@ TEST(Preview, ModulePicturesDecodeToWhatWasDrawn)
                              "face-symbols-portrait-pressed.png", "popup-0x2060-night.png", "icon-day.png"})
         EXPECT_TRUE(std::filesystem::is_regular_file(folder + "/" + name)) << name;
 
-    std::vector<uint8_t> bytes = readBytes(KWENO_DEFAULT_SKIN);
+    std::vector<uint8_t> bytes = wholeFile(KWENO_DEFAULT_SKIN);
     emuRegisterModule("\\Windows\\KWENO_Resources.dll", bytes.data(), bytes.size());
     HMODULE module = LoadLibraryExW(L"\\Windows\\KWENO_Resources.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_TRUE(module);

@@ -2,8 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "bytes.h"
+#include "canvas.h"
 #include "dib.h"
-#include "quantise.h"
+#include "palette.h"
 
 using namespace skin;
 

@@ -1,12 +1,10 @@
-// Writes test image files with libpng, giflib and libjpeg-turbo.
+// Writes test image files with libpng, the tools' GIF encoder and libjpeg-turbo.
 #include "imagefiles.h"
 
-#include <gif_lib.h>
 #include <png.h>
 #include <turbojpeg.h>
 
-#include <algorithm>
-#include <map>
+#include "gifencoder.h"
 
 namespace imagefiles {
 
@@ -43,56 +41,18 @@ Bytes pngWithAlpha(int width, int height, const Colours &colour, const std::func
     return out;
 }
 
-namespace {
-
-int appendGif(GifFileType *gif, const GifByteType *data, int length)
-{
-    Bytes *out = static_cast<Bytes *>(gif->UserData);
-    out->insert(out->end(), data, data + length);
-    return length;
-}
-
-} // namespace
-
 Bytes gif(int width, int height, const Colours &colour, int frames, int transparentIndex, bool interlaced)
 {
-    std::map<uint32_t, int> index;
-    std::vector<GifColorType> palette;
-    std::vector<GifPixelType> pixels((size_t)width * height);
+    Image picture(width, height);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            uint32_t c = colour(x, y);
-            auto it = index.find(c);
-            if (it == index.end()) {
-                it = index.emplace(c, (int)palette.size()).first;
-                palette.push_back(GifColorType{(GifByteType)(c >> 16), (GifByteType)(c >> 8), (GifByteType)c});
-            }
-            pixels[(size_t)y * width + x] = (GifPixelType)it->second;
-        }
-    int bits = 1;
-    while ((1 << bits) < (int)palette.size())
-        ++bits;
-    palette.resize((size_t)1 << bits, GifColorType{0, 0, 0});
-    ColorMapObject *map = GifMakeMapObject((int)palette.size(), palette.data());
-    Bytes out;
-    int error = 0;
-    GifFileType *file = EGifOpen(&out, appendGif, &error);
-    EGifSetGifVersion(file, true);
-    EGifPutScreenDesc(file, width, height, bits, 0, map);
-    for (int f = 0; f < frames; ++f) {
-        if (f == 0 && transparentIndex >= 0) {
-            GifByteType control[4] = {1, 0, 0, (GifByteType)transparentIndex};
-            EGifPutExtension(file, GRAPHICS_EXT_FUNC_CODE, 4, control);
-        }
-        EGifPutImageDesc(file, 0, 0, width, height, interlaced, nullptr);
-        static const int start[4] = {0, 4, 2, 1}, step[4] = {8, 8, 4, 2};
-        for (int pass = 0; pass < (interlaced ? 4 : 1); ++pass)
-            for (int y = interlaced ? start[pass] : 0; y < height; y += interlaced ? step[pass] : 1)
-                EGifPutLine(file, &pixels[(size_t)y * width], width);
-    }
-    EGifCloseFile(file, &error);
-    GifFreeMapObject(map);
-    return out;
+        for (int x = 0; x < width; ++x)
+            picture.at(x, y) = colour(x, y);
+    GifFrame frame;
+    frame.picture = quantise(picture, 256);
+    frame.interlaced = interlaced;
+    std::vector<GifFrame> all(frames, frame);
+    all[0].transparent = transparentIndex;
+    return encodeGif(GifLayout{width, height, frame.picture.palette, true, false}, all);
 }
 
 Bytes jpeg(int width, int height, const Colours &colour, int quality)

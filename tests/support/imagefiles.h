@@ -16,9 +16,9 @@ typedef std::function<uint32_t(int x, int y)> Colours;
 Bytes png(int width, int height, const Colours &colour);
 Bytes pngWithAlpha(int width, int height, const Colours &colour, const std::function<uint8_t(int, int)> &alpha);
 
-// A GIF of the given number of frames, each the whole picture (at most 256 colours in it);
-// transparentIndex >= 0 marks that colour index transparent in the first frame, interlaced writes
-// its rows in the four interlaced passes.
+// A GIF of the given number of frames, each the whole picture (at most 256 colours in it, the most
+// frequent first, ties by colour); transparentIndex >= 0 marks that colour index transparent in the
+// first frame, interlaced writes its rows in the four interlaced passes.
 Bytes gif(int width, int height, const Colours &colour, int frames = 1, int transparentIndex = -1,
           bool interlaced = false);
 

@@ -6,9 +6,9 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
+
+#include "wholefile.h"
 
 namespace {
 
@@ -16,14 +16,6 @@ struct ToolRun {
     int status = -1;
     std::string out, err;
 };
-
-std::string readFile(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // Runs the tool with the arguments, standard output and standard error apart.
 ToolRun runTool(const std::string &tool, const std::string &arguments)
@@ -38,7 +30,7 @@ ToolRun runTool(const std::string &tool, const std::string &arguments)
         run.out += buffer;
     int raw = pclose(pipe);
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.err = readFile(errPath);
+    run.err = wholeFile<std::string>(errPath);
     std::remove(errPath.c_str());
     return run;
 }

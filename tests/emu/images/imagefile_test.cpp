@@ -65,7 +65,7 @@ TEST(ImageFile, TransparentPixelsAreBlackAndReported)
     std::vector<uint32_t> expected = {0x000000, 0x550000, 0xAA0000, 0xFF0000};
     EXPECT_EQ(expected, picture.pixels);
 
-    // Colour index 1 of this GIF is the second colour met: pixel (1, 0).
+    // Colour index 1 of this GIF is the second of three equally frequent colours: pixel (1, 0).
     Bytes gif = imagefiles::gif(
         3, 1, [](int x, int) { return 0x111111u * (uint32_t)(x + 1); }, 1, 1);
     ASSERT_TRUE(emu::decodeImageFile(gif.data(), gif.size(), &picture, &info));

@@ -9,35 +9,17 @@
 #include <cstring>
 #include <string>
 
-#include "testfiles.h"
 #include "cabinets.h"
 #include "emu.h"
 #include "pebuilder.h"
+#include "wholefile.h"
 
 namespace {
 
 using cabinets::Bytes;
 
-// The device build's document, and a folder of its own with a file and two values in another root
-// appended at its end, so that every line of the device's document keeps its number.
-const char extraOperations[] = R"(  <characteristic type="FileOperation">
-    <characteristic type="%CE1%\kweno" translation="install">
-      <characteristic type="MakeDir" />
-      <characteristic type="readme.txt" translation="install">
-        <characteristic type="Extract">
-          <parm name="Source" value="KWENO.003" />
-        </characteristic>
-      </characteristic>
-    </characteristic>
-  </characteristic>
-  <characteristic type="Registry">
-    <characteristic type="HKLM\Software\kweno">
-      <parm name="Version" value="-2" datatype="integer" />
-      <parm name="Name" value="kweno" datatype="string" />
-    </characteristic>
-  </characteristic>
-</wap-provisioningdoc>
-)";
+// The day panel's installation, as the device build packs it.
+const installation::Installation day = installation::ofVariant(VARIANTS[VARIANT_DAY]);
 
 std::string replaced(std::string text, const std::string &from, const std::string &to)
 {
@@ -46,19 +28,17 @@ std::string replaced(std::string text, const std::string &from, const std::strin
     return at == std::string::npos ? text : text.replace(at, from.size(), to);
 }
 
+// The device build's document, with a folder of its own holding a file, and two values in another
+// root.
 std::string document()
 {
-    // The counts of the Install characteristic, with what the appended part adds.
-    static const char *const counts[][2] = {
-        {"NumDirs\" value=\"1", "NumDirs\" value=\"2"},
-        {"NumFiles\" value=\"2", "NumFiles\" value=\"3"},
-        {"NumRegKeys\" value=\"4", "NumRegKeys\" value=\"5"},
-        {"NumRegVals\" value=\"4", "NumRegVals\" value=\"6"},
-    };
-    std::string doc = replaced(cabinets::daySetup, "</wap-provisioningdoc>\n", extraOperations);
-    for (const auto &count : counts)
-        doc = replaced(doc, count[0], count[1]);
-    return doc;
+    installation::Installation more = day;
+    more.files.push_back({"readme.txt", "README.TXT", "%CE1%\\kweno"});
+    more.keys.push_back(
+        {installation::LOCAL_MACHINE,
+         "Software\\kweno",
+         {{"Version", installation::INTEGER, "-2", false}, {"Name", installation::STRING, "kweno", false}}});
+    return installation::provisioningDocument(more);
 }
 
 Bytes sz(const std::u16string &text)
@@ -85,7 +65,7 @@ class InstallTest : public ::testing::Test {
             ADD_FAILURE() << emuViolation(i);
     }
 
-    // KWENO.001 spans three compressed blocks; KWENO.002 is a resource module.
+    // The panel spans three compressed blocks; the resource module is one.
     cabinets::Members members()
     {
         Bytes big(70000);
@@ -93,7 +73,7 @@ class InstallTest : public ::testing::Test {
         for (uint8_t &b : big)
             b = (uint8_t)((x = x * 1103515245u + 12345u) >> 24);
         Bytes module = pebuilder::build({{10, 1, {1, 2, 3}, u"", u""}}, pebuilder::pe32, emu::IMAGE_FILE_MACHINE_ARM);
-        return {{"KWENO.001", big}, {"KWENO.002", module}, {"KWENO.003", {'h', 'i'}}};
+        return {{day.files[0].member, big}, {day.files[1].member, module}, {"README.TXT", {'h', 'i'}}};
     }
 
     // Installs the cabinet and takes it away.
@@ -151,7 +131,7 @@ TEST_F(InstallTest, EveryFileAndValueOfTheDocumentIsInstalled)
     // A resource module of another content in the mapped \Windows: the installed one comes first.
     std::string windows = ::testing::TempDir() + "kweno_windows_" + std::to_string(getpid());
     ASSERT_EQ(0, system(("mkdir -p '" + windows + "'").c_str()));
-    ASSERT_TRUE(testfiles::write(windows + "/KWENO_Resources.dll", {'M', 'Z'}));
+    ASSERT_TRUE(writeFile(windows + "/KWENO_Resources.dll", Bytes{'M', 'Z'}));
     emuMapFolder("\\Windows", windows.c_str());
 
     cabinets::Members files = members();
@@ -247,21 +227,21 @@ TEST_F(InstallTest, BadDocumentsAreRefusedWhole)
     } rows[] = {
         {"\"Extract\"", "\"Shortcut\"", "_setup.xml line 17: unknown characteristic \"Shortcut\""},
         {"\"AppName\"", "\"AppTitle\"", "_setup.xml line 5: unknown parm \"AppTitle\" in the Install characteristic"},
-        {"value=\"kweno\" datatype=\"string\"", "value=\"kweno\"", "_setup.xml line 30: parm \"\" has no datatype"},
-        {"datatype=\"string\"", "datatype=\"float\"", "_setup.xml line 30: unknown datatype \"float\""},
-        {"%CE2%\\kweno.dll\"", "%CE3%\\kweno.dll\"", "_setup.xml line 33: unknown CE string \"%CE3%\""},
+        {"value=\"kweno\" datatype=\"string\"", "value=\"kweno\"", "_setup.xml line 38: parm \"\" has no datatype"},
+        {"datatype=\"string\"", "datatype=\"float\"", "_setup.xml line 38: unknown datatype \"float\""},
+        {"%CE2%\\kweno.dll\"", "%CE3%\\kweno.dll\"", "_setup.xml line 41: unknown CE string \"%CE3%\""},
         {"translation=\"install\"", "translation=\"device\"", "_setup.xml line 6: unknown translation \"device\""},
-        {"KWENO.002", "KWENO.009", "_setup.xml line 23: Source \"KWENO.009\" is not in the cabinet"},
-        {"</wap-provisioningdoc>", "</wap-provisioningdo>", "_setup.xml line 58: malformed XML: "},
+        {day.files[1].member.c_str(), "KWENO.009", "_setup.xml line 23: Source \"KWENO.009\" is not in the cabinet"},
+        {"</wap-provisioningdoc>", "</wap-provisioningdo>", "_setup.xml line 54: malformed XML: "},
         {"NumFiles\" value=\"3\"", "NumFiles\" value=\"2\"", "_setup.xml line 8: NumFiles says 2, the document has 3"},
         {"\"-2\"", "\"2147483648\"",
-         "_setup.xml line 54: parm \"Version\": \"2147483648\" is not a signed 32-bit integer"},
-        {"<characteristic type=\"MakeDir\" />\n      <characteristic type=\"readme.txt\"",
+         "_setup.xml line 50: parm \"Version\": \"2147483648\" is not a signed 32-bit integer"},
+        {"<characteristic type=\"MakeDir\"/>\n      <characteristic type=\"readme.txt\"",
          "<characteristic type=\"readme.txt\"",
-         "_setup.xml line 44: folder \"\\Program Files\\kweno\" does not exist and the document does not make it"},
-        {"HKLM\\Software", "HKU\\Software", "_setup.xml line 53: key \"HKU\\Software\\kweno\" is under no root"},
+         "_setup.xml line 28: folder \"\\Program Files\\kweno\" does not exist and the document does not make it"},
+        {"HKLM\\Software", "HKU\\Software", "_setup.xml line 49: key \"HKU\\Software\\kweno\" is under no root"},
         {"HKLM\\Software\\kweno", "HKLM\\Software\\\\kweno",
-         "_setup.xml line 53: key \"HKLM\\Software\\\\kweno\": a key name cannot hold a backslash"},
+         "_setup.xml line 49: key \"HKLM\\Software\\\\kweno\": a key name cannot hold a backslash"},
         {"type=\"kweno.dll\" translation=\"install\"", "type=\"kweno.dll\"",
          "_setup.xml line 16: unknown characteristic \"kweno.dll\" (a file's name carries a translation)"},
         {"\"Install\"", "\"Setup\"", "_setup.xml line 3: the Install characteristic comes first, and only once"},
@@ -279,7 +259,7 @@ TEST_F(InstallTest, BadDocumentsAreRefusedWhole)
 TEST_F(InstallTest, CabinetsTheInstallerCannotUseAreRefusedWhole)
 {
     std::string good = cabinets::make(document().c_str(), members()), bare = cabinets::make(nullptr, members());
-    Bytes cabinet = testfiles::read(good), noSetup = testfiles::read(bare);
+    Bytes cabinet = wholeFile(good), noSetup = wholeFile(bare);
     remove(bare.c_str());
     ASSERT_GT(cabinet.size(), 60u);
     Bytes cut(cabinet.begin(), cabinet.begin() + cabinet.size() / 2);

@@ -1,7 +1,7 @@
 // Writes the test resource modules' sources: one .bmp file per DIB format, PNG, GIF and JPEG files, and the
 // .rc script; and a small DLL of code.
-#include "testfiles.h"
 #include "testbitmaps.h"
+#include "wholefile.h"
 
 #include "imagefiles.h"
 #include "pebuilder.h"
@@ -136,16 +136,16 @@ int main(int argc, char **argv)
     std::string rc = "// Generated: the test resource module.\n";
     for (const Format &f : formats) {
         std::string file = std::string(f.file) + ".bmp";
-        if (!testfiles::write(dir + "/" + file, bmpFile(f)))
+        if (!writeFile(dir + "/" + file, bmpFile(f)))
             return 1;
         rc += std::to_string(f.id) + " BITMAP \"" + file + "\"\n";
         // The same picture as a whole file where the shell's loader looks, under the same id.
         rc += std::to_string(f.id) + " GIF \"" + file + "\"\n";
     }
     const Format &rgb24 = rgb24Format();
-    if (!testfiles::write(dir + "/rgb24.png", imagefiles::png(rgb24.width, rgb24.height, coloursOf(rgb24))) ||
-        !testfiles::write(dir + "/rgb24.gif", imagefiles::gif(rgb24.width, rgb24.height, coloursOf(rgb24))) ||
-        !testfiles::write(dir + "/rgb24.jpg", imagefiles::jpeg(rgb24.width, rgb24.height, coloursOf(rgb24), 100)))
+    if (!writeFile(dir + "/rgb24.png", imagefiles::png(rgb24.width, rgb24.height, coloursOf(rgb24))) ||
+        !writeFile(dir + "/rgb24.gif", imagefiles::gif(rgb24.width, rgb24.height, coloursOf(rgb24))) ||
+        !writeFile(dir + "/rgb24.jpg", imagefiles::jpeg(rgb24.width, rgb24.height, coloursOf(rgb24), 100)))
         return 1;
     rc += std::string(namedBitmap) + " BITMAP \"rgb24.bmp\"\n";
     rc += std::to_string(bmpFileId) + " RCDATA \"rgb24.bmp\"\n";
@@ -154,7 +154,7 @@ int main(int argc, char **argv)
     rc += std::to_string(gifPngId) + " GIF \"rgb24.png\"\n";
     rc += std::to_string(gifGifId) + " GIF \"rgb24.gif\"\n";
     rc += std::to_string(gifJpegId) + " GIF \"rgb24.jpg\"\n";
-    if (!testfiles::write(dir + "/emutest.rc", Bytes(rc.begin(), rc.end())))
+    if (!writeFile(dir + "/emutest.rc", Bytes(rc.begin(), rc.end())))
         return 1;
     // A small DLL of code, where the fuzzer starts on the loader's tables (imports by name and by
     // ordinal, exports, a relocation, an entry point that returns TRUE).
@@ -163,7 +163,7 @@ int main(int argc, char **argv)
     code.addresses = {2};
     code.imports = {{"COREDLL.dll", "GetTickCount", 0}, {"AYGSHELL.dll", "", 64}};
     code.exports = {{"DllCanUnloadNow", pebuilder::codeRva}};
-    if (!testfiles::write(dir + "/emutestcode.dll", pebuilder::buildCode(code)))
+    if (!writeFile(dir + "/emutestcode.dll", pebuilder::buildCode(code)))
         return 1;
     return 0;
 }

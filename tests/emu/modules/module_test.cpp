@@ -9,10 +9,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "testfiles.h"
 #include "emu.h"
 #include "pebuilder.h"
 #include "testbitmaps.h"
+#include "wholefile.h"
 
 namespace {
 
@@ -142,7 +142,7 @@ TEST_P(RealModuleTest, NamesAndImageFilesOfOtherTypesAreFound)
 
 TEST_P(RealModuleTest, EveryTruncationFailsCleanlyAndNeverLosesWhatALongerFileHad)
 {
-    Bytes whole = testfiles::read(std::string(EMU_TESTDATA) + "/" + GetParam());
+    Bytes whole = wholeFile(std::string(EMU_TESTDATA) + "/" + GetParam());
     ASSERT_GT(whole.size(), 1024u);
     int previous = 0;
     bool loadedOnce = false;
@@ -195,7 +195,7 @@ TEST_F(ModuleTest, CePathsResolveWithoutRegardToCaseInsideTheMappedFolder)
 TEST_F(ModuleTest, RegisteredImagesComeFirstAndLoadedModulesKeepTheirBytes)
 {
     const Format &pal4 = formatNamed("pal4");
-    Bytes dll32 = testfiles::read(std::string(EMU_TESTDATA) + "/emutest32.dll");
+    Bytes dll32 = wholeFile(std::string(EMU_TESTDATA) + "/emutest32.dll");
     ASSERT_FALSE(dll32.empty());
     // Registered under the name of the mapped 64-bit file: the registered image wins.
     emuRegisterModule("\\windows\\EMUTEST64.dll", dll32.data(), dll32.size());

@@ -1,12 +1,10 @@
 // Palette reduction: exact colours where they fit, else pinned flat colours plus weighted k-means.
-#include "quantise.h"
+#include "palette.h"
 
 #include <algorithm>
 #include <cmath>
 #include <map>
 #include <unordered_map>
-
-namespace skin {
 
 namespace {
 
@@ -144,5 +142,3 @@ double meanColourError(const Image &a, const Image &b)
     }
     return a.pixels.empty() ? 0 : sum / (double)a.pixels.size();
 }
-
-} // namespace skin

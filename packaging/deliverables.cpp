@@ -1,0 +1,11 @@
+// The deliverables of the panel's variant table, one a line, for the configuration to hold its own
+// list of them against.
+#include <cstdio>
+
+#include "server/variants.h"
+
+int main()
+{
+    for (const VariantFacts &variant : VARIANTS)
+        std::printf("%s\n", variant.name);
+}
