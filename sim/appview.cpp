@@ -1,20 +1,20 @@
 // The focused application above the panel: title bar, text field, wrapped text and cursor, drawn
-// with FreeType.
+// with FreeType, or with the glyphs FreeType rendered into a table where it is not built.
 #include "appview.h"
 
 #include <algorithm>
 #include <vector>
 
+#if KWENO_SIM_FREETYPE
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#endif
 
 #include "text.h"
 
 static const int barHeight = 30;
 static const int margin = 8;
 static const int padding = 8;
-static const int titleSize = 15;
-static const int textSize = 22;
 static const int tabStop = 4; // in widths of a space
 
 AppLook dayLook()
@@ -68,9 +68,12 @@ void fill(Image *image, const Box &box, uint32_t colour)
 } // namespace
 
 struct AppView::Font {
+    int ascender_ = 0;
+    int lineHeight_ = 0;
+    mutable std::map<char32_t, Glyph> glyphs;
+#if KWENO_SIM_FREETYPE
     FT_Library library = nullptr;
     FT_Face face = nullptr;
-    mutable std::map<char32_t, Glyph> glyphs;
 
     ~Font()
     {
@@ -82,15 +85,16 @@ struct AppView::Font {
 
     bool load(const std::string &path, int pixels)
     {
-        return FT_Init_FreeType(&library) == 0 && FT_New_Face(library, path.c_str(), 0, &face) == 0 &&
-               FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixels)) == 0;
+        if (FT_Init_FreeType(&library) != 0 || FT_New_Face(library, path.c_str(), 0, &face) != 0 ||
+            FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixels)) != 0)
+            return false;
+        ascender_ = static_cast<int>(face->size->metrics.ascender >> 6);
+        lineHeight_ = static_cast<int>(face->size->metrics.height >> 6);
+        return true;
     }
 
-    const Glyph &glyph(char32_t c) const
+    Glyph render(char32_t c) const
     {
-        auto found = glyphs.find(c);
-        if (found != glyphs.end())
-            return found->second;
         Glyph g;
         if (FT_Load_Char(face, c, FT_LOAD_RENDER) == 0) {
             FT_GlyphSlot slot = face->glyph;
@@ -105,11 +109,32 @@ struct AppView::Font {
                 std::copy(row, row + g.width, g.coverage.begin() + static_cast<size_t>(y) * g.width);
             }
         }
-        return glyphs.emplace(c, std::move(g)).first->second;
+        return g;
+    }
+#else
+    // Only the table's glyphs exist.
+    Glyph render(char32_t) const
+    {
+        return Glyph();
+    }
+#endif
+
+    const Glyph &glyph(char32_t c) const
+    {
+        auto found = glyphs.find(c);
+        if (found != glyphs.end())
+            return found->second;
+        return glyphs.emplace(c, render(c)).first->second;
     }
 
-    int ascender() const { return static_cast<int>(face->size->metrics.ascender >> 6); }
-    int lineHeight() const { return static_cast<int>(face->size->metrics.height >> 6); }
+    int ascender() const
+    {
+        return ascender_;
+    }
+    int lineHeight() const
+    {
+        return lineHeight_;
+    }
 
     int advance(char32_t c) const
     {
@@ -150,6 +175,8 @@ AppView::~AppView() = default;
 
 bool AppView::loadFont(const std::string &path, std::string *error)
 {
+#if KWENO_SIM_FREETYPE
+    const int titleSize = 15, textSize = 22; // pixels
     auto title = std::make_unique<Font>();
     auto text = std::make_unique<Font>();
     if (!title->load(path, titleSize) || !text->load(path, textSize)) {
@@ -158,6 +185,98 @@ bool AppView::loadFont(const std::string &path, std::string *error)
     }
     titleFont_ = std::move(title);
     textFont_ = std::move(text);
+    return true;
+#else
+    *error = "cannot load the font " + path + ": this build has no FreeType, only glyph tables";
+    return false;
+#endif
+}
+
+// The table: "KWGL", then the title's font and the text's, each as its ascender, line height and
+// number of glyphs, then every glyph as its character, width, rows, left, top and advance and its
+// coverage bytes, row by row; numbers are 32-bit little-endian.
+static const char glyphTableMagic[4] = {'K', 'W', 'G', 'L'};
+
+static void putNumber(std::vector<uint8_t> *out, int32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        out->push_back(static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i)));
+}
+
+std::vector<uint8_t> AppView::glyphTable(const std::u32string &characters) const
+{
+    std::vector<uint8_t> out(glyphTableMagic, glyphTableMagic + 4);
+    for (const Font *font : {titleFont_.get(), textFont_.get()}) {
+        putNumber(&out, font ? font->ascender() : 0);
+        putNumber(&out, font ? font->lineHeight() : 0);
+        putNumber(&out, font ? static_cast<int32_t>(characters.size()) : 0);
+        for (size_t i = 0; font && i < characters.size(); ++i) {
+            const Glyph &g = font->glyph(characters[i]);
+            for (int32_t n : {static_cast<int32_t>(characters[i]), g.width, g.rows, g.left, g.top, g.advance})
+                putNumber(&out, n);
+            out.insert(out.end(), g.coverage.begin(), g.coverage.end());
+        }
+    }
+    return out;
+}
+
+namespace {
+
+// Reads a glyph table from the front, refusing anything that runs past its end.
+struct TableReader {
+    const std::vector<uint8_t> &bytes;
+    size_t at = 0;
+    bool ok = true;
+
+    int32_t number()
+    {
+        if (!ok || bytes.size() - at < 4) {
+            ok = false;
+            return 0;
+        }
+        uint32_t value = 0;
+        for (int i = 0; i < 4; ++i)
+            value |= static_cast<uint32_t>(bytes[at++]) << (8 * i);
+        return static_cast<int32_t>(value);
+    }
+};
+
+} // namespace
+
+bool AppView::loadGlyphs(const std::vector<uint8_t> &table, std::string *error)
+{
+    TableReader in{table};
+    in.ok = table.size() >= 4 && std::equal(glyphTableMagic, glyphTableMagic + 4, table.begin());
+    in.at = 4;
+    std::unique_ptr<Font> fonts[2];
+    for (auto &font : fonts) {
+        font = std::make_unique<Font>();
+        font->ascender_ = in.number();
+        font->lineHeight_ = in.number();
+        for (int32_t n = in.number(); in.ok && n > 0; --n) {
+            char32_t c = static_cast<char32_t>(in.number());
+            Glyph g;
+            g.width = in.number();
+            g.rows = in.number();
+            g.left = in.number();
+            g.top = in.number();
+            g.advance = in.number();
+            size_t cells = static_cast<size_t>(g.width) * static_cast<size_t>(g.rows);
+            in.ok = in.ok && g.width >= 0 && g.rows >= 0 && cells <= table.size() - in.at;
+            if (!in.ok)
+                break;
+            g.coverage.assign(table.begin() + static_cast<long>(in.at),
+                              table.begin() + static_cast<long>(in.at + cells));
+            in.at += cells;
+            font->glyphs.emplace(c, std::move(g));
+        }
+    }
+    if (!in.ok || fonts[1]->lineHeight() <= 0) {
+        *error = "not a glyph table, or one cut short";
+        return false;
+    }
+    titleFont_ = std::move(fonts[0]);
+    textFont_ = std::move(fonts[1]);
     return true;
 }
 

@@ -3,9 +3,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#if !defined(__wasi__)
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#endif
 
 #include <aygshell.h>
 #include <commctrl.h>
@@ -21,15 +23,6 @@ namespace {
 
 // The path the panel loads its pictures from; the file under test is registered there.
 const char MODULE_CE_PATH[] = "\\Windows\\KWENO_Resources.dll";
-
-bool readFile(const std::string &path, std::vector<uint8_t> &bytes)
-{
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return false;
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return !file.bad();
-}
 
 std::string idText(LONG id)
 {
@@ -108,14 +101,9 @@ void iconWarnings(HBITMAP icon, const std::string &name, std::vector<std::string
         ImageList_Destroy(list);
 }
 
-// Opens the file as the panel opens its module; null with a fault line when it cannot be.
-HMODULE openModule(const std::string &path, std::vector<std::string> &faults)
+// Opens the file's bytes as the panel opens its module; null with a fault line when it cannot be.
+HMODULE openModule(const std::vector<uint8_t> &bytes, const std::string &path, std::vector<std::string> &faults)
 {
-    std::vector<uint8_t> bytes;
-    if (!readFile(path, bytes)) {
-        faults.push_back(path + ": cannot be read");
-        return nullptr;
-    }
     EmuModuleFile file;
     emuInspectModuleFile(bytes.data(), bytes.size(), &file);
     if (!file.isModule) {
@@ -172,10 +160,11 @@ void checkPicture(HMODULE module, const ImageEntry &entry, std::vector<std::stri
 
 } // namespace
 
-CheckResult checkModule(const std::string &path, const std::vector<Variant> &variants)
+CheckResult checkModuleBytes(const std::vector<uint8_t> &bytes, const std::string &path,
+                             const std::vector<Variant> &variants)
 {
     CheckResult result;
-    HMODULE module = openModule(path, result.faults);
+    HMODULE module = openModule(bytes, path, result.faults);
     if (!module)
         return result;
     std::vector<LONG> seen;
@@ -197,10 +186,42 @@ CheckResult checkModule(const std::string &path, const std::vector<Variant> &var
     return result;
 }
 
+// The files of the desktop's tools; the page's WebAssembly has none (nor the C++ library's streams).
+#if !defined(__wasi__)
+
+namespace {
+
+// The file's bytes; false with a fault line when it cannot be read.
+bool readFile(const std::string &path, std::vector<uint8_t> &bytes, std::vector<std::string> &faults)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (file)
+        bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    if (!file || file.bad()) {
+        faults.push_back(path + ": cannot be read");
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+CheckResult checkModule(const std::string &path, const std::vector<Variant> &variants)
+{
+    std::vector<uint8_t> bytes;
+    CheckResult result;
+    if (!readFile(path, bytes, result.faults))
+        return result;
+    return checkModuleBytes(bytes, path, variants);
+}
+
 std::vector<std::string> previewModule(const std::string &path, const std::string &folder)
 {
     std::vector<std::string> faults;
-    HMODULE module = openModule(path, faults);
+    std::vector<uint8_t> bytes;
+    if (!readFile(path, bytes, faults))
+        return faults;
+    HMODULE module = openModule(bytes, path, faults);
     if (!module)
         return faults;
     std::error_code ec;
@@ -230,5 +251,7 @@ std::vector<std::string> previewModule(const std::string &path, const std::strin
     closeModule(module);
     return faults;
 }
+
+#endif
 
 } // namespace skin
