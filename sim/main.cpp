@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "interactive.h"
+#include "keytable.h"
 #include "session.h"
 
 namespace {
@@ -24,6 +25,7 @@ struct Arguments {
     std::string skin;
     std::string font;
     std::string glyphTable;
+    bool printKeys = false;
 };
 
 const char description[] =
@@ -65,6 +67,8 @@ bool parseArguments(int argc, char **argv, Arguments *args, int *exitStatus)
     app.add_option("--glyph-table", args->glyphTable,
                    "write the application's glyphs in that font, for the page's build without FreeType, and stop")
         ->type_name("FILE");
+    app.add_flag("--print-keys", args->printKeys,
+                 "print every key's screen point and its popup's cells as JSON, and stop");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError &e) {
@@ -141,6 +145,13 @@ int main(int argc, char **argv)
         return runInteractive(deviceOptions(args), args.scale, std::cout);
     if (!args.glyphTable.empty())
         return writeGlyphTable(deviceOptions(args).fontPath, args.glyphTable);
+    if (args.printKeys) {
+        std::string error;
+        if (writeKeyTable(deviceOptions(args), std::cout, &error))
+            return 0;
+        std::cerr << "kweno-sim: " << error << "\n";
+        return 2;
+    }
 
     SessionOptions options;
     options.device = deviceOptions(args);
