@@ -85,7 +85,8 @@ class Handheld {
 
   draw(canvas) {
     const width = this.calls.width(), height = this.calls.height();
-    const pixels = new Uint8ClampedArray(this.calls.memory.buffer, this.calls.frame(), width * height * 4);
+    const at = this.calls.frame(); // first: composing may grow the memory, which replaces its buffer
+    const pixels = new Uint8ClampedArray(this.calls.memory.buffer, at, width * height * 4);
     if (canvas.width !== width || canvas.height !== height) {
       canvas.width = width;
       canvas.height = height;
