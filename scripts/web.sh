@@ -1,18 +1,20 @@
 #!/usr/bin/env bash
 # The page that runs the panel in a web browser, written into out/web: open out/web/index.html from
-# disk, no server needed. Builds the simulator natively (release) for the default skin and the
-# application's glyphs, the two WebAssembly modules (cmake --preset wasm), and puts everything the
-# page loads into files.js as base64, since a browser does not fetch files from disk.
+# disk, no server needed. Builds the simulator natively for the default skin and the application's
+# glyphs, the two WebAssembly modules (cmake --preset wasm), and puts everything the page loads into
+# files.js as base64, since a browser does not fetch files from disk.
+#   scripts/web.sh [NATIVE_PRESET]     the native build to take them from: release (the default)
 set -euo pipefail
 . "$(dirname "$0")/lib.sh"
 
+native=${1:-release}
 scripts/install-deps.sh
 
-echo "== the default skin and the application's glyphs (kweno-sim, release)"
-cmake --preset release >/dev/null
-cmake --build --preset release -j "$jobs" --target kweno-sim
-glyphs=build/release/sim/glyphs.bin
-build/release/sim/kweno-sim --glyph-table "$glyphs"
+echo "== the default skin and the application's glyphs (kweno-sim, $native)"
+configured "$native" "build/$native"
+cmake --build "build/$native" -j "$jobs" --target kweno-sim
+glyphs=build/$native/sim/glyphs.bin
+"build/$native/sim/kweno-sim" --glyph-table "$glyphs"
 
 echo "== the WebAssembly modules, one for each variant"
 cmake --preset wasm >/dev/null
@@ -26,7 +28,7 @@ cp web/page/index.html web/page/page.js web/page/page.css "$out/"
     echo "// application's glyphs. Written by scripts/web.sh."
     echo "const KWENO_FILES = {"
     for entry in day:build/wasm/web/kweno-day.wasm night:build/wasm/web/kweno-night.wasm \
-        skin:build/release/skin/KWENO_Resources.dll glyphs:$glyphs; do
+        skin:build/$native/skin/KWENO_Resources.dll glyphs:$glyphs; do
         printf '  %s: "%s",\n' "${entry%%:*}" "$(base64 -w0 "${entry#*:}")"
     done
     echo "};"
