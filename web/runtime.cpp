@@ -1,7 +1,6 @@
 // What Debian's WebAssembly C++ run time leaves out and the libraries still name: the throwing of
-// an exception (utfcpp throws on text it cannot convert; the page only converts text it made) and
-// libc++'s verbose abort. Both end the program, as an exception that nothing catches would.
-#include <cstdio>
+// an exception (utfcpp throws on text it cannot convert; the page converts only text the panel
+// typed). Throwing ends the program, as an exception that nothing catches would.
 #include <cstdlib>
 
 extern "C" void *__cxa_allocate_exception(size_t)
