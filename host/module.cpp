@@ -8,9 +8,10 @@
 
 #include "text.h"
 
-#if !defined(_WIN32)
+#if !defined(_WIN32) && !defined(__wasi__)
 #include <dlfcn.h>
-
+#endif
+#if !defined(_WIN32)
 #include <emu.h>
 
 #include "wholefile.h"
@@ -58,6 +59,12 @@ static const ModuleLoader platformLoader = {openPlatformModule, findPlatformExpo
 #if defined(_WIN32)
 
 // On Windows a deliverable is a DLL for the platform's loader whichever way it is found.
+static const ModuleLoader &hostLoader = platformLoader;
+
+#elif defined(__wasi__)
+
+// WebAssembly loads no code at run time: a deliverable is linked into the program, and the
+// platform's loader finds it by its file name (emuLinkModule).
 static const ModuleLoader &hostLoader = platformLoader;
 
 #else
@@ -163,7 +170,7 @@ PanelModule::~PanelModule()
 
 bool PanelModule::load(const std::string &path)
 {
-#if !defined(_WIN32)
+#if !defined(_WIN32) && !defined(__wasi__)
     // A CE path names a file of the emulated device; a host file holding a device DLL is put in the
     // device's \Windows first, where its installer puts it, and loaded from there.
     if (!path.empty() && path[0] == '\\')

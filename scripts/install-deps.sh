@@ -23,7 +23,13 @@ declare -A needs=(
     ["the Wine tests"]="wine wine64 xvfb xauth xdotool x11-apps x11-utils netpbm"
     ["the simulator's window"]="libsdl2-dev"
     ["the device build"]="g++-arm-linux-gnueabi gcab osslsigncode openssl"
+    # clang 19: clang 14 ignores -fshort-wchar on wasm32. llvm-14 brings an archiver for its objects.
+    ["the page's WebAssembly build"]="clang-19 lld-19 libc++-19-dev-wasm32 libc++abi-19-dev-wasm32
+        libclang-rt-19-dev-wasm32 wasi-libc libstb-dev llvm-14"
+    ["the page's browser test"]="chromium nodejs"
 )
+# npm comes with some builds of Node.js and is a package of its own in Debian's.
+command -v npm >/dev/null || needs["the page's browser test"]+=" npm"
 [ $armhf -eq 0 ] || needs["the ARM build under qemu-arm"]="g++-arm-linux-gnueabihf qemu-user"
 [ $# -eq 0 ] || needs["${KWENO_STEP:-the calling script}"]="$*"
 
@@ -35,7 +41,9 @@ done
 
 echo "== installing: ${missing[*]}"
 apt_update
-if ! apt_install "the set-up" "${missing[@]}"; then
+# Nothing installed here may take a package away: the versioned wasm32 libc++ packages, for one,
+# conflict with each other, and apt would otherwise remove one to install another.
+if ! apt_install "the set-up" --no-remove "${missing[@]}"; then
     for s in "${!needs[@]}"; do
         wanted=""
         for p in "${missing[@]}"; do

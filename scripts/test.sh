@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks the formatting, builds everything and runs every test: native under the sanitizers (the
-# device's DLLs and CABs built and checked on the way), the device's DLLs under qemu-arm, then the
-# Windows build.
+# device's DLLs and CABs built and checked on the way), the page's WebAssembly in a browser, the
+# device's DLLs under qemu-arm, then the Windows build.
 set -euo pipefail
 . "$(dirname "$0")/lib.sh"
 
@@ -11,7 +11,7 @@ scripts/install-deps.sh --armhf
 
 # First and fast: every C++ source of the project as the checked-in .clang-format wants it.
 echo "== formatting ($(clang-format --version | sed 's/ *(.*//'))"
-mapfile -t sources < <(git ls-files -- {sdk,src,emu,host,toolkit,keys,skin,sim,tests,bench,device,packaging}/'*'.{cpp,h})
+mapfile -t sources < <(git ls-files -- {sdk,src,emu,host,toolkit,keys,skin,sim,web,tests,bench,device,packaging}/'*'.{cpp,h})
 if [ ${#sources[@]} -eq 0 ]; then
     echo "scripts/test.sh: git ls-files found no C++ sources to check the formatting of (not a git checkout?)"
     exit 1
@@ -31,6 +31,9 @@ cmake --build --preset native -j "$jobs"
 
 echo "== native tests"
 ctest --preset native -j "$jobs"
+
+echo "== the page in a browser: the WebAssembly build in Debian's headless Chromium, both variants"
+scripts/web-test.sh native
 
 echo "== the ARM build's sysroot (armhf libraries resolved and unpacked apart from the machine's packages)"
 sysroot=$(scripts/armhf-sysroot.sh)

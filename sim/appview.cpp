@@ -1,5 +1,5 @@
 // The focused application above the panel: title bar, text field, wrapped text and cursor, drawn
-// with FreeType's glyphs.
+// with FreeType, or with the glyphs FreeType rendered into a table where it is not built.
 #include "appview.h"
 
 #include <algorithm>
@@ -11,8 +11,6 @@
 static const int barHeight = 30;
 static const int margin = 8;
 static const int padding = 8;
-static const int titleSize = 15;
-static const int textSize = 22;
 static const int tabStop = 4; // in widths of a space
 
 AppLook dayLook()
@@ -61,22 +59,50 @@ void fill(Image *image, const Box &box, uint32_t colour)
 } // namespace
 
 struct AppView::Font {
+    int ascender_ = 0;
+    int lineHeight_ = 0;
+    mutable std::map<char32_t, Glyph> glyphs;
+#if KWENO_SIM_FREETYPE
     FontFace face;
     int pixels = 0;
-    mutable std::map<char32_t, Glyph> glyphs;
 
     bool load(const std::string &path, int size)
     {
         pixels = size;
-        return face.open(path).empty() && face.lineHeight(size) > 0;
+        if (!face.open(path).empty() || face.lineHeight(size) <= 0)
+            return false;
+        ascender_ = face.ascender(size);
+        lineHeight_ = face.lineHeight(size);
+        return true;
     }
+
+    Glyph render(char32_t c) const
+    {
+        return face.glyph(c, pixels, HINT_NORMAL);
+    }
+#else
+    // Only the table's glyphs exist.
+    Glyph render(char32_t) const
+    {
+        return Glyph();
+    }
+#endif
 
     const Glyph &glyph(char32_t c) const
     {
         auto found = glyphs.find(c);
-        if (found == glyphs.end())
-            found = glyphs.emplace(c, face.glyph(c, pixels, HINT_NORMAL)).first;
-        return found->second;
+        if (found != glyphs.end())
+            return found->second;
+        return glyphs.emplace(c, render(c)).first->second;
+    }
+
+    int ascender() const
+    {
+        return ascender_;
+    }
+    int lineHeight() const
+    {
+        return lineHeight_;
     }
 
     int advance(char32_t c) const
@@ -118,6 +144,8 @@ AppView::~AppView() = default;
 
 bool AppView::loadFont(const std::string &path, std::string *error)
 {
+#if KWENO_SIM_FREETYPE
+    const int titleSize = 15, textSize = 22; // pixels
     auto title = std::make_unique<Font>();
     auto text = std::make_unique<Font>();
     if (!title->load(path, titleSize) || !text->load(path, textSize)) {
@@ -126,6 +154,98 @@ bool AppView::loadFont(const std::string &path, std::string *error)
     }
     titleFont_ = std::move(title);
     textFont_ = std::move(text);
+    return true;
+#else
+    *error = "cannot load the font " + path + ": this build has no FreeType, only glyph tables";
+    return false;
+#endif
+}
+
+// The table: "KWGL", then the title's font and the text's, each as its ascender, line height and
+// number of glyphs, then every glyph as its character, width, rows, left, top and advance and its
+// coverage bytes, row by row; numbers are 32-bit little-endian.
+static const char glyphTableMagic[4] = {'K', 'W', 'G', 'L'};
+
+static void putNumber(std::vector<uint8_t> *out, int32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        out->push_back(static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i)));
+}
+
+std::vector<uint8_t> AppView::glyphTable(const std::u32string &characters) const
+{
+    std::vector<uint8_t> out(glyphTableMagic, glyphTableMagic + 4);
+    for (const Font *font : {titleFont_.get(), textFont_.get()}) {
+        putNumber(&out, font ? font->ascender() : 0);
+        putNumber(&out, font ? font->lineHeight() : 0);
+        putNumber(&out, font ? static_cast<int32_t>(characters.size()) : 0);
+        for (size_t i = 0; font && i < characters.size(); ++i) {
+            const Glyph &g = font->glyph(characters[i]);
+            for (int32_t n : {static_cast<int32_t>(characters[i]), g.width, g.rows, g.left, g.top, g.advance})
+                putNumber(&out, n);
+            out.insert(out.end(), g.coverage.begin(), g.coverage.end());
+        }
+    }
+    return out;
+}
+
+namespace {
+
+// Reads a glyph table from the front, refusing anything that runs past its end.
+struct TableReader {
+    const std::vector<uint8_t> &bytes;
+    size_t at = 0;
+    bool ok = true;
+
+    int32_t number()
+    {
+        if (!ok || bytes.size() - at < 4) {
+            ok = false;
+            return 0;
+        }
+        uint32_t value = 0;
+        for (int i = 0; i < 4; ++i)
+            value |= static_cast<uint32_t>(bytes[at++]) << (8 * i);
+        return static_cast<int32_t>(value);
+    }
+};
+
+} // namespace
+
+bool AppView::loadGlyphs(const std::vector<uint8_t> &table, std::string *error)
+{
+    TableReader in{table};
+    in.ok = table.size() >= 4 && std::equal(glyphTableMagic, glyphTableMagic + 4, table.begin());
+    in.at = 4;
+    std::unique_ptr<Font> fonts[2];
+    for (auto &font : fonts) {
+        font = std::make_unique<Font>();
+        font->ascender_ = in.number();
+        font->lineHeight_ = in.number();
+        for (int32_t n = in.number(); in.ok && n > 0; --n) {
+            char32_t c = static_cast<char32_t>(in.number());
+            Glyph g;
+            g.width = in.number();
+            g.rows = in.number();
+            g.left = in.number();
+            g.top = in.number();
+            g.advance = in.number();
+            size_t cells = static_cast<size_t>(g.width) * static_cast<size_t>(g.rows);
+            in.ok = in.ok && g.width >= 0 && g.rows >= 0 && cells <= table.size() - in.at;
+            if (!in.ok)
+                break;
+            g.coverage.assign(table.begin() + static_cast<long>(in.at),
+                              table.begin() + static_cast<long>(in.at + cells));
+            in.at += cells;
+            font->glyphs.emplace(c, std::move(g));
+        }
+    }
+    if (!in.ok || fonts[1]->lineHeight() <= 0) {
+        *error = "not a glyph table, or one cut short";
+        return false;
+    }
+    titleFont_ = std::move(fonts[0]);
+    textFont_ = std::move(fonts[1]);
     return true;
 }
 
@@ -204,7 +324,7 @@ void AppView::draw(Image *area, const std::u16string &text, size_t cursor, const
     if (!textFont_)
         return;
 
-    int titleBaseline = (barHeight + titleFont_->face.ascender(titleFont_->pixels)) / 2 - 1;
+    int titleBaseline = (barHeight + titleFont_->ascender()) / 2 - 1;
     titleFont_->drawText(area, margin + 2, titleBaseline, codePoints(title), look.barText,
                          Box{0, 0, area->width, barHeight});
 
@@ -222,14 +342,14 @@ void AppView::draw(Image *area, const std::u16string &text, size_t cursor, const
             break;
         }
     }
-    int lineHeight = font.face.lineHeight(font.pixels);
+    int lineHeight = font.lineHeight();
     int visibleLines = std::max(1, (textBox.bottom - textBox.top) / lineHeight);
     int firstLine = std::max(0, caret->line - visibleLines + 1);
     for (size_t i = 0; i + 1 < placed.size(); ++i) {
         const Placed &p = placed[i];
         if (p.c == U'\n' || p.c == U'\t' || p.c == U' ')
             continue;
-        int baseline = textBox.top + (p.line - firstLine) * lineHeight + font.face.ascender(font.pixels);
+        int baseline = textBox.top + (p.line - firstLine) * lineHeight + font.ascender();
         font.draw(area, textBox.left + p.x, baseline, p.c, look.text, textBox);
     }
     int caretTop = textBox.top + (caret->line - firstLine) * lineHeight + 2;

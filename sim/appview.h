@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "image.h"
 
@@ -26,6 +27,11 @@ class AppView {
     // Loads the font; without one the view draws its frame but no text.
     bool loadFont(const std::string &path, std::string *error);
     bool hasFont() const;
+    // The glyphs of the characters as the loaded font draws them, as a table that loadGlyphs
+    // reads where FreeType is not built (the page's WebAssembly): the same pixels from the same
+    // font. A character the table lacks is drawn as nothing.
+    std::vector<uint8_t> glyphTable(const std::u32string &characters) const;
+    bool loadGlyphs(const std::vector<uint8_t> &table, std::string *error);
 
     // Draws the application into a picture of the area above the panel (width x height).
     void draw(Image *area, const std::u16string &text, size_t cursor, const std::string &title,

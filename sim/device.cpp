@@ -85,14 +85,18 @@ bool Device::start(const DeviceOptions &options, std::string *error)
     // A fresh platform stands on the device's own screen.
     emuReset();
     emuSetDesktopColour(desktopKey);
-    emuMapFolder("\\Windows", options.skinDir.c_str());
-    if (!loadFaces(error))
+    if (!options.skin.empty())
+        emuRegisterModule("\\Windows\\KWENO_Resources.dll", options.skin.data(), options.skin.size());
+    else
+        emuMapFolder("\\Windows", options.skinDir.c_str());
+    if (options.readFaces && !loadFaces(error))
         return false;
-    if (!options.fontPath.empty()) {
-        std::string fontError;
-        // The text is a nicety: a missing font leaves the field empty but the panel works.
+    // The text is a nicety: a missing font leaves the field empty but the panel works.
+    std::string fontError;
+    if (!options.glyphs.empty())
+        view_.loadGlyphs(options.glyphs, &fontError);
+    else if (!options.fontPath.empty())
         view_.loadFont(options.fontPath, &fontError);
-    }
     host_ = std::make_unique<InputPanelHost>();
     HRESULT hr = host_->load(options.panelPath, variantFacts(options.night).classId);
     if (FAILED(hr)) {
@@ -227,8 +231,7 @@ Image Device::screen() const
         text = host_->field().text();
         cursor = host_->field().cursor();
     }
-    std::string title = std::string("kweno-sim \xC2\xB7 ") + variantFacts(options_.night).shortName + " variant";
-    view_.draw(&app, text, cursor, title, look);
+    view_.draw(&app, text, cursor, applicationTitle(options_.night), look);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             if (image.at(x, y) != desktopKey)
@@ -237,4 +240,37 @@ Image Device::screen() const
         }
     }
     return image;
+}
+
+std::string applicationTitle(bool night)
+{
+    return std::string("kweno-sim \xC2\xB7 ") + variantFacts(night).shortName + " variant";
+}
+
+bool glyphTable(const std::string &fontPath, std::vector<uint8_t> *table, std::string *error)
+{
+    AppView view;
+    if (!view.loadFont(fontPath, error))
+        return false;
+    std::u32string characters = U" ";
+    auto add = [&characters](char32_t c) {
+        if (characters.find(c) == std::u32string::npos)
+            characters += c;
+    };
+    for (int f = 0; f < FACE_COUNT; ++f) {
+        for (bool portrait : {true, false}) {
+            for (const KeyRef &ref : keysOf(static_cast<Face>(f), portrait)) {
+                if (keyKind(*ref.key) == KeyKind::Character)
+                    add(static_cast<char32_t>(ref.key->character));
+                for (const KeyRecord *alt = ref.key->alternatives ? ref.key->alternatives + 1 : nullptr;
+                     alt && !isSentinel(*alt); ++alt)
+                    add(static_cast<char32_t>(alt->character));
+            }
+        }
+    }
+    for (bool night : {false, true})
+        for (char32_t c : codePoints(applicationTitle(night)))
+            add(c);
+    *table = view.glyphTable(characters);
+    return true;
 }

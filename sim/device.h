@@ -18,7 +18,20 @@ struct DeviceOptions {
     std::string panelPath; // the deliverable: libkweno.so or libkweno_night.so
     std::string skinDir;   // the folder holding KWENO_Resources.dll, seen as \Windows
     std::string fontPath;  // for the application's text; none draws no text
+    // Where there are no files (the page): the resource module's bytes, and a glyph table
+    // (glyphTable) in place of the font.
+    std::vector<uint8_t> skin;
+    std::vector<uint8_t> glyphs;
+    // The skin's faces are read to tell the mode and the pressed key from the screen, and a skin
+    // without them does not start; a person looking at the screen needs neither.
+    bool readFaces = true;
 };
+
+// The application's title for the variant.
+std::string applicationTitle(bool night);
+// The glyphs the application's text can need (every character a key or a popup types, and the
+// titles), drawn with the font, as a table for DeviceOptions::glyphs. False with a reason.
+bool glyphTable(const std::string &fontPath, std::vector<uint8_t> *table, std::string *error);
 
 inline const VariantFacts &variantFacts(bool night)
 {

@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "interactive.h"
+#include "keytable.h"
 #include "session.h"
 #include "wholefile.h"
 
@@ -22,6 +23,8 @@ struct Arguments {
     std::string panel;
     std::string skin;
     std::string font;
+    std::string glyphTable;
+    bool printKeys = false;
 };
 
 const char description[] =
@@ -60,6 +63,11 @@ bool parseArguments(int argc, char **argv, Arguments *args, int *exitStatus)
     app.add_option("--skin", args->skin, "the folder holding KWENO_Resources.dll (default: the built skin)")
         ->type_name("DIR");
     app.add_option("--font", args->font, "the font of the application's text")->type_name("PATH");
+    app.add_option("--glyph-table", args->glyphTable,
+                   "write the application's glyphs in that font, for the page's build without FreeType, and stop")
+        ->type_name("FILE");
+    app.add_flag("--print-keys", args->printKeys,
+                 "print every key's screen point and its popup's cells as JSON, and stop");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError &e) {
@@ -102,6 +110,23 @@ void printFiles(const SessionResult &result)
     }
 }
 
+int writeGlyphTable(const std::string &fontPath, const std::string &path)
+{
+    std::vector<uint8_t> table;
+    std::string error;
+    if (!glyphTable(fontPath, &table, &error)) {
+        std::cerr << "kweno-sim: " << error << "\n";
+        return 2;
+    }
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char *>(table.data()), static_cast<std::streamsize>(table.size()));
+    if (!out.flush()) {
+        std::cerr << "kweno-sim: cannot write " << path << "\n";
+        return 2;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -117,6 +142,15 @@ int main(int argc, char **argv)
     }
     if (args.interactive)
         return runInteractive(deviceOptions(args), args.scale, std::cout);
+    if (!args.glyphTable.empty())
+        return writeGlyphTable(deviceOptions(args).fontPath, args.glyphTable);
+    if (args.printKeys) {
+        std::string error;
+        if (writeKeyTable(deviceOptions(args), std::cout, &error))
+            return 0;
+        std::cerr << "kweno-sim: " << error << "\n";
+        return 2;
+    }
 
     SessionOptions options;
     options.device = deviceOptions(args);

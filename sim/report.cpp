@@ -67,6 +67,10 @@ bool writeReport(const std::string &path, const Report &report, std::string *err
         << "&times;" << report.screenHeight << " handheld, "
         << "driven by " << markupEscaped(report.script) << "; " << report.virtualMs / 1000.0
         << " s on the device's clock.</p>\n";
+    if (!report.webPage.empty())
+        out << "<p>To type on the panel yourself, with the mouse or a finger, open <a href=\""
+            << markupEscaped(report.webPage)
+            << "\">the page that runs it in your browser</a> (<code>scripts/web.sh</code> makes it).</p>\n";
     if (!report.error.empty())
         out << "<p class=\"error\">The run stopped: " << markupEscaped(report.error) << "</p>\n";
 

@@ -20,6 +20,8 @@ struct Report {
     std::vector<std::string> programs;
     std::string error; // the failure that ended the run early, if any
     long virtualMs = 0;
+    // Where the page that runs the panel in a browser lies, relative to this one; empty for nowhere.
+    std::string webPage;
 };
 
 bool writeReport(const std::string &path, const Report &report, std::string *error);

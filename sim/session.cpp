@@ -70,6 +70,9 @@ SessionResult runSession(const SessionOptions &options, std::ostream &log)
         report.programs = result.programs;
         report.error = ran ? std::string() : runner.error();
         report.virtualMs = result.virtualMs;
+        // scripts/web.sh writes the page into out/web, beside the demonstrations' folders.
+        std::error_code ec;
+        report.webPage = std::filesystem::relative("out/web/index.html", options.outDir, ec).generic_string();
         result.pagePath = options.outDir + "/index.html";
         if (!writeReport(result.pagePath, report, &error)) {
             result.errors.push_back(error);

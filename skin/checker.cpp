@@ -3,7 +3,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#if !defined(__wasi__)
 #include <filesystem>
+#endif
 
 #include <aygshell.h>
 #include <commctrl.h>
@@ -98,14 +100,9 @@ void iconWarnings(HBITMAP icon, const std::string &name, std::vector<std::string
         ImageList_Destroy(list);
 }
 
-// Opens the file as the panel opens its module; null with a fault line when it cannot be.
-HMODULE openModule(const std::string &path, std::vector<std::string> &faults)
+// Opens the file's bytes as the panel opens its module; null with a fault line when it cannot be.
+HMODULE openModule(const std::vector<uint8_t> &bytes, const std::string &path, std::vector<std::string> &faults)
 {
-    std::vector<uint8_t> bytes;
-    if (!readFile(path, &bytes)) {
-        faults.push_back(path + ": cannot be read");
-        return nullptr;
-    }
     EmuModuleFile file;
     emuInspectModuleFile(bytes.data(), bytes.size(), &file);
     if (!file.isModule) {
@@ -162,10 +159,11 @@ void checkPicture(HMODULE module, const ImageEntry &entry, std::vector<std::stri
 
 } // namespace
 
-CheckResult checkModule(const std::string &path, const std::vector<Variant> &variants)
+CheckResult checkModuleBytes(const std::vector<uint8_t> &bytes, const std::string &path,
+                             const std::vector<Variant> &variants)
 {
     CheckResult result;
-    HMODULE module = openModule(path, result.faults);
+    HMODULE module = openModule(bytes, path, result.faults);
     if (!module)
         return result;
     std::vector<LONG> seen;
@@ -187,10 +185,39 @@ CheckResult checkModule(const std::string &path, const std::vector<Variant> &var
     return result;
 }
 
+// The files of the desktop's tools; the page's WebAssembly has none (nor the C++ library's streams).
+#if !defined(__wasi__)
+
+namespace {
+
+// The file's bytes; false with a fault line when it cannot be read.
+bool readFile(const std::string &path, std::vector<uint8_t> &bytes, std::vector<std::string> &faults)
+{
+    if (!::readFile(path, &bytes)) {
+        faults.push_back(path + ": cannot be read");
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+CheckResult checkModule(const std::string &path, const std::vector<Variant> &variants)
+{
+    std::vector<uint8_t> bytes;
+    CheckResult result;
+    if (!readFile(path, bytes, result.faults))
+        return result;
+    return checkModuleBytes(bytes, path, variants);
+}
+
 std::vector<std::string> previewModule(const std::string &path, const std::string &folder)
 {
     std::vector<std::string> faults;
-    HMODULE module = openModule(path, faults);
+    std::vector<uint8_t> bytes;
+    if (!readFile(path, bytes, faults))
+        return faults;
+    HMODULE module = openModule(bytes, path, faults);
     if (!module)
         return faults;
     std::error_code ec;
@@ -220,5 +247,7 @@ std::vector<std::string> previewModule(const std::string &path, const std::strin
     closeModule(module);
     return faults;
 }
+
+#endif
 
 } // namespace skin

@@ -19,6 +19,9 @@ struct CheckResult {
 // the icon through LoadBitmapW) and checks every picture the given variants need: present,
 // decodable, of the right size. Files that are no module, or are cut short, are reported, not trusted.
 CheckResult checkModule(const std::string &path, const std::vector<Variant> &variants);
+// The same for a module's bytes, named in the faults by name.
+CheckResult checkModuleBytes(const std::vector<uint8_t> &bytes, const std::string &name,
+                             const std::vector<Variant> &variants);
 
 // Writes a PNG of every picture of the module into the folder, named for a designer to find
 // (face-lower-portrait-day.png, popup-0x2060-night.png, icon-day.png). Returns one line per picture

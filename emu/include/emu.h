@@ -103,6 +103,20 @@ WINAPI_EXPORT int emuMappedImages(void);
  * forgets it. */
 WINAPI_EXPORT void emuRebindImport(const char *name, const char *boundTo);
 
+/* ---- modules of code linked into the program ---- */
+/* Where nothing can be loaded at run time (the WebAssembly build), a DLL's code is linked into the
+ * program and named here by its file name ("kweno.dll"): LoadLibraryW of a path of that name then
+ * loads it as the device's loader loads the DLL (one module of a name, counted; its entry point
+ * called with DLL_PROCESS_ATTACH at the first load and DLL_PROCESS_DETACH at the last free), and
+ * GetProcAddressW finds the exports listed (ended by a null name). It comes before the device's
+ * files. Naming a module again replaces it; a reset keeps them all, as the program keeps its code. */
+typedef BOOL(WINAPI *EmuEntryPoint)(HINSTANCE module, DWORD reason, LPVOID reserved);
+typedef struct EmuLinkedExport {
+    const char *name;
+    FARPROC address;
+} EmuLinkedExport;
+WINAPI_EXPORT void emuLinkModule(const char *fileName, EmuEntryPoint entryPoint, const EmuLinkedExport *exports);
+
 /* ---- resource modules, for tools that check them ---- */
 /* What the headers of a module file say, read by the same reader as LoadLibraryExW. */
 typedef struct EmuModuleFile {

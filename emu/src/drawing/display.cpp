@@ -94,6 +94,8 @@ DWORD emuScreenPixel(int x, int y)
     return screenPixels()[(size_t)y * screenWidth() + x];
 }
 
+// The page that runs the WebAssembly build shows the screen itself and has no files to write.
+#if !defined(__wasi__)
 int emuScreenshot(const char *pngPath)
 {
     if (!pngPath || screenWidth() == 0 || screenHeight() == 0)
@@ -103,6 +105,7 @@ int emuScreenshot(const char *pngPath)
     std::string error;
     return writePng(shot, pngPath, &error) ? 1 : 0;
 }
+#endif
 
 int emuScreenDepth(void)
 {

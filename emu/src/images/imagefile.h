@@ -26,11 +26,12 @@ struct ImageFileInfo {
 
 const char *imageFormatName(ImageFormat format);
 
-// Decodes the image file with the library for its format: libpng, giflib, libjpeg-turbo, and the
-// DIB reader for .bmp files. Sizes are bounded as for every picture (maxPictureSide,
-// maxPicturePixels) before anything is allocated for them. A GIF gives its first frame on the
-// logical screen; the other frames are counted, not decoded. False, with info->problem, for
-// anything not recognised, truncated, corrupt or too large. Never reads outside [data, data + size).
+// Decodes the image file with this build's decoder for its format (libpng, giflib, libjpeg-turbo;
+// stb_image in WebAssembly) or the DIB reader for .bmp files. Sizes are bounded as for every picture
+// (maxPictureSide, maxPicturePixels) before anything is allocated for them. A GIF gives its first
+// frame on the logical screen; the other frames are counted (giflib passes over them, stb_image
+// decodes them too). False, with info->problem, for anything not recognised, truncated, corrupt or
+// too large. Never reads outside [data, data + size).
 bool decodeImageFile(const uint8_t *data, size_t size, Picture *out, ImageFileInfo *info);
 
 } // namespace emu

@@ -1,5 +1,5 @@
 // Modules from the device's files (files.cpp): loading them as data files or as code, freeing them,
-// their resources and exports.
+// their resources and exports; and modules of code linked into the program.
 #include "modules/modules.h"
 
 #include "core/core.h"
@@ -11,18 +11,28 @@
 namespace emu {
 namespace {
 
+// A module of code that the program was linked with (emuLinkModule).
+struct LinkedModule {
+    EmuEntryPoint entryPoint;
+    std::vector<std::pair<std::string, FARPROC>> exports;
+};
+
 struct Module {
     std::vector<uint8_t> image; // the file
     std::vector<PeResource> resources;
     PeHeaders headers;
-    // Loaded as code: the mapped image, the module's name and the loads it counts.
+    // Loaded as code: the mapped image or the linked module, the module's name and the loads it counts.
     std::unique_ptr<MappedImage> code;
+    const LinkedModule *linked = nullptr;
     std::string name;
     int references = 0;
+    bool isCode() const { return code || linked; }
 };
 
 std::unordered_map<const void *, std::unique_ptr<Module>> modules;
 std::string lastLoadProblem;
+// By module name; kept across resets.
+std::unordered_map<std::string, LinkedModule> linkedModules;
 
 // The name a module of code goes by: its file name without folder or extension, in lower case.
 // The device keeps one module of a name, so "\\Windows\\a.dll" and "\\Other\\A.cpl" are one.
@@ -39,26 +49,44 @@ HMODULE failLoad(DWORD error, const std::string &problem)
     return nullptr;
 }
 
-// A second load of a module of code counts a reference; the first maps it and runs its entry point.
-HMODULE loadCode(std::unique_ptr<Module> module, const std::string &path)
+BOOL enter(const Module &module, HMODULE handle, DWORD reason)
 {
-    module->name = moduleName(path);
+    if (module.linked)
+        return module.linked->entryPoint ? module.linked->entryPoint(handle, reason, nullptr) : TRUE;
+    return callEntryPoint(*module.code, handle, reason);
+}
+
+// The module of code of that name already loaded, if any; it counts one more load.
+HMODULE loadedAgain(const std::string &name)
+{
     for (auto &m : modules) {
-        if (m.second->code && m.second->name == module->name) {
+        if (m.second->isCode() && m.second->name == name) {
             ++m.second->references;
             return static_cast<HMODULE>(const_cast<void *>(m.first));
         }
     }
-    DWORD error = 0;
-    std::string problem;
-    module->code = mapImage(module->image.data(), module->image.size(), &error, &problem);
-    if (!module->code)
-        return failLoad(error, path + ": " + problem);
+    return nullptr;
+}
+
+// A second load of a module of code counts a reference; the first maps it (unless it is linked
+// into the program) and runs its entry point.
+HMODULE loadCode(std::unique_ptr<Module> module, const std::string &path)
+{
+    module->name = moduleName(path);
+    if (HMODULE again = loadedAgain(module->name))
+        return again;
+    if (!module->linked) {
+        DWORD error = 0;
+        std::string problem;
+        module->code = mapImage(module->image.data(), module->image.size(), &error, &problem);
+        if (!module->code)
+            return failLoad(error, path + ": " + problem);
+    }
     module->references = 1;
     Module *m = module.get();
     HMODULE h = static_cast<HMODULE>(newHandle(EMU_MODULE, m));
     modules[h] = std::move(module);
-    if (!callEntryPoint(*m->code, h, DLL_PROCESS_ATTACH)) {
+    if (!enter(*m, h, DLL_PROCESS_ATTACH)) {
         freeHandle(h);
         modules.erase(h);
         return failLoad(ERROR_DLL_INIT_FAILED, path + ": its entry point refused DLL_PROCESS_ATTACH");
@@ -79,6 +107,11 @@ HMODULE loadModule(LPCWSTR name, HANDLE file, DWORD flags, const char *api)
                       failLoad(ERROR_INVALID_PARAMETER, "flags other than LOAD_LIBRARY_AS_DATAFILE"));
     std::string path = utf8(name);
     auto module = std::make_unique<Module>();
+    auto linked = linkedModules.find(moduleName(path));
+    if (!(flags & LOAD_LIBRARY_AS_DATAFILE) && linked != linkedModules.end()) {
+        module->linked = &linked->second;
+        return loadCode(std::move(module), path);
+    }
     if (!readDeviceFile(path, &module->image))
         return failLoad(ERROR_MOD_NOT_FOUND, path + ": no such file");
     std::string why;
@@ -99,6 +132,11 @@ FARPROC procAddress(HMODULE module, const char *name, uint32_t ordinal, const ch
     if (!m)
         return nullptr;
     void *found = m->code ? exportAddress(*m->code, name, ordinal) : nullptr;
+    if (m->linked && name) {
+        for (const auto &e : m->linked->exports)
+            if (e.first == name)
+                found = reinterpret_cast<void *>(e.second);
+    }
     if (!found)
         SetLastError(ERROR_PROC_NOT_FOUND);
     return reinterpret_cast<FARPROC>(found);
@@ -168,10 +206,10 @@ BOOL WINAPI FreeLibrary(HMODULE hLibModule)
     if (!m)
         return FALSE;
     // A module of code goes at its last free, after its detach notification.
-    if (m->code && --m->references > 0)
+    if (m->isCode() && --m->references > 0)
         return TRUE;
-    if (m->code)
-        callEntryPoint(*m->code, hLibModule, DLL_PROCESS_DETACH);
+    if (m->isCode())
+        enter(*m, hLibModule, DLL_PROCESS_DETACH);
     freeHandle(hLibModule);
     modules.erase(hLibModule);
     return TRUE;
@@ -194,6 +232,15 @@ FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName)
     if (IS_INTRESOURCE(lpProcName))
         return procAddress(hModule, nullptr, LOWORD(lpProcName), __func__);
     return procAddress(hModule, lpProcName, 0, __func__);
+}
+
+void emuLinkModule(const char *fileName, EmuEntryPoint entryPoint, const EmuLinkedExport *exports)
+{
+    LinkedModule &linked = linkedModules[moduleName(fileName ? fileName : "")];
+    linked.entryPoint = entryPoint;
+    linked.exports.clear();
+    for (const EmuLinkedExport *e = exports; e && e->name; ++e)
+        linked.exports.emplace_back(e->name, e->address);
 }
 
 const char *emuLastLoadProblem(void)
