@@ -27,6 +27,7 @@ declare -A needs=(
     ["the page's WebAssembly build"]="clang-19 lld-19 libc++-19-dev-wasm32 libc++abi-19-dev-wasm32
         libclang-rt-19-dev-wasm32 wasi-libc libstb-dev llvm-14"
     ["the page's browser test"]="chromium nodejs"
+    ["the budgets' instruction counts (scripts/bench.sh --check)"]="valgrind"
 )
 # npm comes with some builds of Node.js and is a package of its own in Debian's.
 command -v npm >/dev/null || needs["the page's browser test"]+=" npm"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the formatting, builds everything and runs every test: native under the sanitizers (the
 # device's DLLs and CABs built and checked on the way), the page's WebAssembly in a browser, the
-# device's DLLs under qemu-arm, then the Windows build.
+# device's DLLs under qemu-arm, the budgets of work and memory (scripts/bench.sh --check), then the
+# Windows build.
 set -euo pipefail
 . "$(dirname "$0")/lib.sh"
 
@@ -42,6 +43,9 @@ echo "== ARM build (armhf): the conformance tests on the device's DLLs and CABs,
 cmake --preset arm -DKWENO_ARM_SYSROOT="$sysroot" >/dev/null
 cmake --build --preset arm -j "$jobs"
 ctest --preset arm -j "$jobs"
+
+echo "== the budgets: instructions per gesture (x86-64, and the device's DLL under qemu-arm), memory held while selected"
+scripts/bench.sh --check
 
 echo "== fuzzing the resource-module reader and the picture decoders (bounded)"
 scripts/fuzz.sh 60

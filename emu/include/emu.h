@@ -117,6 +117,17 @@ typedef struct EmuLinkedExport {
 } EmuLinkedExport;
 WINAPI_EXPORT void emuLinkModule(const char *fileName, EmuEntryPoint entryPoint, const EmuLinkedExport *exports);
 
+/* The heap of images of code: the bytes their calls of COREDLL's malloc asked for, in blocks not
+ * yet given back to its free. */
+typedef struct EmuHeap {
+    long long liveBytes;
+    int liveBlocks;
+    long long highWater; /* the most liveBytes has been since the last reset or emuResetHeapHighWater */
+} EmuHeap;
+WINAPI_EXPORT void emuHeapState(EmuHeap *out);
+/* Starts the high-water mark afresh from the bytes live now. */
+WINAPI_EXPORT void emuResetHeapHighWater(void);
+
 /* ---- resource modules, for tools that check them ---- */
 /* What the headers of a module file say, read by the same reader as LoadLibraryExW. */
 typedef struct EmuModuleFile {
@@ -165,6 +176,8 @@ WINAPI_EXPORT void emuFailCall(const char *function, int nth);
 WINAPI_EXPORT void emuClearFailures(void);
 /* How often the named platform function has been called since the last reset. */
 WINAPI_EXPORT int emuCallCount(const char *function);
+/* How many calls of all platform functions together have been made since the last reset. */
+WINAPI_EXPORT long long emuCallTotal(void);
 
 /* ---- live objects and work done ---- */
 enum EmuKind {
@@ -195,6 +208,10 @@ WINAPI_EXPORT const char *emuViolation(int n);
 WINAPI_EXPORT void emuClearViolations(void);
 
 /* ---- bitmaps, for tools and tests ---- */
+/* The nth live bitmap (0 the oldest; stock bitmaps are not counted), as GetObjectW describes it:
+ * its size, bits per pixel and bytes per row, so that a host can add up the bytes it holds.
+ * 0 past the last. */
+WINAPI_EXPORT int emuLiveBitmap(int n, BITMAP *out);
 /* 0x00RRGGBB of a pixel of a bitmap; 0xFFFFFFFF for a bad handle or a point outside. */
 WINAPI_EXPORT DWORD emuBitmapPixel(HBITMAP bitmap, int x, int y);
 

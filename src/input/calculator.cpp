@@ -29,7 +29,7 @@ void launchCalculator()
     WCHAR *arguments = 0;
 
     HKEY key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"ControlPanel\\Sip", 0, REGISTRY_ACCESS, &key) == ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, SIP_SETTINGS_KEY, 0, REGISTRY_ACCESS, &key) == ERROR_SUCCESS) {
         DWORD type = REG_NONE;
         DWORD size = VALUE_BYTES;
         if (RegQueryValueExW(key, L"KWENO_Calc_Launch", 0, &type, (LPBYTE)buffer, &size) == ERROR_SUCCESS) {

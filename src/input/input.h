@@ -50,6 +50,10 @@ void launchCalculator();
 // settings): fills repeatSettings, defaults where a value is missing; the rate is never 0 afterwards.
 void readRepeatSettings();
 
+// The input panel's key under the current user, where the default input method and the calculator
+// to start are named (the input method's settings).
+extern const WCHAR SIP_SETTINGS_KEY[];
+
 // Stops the keyboard window's running timer, if any.
 void stopTimer();
 // Ends a hold: a running repeat gets its key-up, the timer stops, no key is held any more.

@@ -6,6 +6,8 @@
 #include "../platform/platform.h"
 #include "inputmethod.h"
 
+const WCHAR SIP_SETTINGS_KEY[] = L"ControlPanel\\Sip";
+
 // Reads a 4-byte value into target; a missing value or one longer than 4 bytes leaves it alone.
 static void readNumber(HKEY key, LPCWSTR name, LONG *target)
 {
@@ -50,7 +52,7 @@ static bool namesThisPanel(const WCHAR *text, DWORD units)
 void applyFirstSelectRule()
 {
     HKEY key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"ControlPanel\\Sip", 0, REGISTRY_ACCESS, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, SIP_SETTINGS_KEY, 0, REGISTRY_ACCESS, &key) != ERROR_SUCCESS)
         return;
     const DWORD bytes = 520;
     WCHAR text[bytes / sizeof(WCHAR)];

@@ -264,6 +264,14 @@ int emuCallCount(const char *function)
     return it == callCounts.end() ? 0 : it->second;
 }
 
+long long emuCallTotal(void)
+{
+    long long total = 0;
+    for (const auto &count : callCounts)
+        total += count.second;
+    return total;
+}
+
 int emuLiveCount(int kind)
 {
     if (kind < 0 || kind >= EMU_KIND_COUNT)

@@ -132,6 +132,21 @@ HBITMAP createBitmap(int width, int height, PixelFormat format)
     return h;
 }
 
+// A bitmap as GetObjectW describes it: device-dependent rows are padded to 16 bits.
+static BITMAP described(const Bitmap &b)
+{
+    BITMAP bm = {};
+    int bits = bitsPerPixel(b.format);
+    bm.bmType = 0;
+    bm.bmWidth = b.width;
+    bm.bmHeight = b.height;
+    bm.bmWidthBytes = ((b.width * bits + 15) / 16) * 2;
+    bm.bmPlanes = 1;
+    bm.bmBitsPixel = (WORD)bits;
+    bm.bmBits = nullptr;
+    return bm;
+}
+
 Bitmap *bitmapOf(HBITMAP bitmap, const char *api)
 {
     if (bitmap == stockBitmapHandle())
@@ -344,17 +359,7 @@ int WINAPI GetObjectW(HANDLE h, int c, LPVOID pv)
         return (int)sizeof(BITMAP);
     if (c < (int)sizeof(BITMAP))
         return 0;
-    BITMAP bm = {};
-    int bits = bitsPerPixel(b->format);
-    bm.bmType = 0;
-    bm.bmWidth = b->width;
-    bm.bmHeight = b->height;
-    // Device-dependent bitmap rows are padded to 16 bits.
-    bm.bmWidthBytes = ((b->width * bits + 15) / 16) * 2;
-    bm.bmPlanes = 1;
-    bm.bmBitsPixel = (WORD)bits;
-    bm.bmBits = nullptr;
-    *static_cast<BITMAP *>(pv) = bm;
+    *static_cast<BITMAP *>(pv) = described(*b);
     return (int)sizeof(BITMAP);
 }
 
@@ -378,6 +383,15 @@ COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color)
     uint32_t rgb = rgbOf(color & 0xFFFFFF);
     *p = t.format == FORMAT_MONOCHROME ? nearestMonochrome(rgb) : storedPixel(t.format, rgb);
     return colorrefOf(*p);
+}
+
+int emuLiveBitmap(int n, BITMAP *out)
+{
+    std::vector<const void *> live = liveHandles(EMU_BITMAP);
+    if (n < 0 || n >= (int)live.size() || !out)
+        return 0;
+    *out = described(*static_cast<Bitmap *>(lookup(live[n], EMU_BITMAP, "", true)));
+    return 1;
 }
 
 DWORD emuBitmapPixel(HBITMAP bitmap, int x, int y)

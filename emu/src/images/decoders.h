@@ -22,8 +22,12 @@ bool failWith(ImageFileInfo *info, const char *problem);
 bool sizeAllowed(long long width, long long height);
 // A black picture of that size.
 void startPicture(Picture *out, int width, int height);
-// A channel of a pixel with coverage alpha, over black.
-uint32_t overBlack(uint32_t value, uint32_t alpha);
+// A channel of a pixel with coverage alpha, over black; inline, as it runs for every channel of
+// every pixel decoded.
+inline uint32_t overBlack(uint32_t value, uint32_t alpha)
+{
+    return (value * alpha + 127) / 255;
+}
 
 } // namespace emu
 

@@ -62,11 +62,6 @@ void startPicture(Picture *out, int width, int height)
     out->pixels.assign((size_t)width * height, 0);
 }
 
-uint32_t overBlack(uint32_t value, uint32_t alpha)
-{
-    return (value * alpha + 127) / 255;
-}
-
 const char *imageFormatName(ImageFormat format)
 {
     switch (format) {

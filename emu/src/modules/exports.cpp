@@ -6,6 +6,7 @@
 
 #include <aygshell.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -17,16 +18,37 @@ namespace {
 // ---- the C run time, as COREDLL exports it, by the names of its functions ----
 namespace crt {
 
+// What the images hold of the heap: every block malloc gave them and free has not taken back, with
+// the bytes asked for, so that a host can tell what a DLL keeps (emuHeapState).
+struct Heap {
+    std::map<void *, size_t> blocks;
+    long long liveBytes = 0;
+    long long highWater = 0;
+};
+Heap heap;
+
 // Allocations fail as injected (null, as malloc fails) and are counted like the platform's calls.
 void *malloc(size_t size)
 {
     if (failNow(__func__))
         return nullptr;
-    return std::malloc(size);
+    void *block = std::malloc(size);
+    if (block) {
+        heap.blocks[block] = size;
+        heap.liveBytes += (long long)size;
+        heap.highWater = std::max(heap.highWater, heap.liveBytes);
+    }
+    return block;
 }
 
+// A block from before the last reset is given back without being counted.
 void free(void *block)
 {
+    auto it = heap.blocks.find(block);
+    if (it != heap.blocks.end()) {
+        heap.liveBytes -= (long long)it->second;
+        heap.blocks.erase(it);
+    }
     std::free(block);
 }
 
@@ -205,10 +227,11 @@ void *platformExport(const PeImport &import)
     return nullptr;
 }
 
-// Forgets the bindings emuRebindImport changed, at a reset.
+// Forgets the bindings emuRebindImport changed, and the heap's accounting, at a reset.
 static void resetImportBindings()
 {
     rebound.clear();
+    crt::heap = crt::Heap();
 }
 const RoomReset bindingsReset(resetImportBindings);
 
@@ -217,6 +240,20 @@ const RoomReset bindingsReset(resetImportBindings);
 using namespace emu;
 
 extern "C" {
+
+void emuHeapState(EmuHeap *out)
+{
+    if (!out)
+        return;
+    out->liveBytes = crt::heap.liveBytes;
+    out->liveBlocks = (int)crt::heap.blocks.size();
+    out->highWater = crt::heap.highWater;
+}
+
+void emuResetHeapHighWater(void)
+{
+    crt::heap.highWater = crt::heap.liveBytes;
+}
 
 void emuRebindImport(const char *name, const char *boundTo)
 {

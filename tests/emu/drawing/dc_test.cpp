@@ -198,6 +198,41 @@ TEST_F(DcTest, GetObjectWReportsTheSizeItNeeds)
     EXPECT_EQ(0x5A5A5A5A, bm.bmWidth);
 }
 
+TEST_F(DcTest, LiveBitmapsAreListedOldestFirstAsGetObjectWDescribesThem)
+{
+    HDC mem = CreateCompatibleDC(nullptr);
+    HBITMAP colour = colourBitmap(3, 2);
+    HBITMAP mono = CreateCompatibleBitmap(mem, 17, 1); // the DC still holds its monochrome stock bitmap
+    HBITMAP gone = colourBitmap(5, 5);
+    DeleteObject(gone);
+    const struct {
+        HBITMAP bitmap;
+        LONG width, height, widthBytes;
+        WORD bits;
+    } listed[] = {{colour, 3, 2, 6, 16}, {mono, 17, 1, 4, 1}};
+    BITMAP bm;
+    for (int n = 0; n < 2; ++n) {
+        memset(&bm, 0xDE, sizeof bm);
+        ASSERT_EQ(1, emuLiveBitmap(n, &bm)) << "bitmap " << n;
+        BITMAP expected = bitmapInfo(listed[n].bitmap);
+        EXPECT_EQ(listed[n].width, bm.bmWidth) << "bitmap " << n;
+        EXPECT_EQ(listed[n].height, bm.bmHeight) << "bitmap " << n;
+        EXPECT_EQ(listed[n].widthBytes, bm.bmWidthBytes) << "bitmap " << n << ": rows padded to 16 bits";
+        EXPECT_EQ(listed[n].bits, bm.bmBitsPixel) << "bitmap " << n;
+        EXPECT_EQ(0, memcmp(&expected, &bm, sizeof bm)) << "bitmap " << n << " as GetObjectW gives it";
+    }
+    EXPECT_EQ(0, emuLiveBitmap(2, &bm)) << "the deleted one and the stock bitmap are not live";
+    EXPECT_EQ(0, emuLiveBitmap(-1, &bm));
+
+    // Every counted call adds one to the total, whichever function it was.
+    long long calls = emuCallTotal();
+    DeleteObject(mono);
+    GetObjectW(colour, 0, nullptr);
+    DeleteDC(mem);
+    EXPECT_EQ(calls + 3, emuCallTotal());
+    EXPECT_EQ(0, emuViolationCount()) << violations();
+}
+
 TEST_F(DcTest, SetPixelAndGetPixelSpeakColorrefAndClipToTheBitmap)
 {
     HDC dc = CreateCompatibleDC(nullptr);

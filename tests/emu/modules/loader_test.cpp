@@ -6,6 +6,7 @@
 
 #include <aygshell.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -31,17 +32,20 @@ uint32_t ldrR12Pc(uint32_t offset)
 }
 
 // A DLL whose entry point tells SetLastError the reason plus 100 and answers `answer`; whose
-// exported stubs call __rt_sdiv, __rt_udiv and GetDC through its imports (swapping the operands
-// into the helpers' order); that exports a word holding its own address; and that imports
-// SHLoadImageResource by ordinal.
+// exported stubs call __rt_sdiv, __rt_udiv, GetDC, malloc and free through its imports (swapping
+// the operands into the helpers' order); that exports a word holding its own address; and that
+// imports SHLoadImageResource by ordinal.
 CodeImage testDll(uint8_t answer = 1)
 {
     CodeImage d;
+    // Slots go module by module: malloc and free last, under a name without its extension.
     d.imports = {{"COREDLL.dll", "SetLastError", 0},
                  {"COREDLL.dll", "__rt_sdiv", 0},
                  {"COREDLL.dll", "__rt_udiv", 0},
                  {"coredll.DLL", "GetDC", 0},
-                 {"AYGSHELL.dll", "", 64}};
+                 {"AYGSHELL.dll", "", 64},
+                 {"coredll", "malloc", 0},
+                 {"coredll", "free", 0}};
     CodeLayout l;
     buildCode(d, emu::IMAGE_FILE_MACHINE_ARM, &l); // for the slots' RVAs
     d.code = {PUSH_R4_LR, ADD_R0_R1_100, ldrR12Pc(12), MOV_LR_PC, LDR_PC_R12, movR0(answer), POP_R4_PC, l.slots[0]};
@@ -51,9 +55,15 @@ CodeImage testDll(uint8_t answer = 1)
         d.addresses.push_back(d.code.size() + 5);
         d.code.insert(d.code.end(), {MOV_R2_R0, MOV_R0_R1, MOV_R1_R2, LDR_R12_PC0, LDR_PC_R12, l.slots[helper]});
     }
-    d.exports.push_back({"getDC", codeRva + 4 * (uint32_t)d.code.size()});
-    d.addresses.push_back(d.code.size() + 2);
-    d.code.insert(d.code.end(), {LDR_R12_PC0, LDR_PC_R12, l.slots[3]});
+    const struct {
+        const char *name;
+        size_t import;
+    } calls[] = {{"getDC", 3}, {"malloc", 5}, {"free", 6}};
+    for (const auto &call : calls) {
+        d.exports.push_back({call.name, codeRva + 4 * (uint32_t)d.code.size()});
+        d.addresses.push_back(d.code.size() + 2);
+        d.code.insert(d.code.end(), {LDR_R12_PC0, LDR_PC_R12, l.slots[call.import]});
+    }
     d.exports.push_back({"self", codeRva + 4 * (uint32_t)d.code.size()});
     d.addresses.push_back(d.code.size());
     d.code.push_back(codeRva + 4 * (uint32_t)d.code.size());
@@ -224,6 +234,54 @@ TEST_F(LoaderTest, ImportsBindToThePlatformsOwnFunctionsByNameAndOrdinal)
     EXPECT_EQ(nullptr, getDc(nullptr));
     EXPECT_EQ(before + 2, emuCallCount("GetDC"));
     FreeLibrary(m);
+}
+
+TEST_F(LoaderTest, TheHeapCountsWhatAnImageHoldsAndTheMostItHeld)
+{
+    HMODULE m = load("\\Windows\\test.dll", buildCode(testDll()));
+    ASSERT_NE(nullptr, m) << emuLastLoadProblem();
+    typedef void *(*Malloc)(size_t);
+    typedef void (*Free)(void *);
+    Malloc allocate = proc<Malloc>(m, L"malloc");
+    Free release = proc<Free>(m, L"free");
+    auto heap = [] {
+        EmuHeap h;
+        memset(&h, 0xDE, sizeof h);
+        emuHeapState(&h);
+        return h;
+    };
+    void *a = allocate(100), *b = allocate(28);
+    emuFailCall("malloc", 1);
+    EXPECT_EQ(nullptr, allocate(1000)) << "an injected failure";
+    const struct {
+        const char *after;
+        void *freed;
+        bool resetMark;
+        long long live;
+        int blocks;
+        long long highWater;
+    } steps[] = {
+        {"two blocks", nullptr, false, 128, 2, 128},
+        {"the first freed", a, false, 28, 1, 128},
+        {"the mark started afresh", nullptr, true, 28, 1, 28},
+        {"the second freed", b, false, 0, 0, 28},
+    };
+    for (const auto &s : steps) {
+        if (s.freed)
+            release(s.freed);
+        if (s.resetMark)
+            emuResetHeapHighWater();
+        EmuHeap h = heap();
+        EXPECT_EQ(s.live, h.liveBytes) << s.after;
+        EXPECT_EQ(s.blocks, h.liveBlocks) << s.after;
+        EXPECT_EQ(s.highWater, h.highWater) << s.after;
+    }
+    void *kept = allocate(40);
+    FreeLibrary(m);
+    emuReset();
+    EXPECT_EQ(0, heap().liveBytes) << "a reset forgets the heap";
+    EXPECT_EQ(0, heap().highWater);
+    free(kept); // what the image's malloc gives comes from the C library's
 }
 
 TEST_F(LoaderTest, DivisionHelpersTakeTheDivisorInR0AndGiveTheRemainderInR1)
