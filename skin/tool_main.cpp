@@ -1,4 +1,5 @@
-// kweno-skin: checks a resource module for every picture the panel needs, or previews it as PNGs.
+// kweno-skin: checks a resource module for every picture the panel needs, previews it as PNGs, and packs
+// such PNGs, edited, into a module.
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
@@ -6,6 +7,8 @@
 #include <vector>
 
 #include "checker.h"
+#include "pack.h"
+#include "wholefile.h"
 
 using namespace skin;
 
@@ -33,13 +36,39 @@ int preview(const std::string &path, const std::string &folder)
     return faults.empty() ? 0 : 1;
 }
 
+int pack(const std::string &folder, const std::string &output, const std::string &formatName, int bits, bool quiet)
+{
+    StoredFormat format = STORED_PNG;
+    storedFormatFromName(formatName, &format);
+    PackResult result = packFolder(folder, format, bits);
+    if (!quiet)
+        for (const std::string &warning : result.warnings)
+            std::fprintf(stderr, "warning: %s\n", warning.c_str());
+    for (const std::string &refusal : result.refusals)
+        std::fprintf(stderr, "%s\n", refusal.c_str());
+    if (!result.ok()) {
+        std::fprintf(stderr, "%s: not written: %zu pictures refused\n", output.c_str(), result.refusals.size());
+        return 1;
+    }
+    if (!writeFile(output, result.module)) {
+        std::fprintf(stderr, "cannot write %s\n", output.c_str());
+        return 1;
+    }
+    if (!quiet)
+        std::printf("%s: %zu bytes, every picture of %s at most %d colours, as %s\n", output.c_str(),
+                    result.module.size(), folder.c_str(), 1 << bits, formatName.c_str());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    CLI::App app{"Checks a resource module for every picture the panel needs, or previews it as PNG files.",
-                 "kweno-skin"};
-    app.footer("Exit status: 0 when every picture is sound, 1 on any fault, 2 for a bad command line.");
+    CLI::App app{
+        "Checks a resource module for every picture the panel needs, previews it as PNG files, or packs such files "
+        "into a module.",
+        "kweno-skin"};
+    app.footer("Exit status: 0 when every picture is sound, 1 on any fault or refusal, 2 for a bad command line.");
     app.require_subcommand(1);
     // An option given twice takes the last; the subcommands inherit this.
     app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
@@ -61,6 +90,27 @@ int main(int argc, char **argv)
         ->required()
         ->type_name("");
 
+    std::string output, formatName = KWENO_SKIN_FORMAT;
+    int bits = KWENO_SKIN_BITS;
+    bool quiet = false;
+    CLI::App *packing = app.add_subcommand(
+        "pack", "packs a folder of PNG files named as preview writes them into a resource module for the device");
+    packing->add_option("FOLDER", folder, "the pictures, one PNG file each, as preview writes them")
+        ->required()
+        ->type_name("");
+    packing->add_option("-o,--output", output, "the module to write, such as KWENO_Resources.dll")
+        ->required()
+        ->type_name("FILE");
+    packing->add_option("--format", formatName, "how faces and popups are stored")
+        ->check(CLI::IsMember({"png", "gif", "bmp"}))
+        ->type_name("FORMAT")
+        ->capture_default_str();
+    packing->add_option("--bits", bits, "at most 2^bits colours in each picture")
+        ->check(CLI::IsMember({4, 8}))
+        ->type_name("BITS")
+        ->capture_default_str();
+    packing->add_flag("--quiet", quiet, "say nothing but refusals");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError &e) {
@@ -69,6 +119,8 @@ int main(int argc, char **argv)
 
     if (previewing->parsed())
         return preview(path, folder);
+    if (packing->parsed())
+        return pack(folder, output, formatName, bits, quiet);
     std::vector<Variant> variants;
     for (Variant v : allVariants)
         if (variantChosen.empty() || variantChosen == VARIANTS[v].shortName)
