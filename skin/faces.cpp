@@ -38,7 +38,7 @@ void addText(std::vector<uint32_t> &characters, const KeyLabel &label)
 
 Image drawFace(const FaceEntry &face, Picture picture, const Font &font, const DrawOptions &options)
 {
-    const Look &look = lookFor(picture);
+    const Look &look = lookFor(picture, *options.looks);
     Image image(face.width, face.height, look.background);
     for (int row = 0; row < ROW_COUNT; ++row) {
         LONG top = face.rows[row], bottom = face.rows[row + 1] - 1;
@@ -57,7 +57,7 @@ Image drawFace(const FaceEntry &face, Picture picture, const Font &font, const D
 
 Image drawPopup(const KeyRecord *list, Picture picture, const Font &font, const DrawOptions &options)
 {
-    const Look &look = lookFor(picture);
+    const Look &look = lookFor(picture, *options.looks);
     int width = (int)popupWidth(list), height = (int)POPUP_HEIGHT;
     Image image(width, height, look.background);
     // A one-pixel line around the margin sets the popup apart from the keys beneath it.

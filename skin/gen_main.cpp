@@ -27,6 +27,8 @@ struct Options {
     StoredFormat format = STORED_PNG;
     bool labels = true;
     bool quiet = false;
+    bool contrast = false;
+    const LookSet *looks = &LOOKS[0];
     std::set<LONG> omit;
     std::map<LONG, std::pair<int, int>> resize;
 };
@@ -62,7 +64,16 @@ bool parseOptions(int argc, char **argv, Options &options, int *exitStatus)
     app.footer("--omit and --resize make deliberately broken modules, for testing checkers.");
     CLI::Option *module = app.add_option("--module", options.module, "pack the pictures into this resource module")
                               ->type_name("FILE.dll");
-    app.add_option("--font", options.font, "the labels' font")->required()->type_name("FILE.ttf");
+    CLI::Option *font = app.add_option("--font", options.font, "the labels' font")->type_name("FILE.ttf");
+    std::string lookName = LOOKS[0].name;
+    std::vector<std::string> lookNames;
+    for (const LookSet &look : LOOKS)
+        lookNames.push_back(look.name);
+    app.add_option("--look", lookName, "the colours to draw in")
+        ->check(CLI::IsMember(lookNames))
+        ->type_name("LOOK")
+        ->capture_default_str();
+    app.add_flag("--contrast", options.contrast, "print how far every look's labels stand out, and stop");
     std::string formatName = storedFormatName(options.format);
     std::vector<std::string> formats = storedFormatNames();
     app.add_option("--format", formatName, "how faces and popups are stored")
@@ -95,13 +106,18 @@ bool parseOptions(int argc, char **argv, Options &options, int *exitStatus)
     app.add_flag("--quiet", options.quiet, "say nothing when all went well");
     try {
         app.parse(argc, argv);
-        if (!*module && !*png)
+        if (!options.contrast && !*font)
+            throw CLI::RequiredError(font->get_name());
+        if (!options.contrast && !*module && !*png)
             throw CLI::RequiredError(module->get_name() + " or " + png->get_name());
     } catch (const CLI::ParseError &e) {
         *exitStatus = app.exit(e) == 0 ? 0 : 2;
         return false;
     }
     storedFormatFromName(formatName, &options.format);
+    for (const LookSet &look : LOOKS)
+        if (lookName == look.name)
+            options.looks = &look;
     options.omit.insert(omit.begin(), omit.end());
     for (const auto &r : resize) {
         int width = 0, height = 0;
@@ -123,6 +139,17 @@ Image render(const ImageEntry &entry, const Font &font, const DrawOptions &draw)
     }
 }
 
+// The labels' WCAG 2 contrast against their keys, for each look and picture.
+void printContrast()
+{
+    std::printf("look           picture   ink on key   worst label\n");
+    for (const LookSet &looks : LOOKS)
+        for (Picture picture : {PICTURE_DAY, PICTURE_NIGHT, PICTURE_PRESSED}) {
+            LabelContrast c = labelContrast(lookFor(picture, looks));
+            std::printf("%-14s %-9s %7.2f:1   %8.2f:1\n", looks.name, pictureName(picture), c.inkOnKey, c.worst);
+        }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -131,6 +158,10 @@ int main(int argc, char **argv)
     int status = 0;
     if (!parseOptions(argc, argv, options, &status))
         return status;
+    if (options.contrast) {
+        printContrast();
+        return 0;
+    }
     Font font;
     std::string error = font.open(options.font);
     if (!error.empty())
@@ -148,6 +179,7 @@ int main(int argc, char **argv)
         std::filesystem::create_directories(options.png, ec);
     DrawOptions draw;
     draw.labels = options.labels;
+    draw.looks = options.looks;
     std::vector<StoredPicture> pictures;
     size_t drawn = 0, dataBytes = 0;
     double worstError = 0;
@@ -181,8 +213,13 @@ int main(int argc, char **argv)
         if (!writeFile(options.module, bytes))
             return fail("cannot write " + options.module);
     }
-    if (!options.quiet)
+    if (!options.quiet) {
         std::printf("kweno-skin-gen: %zu pictures of at most %d colours, %zu bytes; worst mean colour error %.2f\n",
                     drawn, 1 << options.bits, dataBytes, worstError);
+        std::printf("kweno-skin-gen: look %s, labels against their keys at least %.2f:1 day, %.2f:1 night, "
+                    "%.2f:1 pressed\n",
+                    options.looks->name, labelContrast(options.looks->day).worst,
+                    labelContrast(options.looks->night).worst, labelContrast(options.looks->pressed).worst);
+    }
     return 0;
 }

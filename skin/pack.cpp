@@ -13,6 +13,7 @@
 
 #include "catalogue.h"
 #include "checker.h"
+#include "looks.h"
 #include "module.h"
 #include "palette.h"
 #include "wholefile.h"
@@ -155,12 +156,6 @@ bool readPicture(const std::string &folder, const ImageEntry &entry, int bits, I
 }
 
 } // namespace
-
-uint32_t shownIn565(uint32_t rgb)
-{
-    uint32_t r = (rgb >> 19) & 0x1F, g = (rgb >> 10) & 0x3F, b = (rgb >> 3) & 0x1F;
-    return (r << 3 | r >> 2) << 16 | (g << 2 | g >> 4) << 8 | (b << 3 | b >> 2);
-}
 
 PackResult packFolder(const std::string &folder, StoredFormat format, int bits)
 {

@@ -23,10 +23,6 @@ struct PackResult {
 // colours each, faces and popups in the format given, then checks the module as the panel reads it.
 PackResult packFolder(const std::string &folder, StoredFormat format, int bits);
 
-// The colour the device's 16-bit (5-6-5) display shows for a 24-bit one: each channel cut to its
-// bits and widened again by repeating them.
-uint32_t shownIn565(uint32_t rgb);
-
 } // namespace skin
 
 #endif // KWENO_SKIN_PACK_H

@@ -8,11 +8,13 @@
 #include "canvas.h"
 #include "catalogue.h"
 #include "font.h"
+#include "looks.h"
 
 namespace skin {
 
 struct DrawOptions {
-    bool labels = true; // false leaves the key bodies bare
+    bool labels = true;               // false leaves the key bodies bare
+    const LookSet *looks = &LOOKS[0]; // the colours
 };
 
 // A whole keyboard face, exactly the layout's size, every key at its key rectangle.

@@ -128,16 +128,19 @@ TEST_F(Pictures, EveryKeyStandsApartFromTheGapAroundIt)
 {
     DrawOptions bare;
     bare.labels = false;
-    for (const FaceEntry &face : allFaces()) {
-        for (Picture picture : allPictures) {
-            Image image = drawFace(face, picture, *font, bare);
-            for (const Rect &r : keyRects(face)) {
-                LONG midY = (r.top + r.bottom) / 2, midX = (r.left + r.right) / 2;
-                uint32_t gapLeft = image.at(r.left, midY), gapTop = image.at(midX, r.top);
-                uint32_t body = image.at(midX, midY);
-                EXPECT_EQ(gapLeft, gapTop) << faceName(face, picture) << " key at " << r.left << "," << r.top;
-                EXPECT_GT(colourDistance(body, gapLeft), 25) << faceName(face, picture) << ": the key at " << r.left
-                                                             << "," << r.top << " hardly differs from its gap";
+    for (const LookSet &looks : LOOKS) {
+        bare.looks = &looks;
+        for (const FaceEntry &face : allFaces()) {
+            for (Picture picture : allPictures) {
+                Image image = drawFace(face, picture, *font, bare);
+                for (const Rect &r : keyRects(face)) {
+                    LONG midY = (r.top + r.bottom) / 2, midX = (r.left + r.right) / 2;
+                    uint32_t gapLeft = image.at(r.left, midY), gapTop = image.at(midX, r.top);
+                    uint32_t body = image.at(midX, midY);
+                    EXPECT_EQ(gapLeft, gapTop) << faceName(face, picture) << " key at " << r.left << "," << r.top;
+                    EXPECT_GT(colourDistance(body, gapLeft), 25) << faceName(face, picture) << ": the key at " << r.left
+                                                                 << "," << r.top << " hardly differs from its gap";
+                }
             }
         }
     }
@@ -146,16 +149,40 @@ TEST_F(Pictures, EveryKeyStandsApartFromTheGapAroundIt)
 // The pressed face must show a key as pressed on the day and on the night face alike.
 TEST_F(Pictures, PressedKeysStandOutOnBothNormalFaces)
 {
-    for (const FaceEntry &face : allFaces()) {
-        Image pressed = drawFace(face, PICTURE_PRESSED, *font);
-        Image day = drawFace(face, PICTURE_DAY, *font);
-        Image night = drawFace(face, PICTURE_NIGHT, *font);
-        for (const Rect &r : keyRects(face)) {
-            uint32_t p = meanColour(pressed, r);
-            EXPECT_GT(colourDistance(p, meanColour(day, r)), 60) << faceName(face, PICTURE_DAY) << " " << r.left;
-            EXPECT_GT(colourDistance(p, meanColour(night, r)), 60) << faceName(face, PICTURE_NIGHT) << " " << r.left;
+    for (const LookSet &looks : LOOKS) {
+        DrawOptions options;
+        options.looks = &looks;
+        for (const FaceEntry &face : allFaces()) {
+            Image pressed = drawFace(face, PICTURE_PRESSED, *font, options);
+            Image day = drawFace(face, PICTURE_DAY, *font, options);
+            Image night = drawFace(face, PICTURE_NIGHT, *font, options);
+            for (const Rect &r : keyRects(face)) {
+                uint32_t p = meanColour(pressed, r);
+                EXPECT_GT(colourDistance(p, meanColour(day, r)), 60) << faceName(face, PICTURE_DAY) << " " << r.left;
+                EXPECT_GT(colourDistance(p, meanColour(night, r)), 60)
+                    << faceName(face, PICTURE_NIGHT) << " " << r.left;
+            }
         }
     }
+}
+
+// Legible in sunlight: every label of the high-contrast look stands out from its key by at least
+// 7:1, and every colour of every look is one the 16-bit display shows exactly, so fills stay as drawn.
+TEST(Looks, HighContrastLabelsReachSevenToOneAndEveryColourSurvivesTheDisplay)
+{
+    // WCAG 2's own figures: black on white, and #767676, the lightest grey that passes 4.5:1 on white.
+    EXPECT_NEAR(21.0, contrastRatio(0x000000, 0xFFFFFF), 1e-9);
+    EXPECT_NEAR(4.54, contrastRatio(0x767676, 0xFFFFFF), 0.01);
+    const LookSet &high = LOOKS[1];
+    ASSERT_STREQ("high-contrast", high.name);
+    for (Picture picture : allPictures)
+        EXPECT_GE(labelContrast(lookFor(picture, high)).worst, 7.0) << pictureName(picture);
+    for (const LookSet &looks : LOOKS)
+        for (Picture picture : allPictures) {
+            const Look &l = lookFor(picture, looks);
+            for (uint32_t colour : {l.background, l.edge, l.key, l.modifier, l.ink, l.accent, l.lit, l.litInk})
+                EXPECT_EQ(colour, shownIn565(colour)) << looks.name << std::hex << " " << colour;
+        }
 }
 
 // One-shot shift and locked caps share a layout; their shift keys must look clearly different,
