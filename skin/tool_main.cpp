@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,10 @@ int pack(const std::string &folder, const std::string &output, const std::string
         std::fprintf(stderr, "%s: not written: %zu pictures refused\n", output.c_str(), result.refusals.size());
         return 1;
     }
+    std::error_code ec;
+    std::filesystem::path parent = std::filesystem::path(output).parent_path();
+    if (!parent.empty())
+        std::filesystem::create_directories(parent, ec);
     if (!writeFile(output, result.module)) {
         std::fprintf(stderr, "cannot write %s\n", output.c_str());
         return 1;
