@@ -8,19 +8,31 @@
 
 #include "cabinet.h"
 #include "installation.h"
+#include "surface/imageids.h"
 #include "wholefile.h"
 
+// The resource module's file name, the last part of the path the panel loads it by (ASCII).
+static std::string resourceModuleFile()
+{
+    std::string name;
+    for (const WCHAR *c = RESOURCE_MODULE_PATH; *c; ++c)
+        name = *c == '\\' ? std::string() : name + (char)*c;
+    return name;
+}
+
 // The cabinet as the device's installer reads it: _setup.xml, then each file it installs, from the
-// folder, under its name in the cabinet.
+// folder, under its name in the cabinet; the resource module from skin instead, when one is named,
+// so that the same install (the same name, the same files) ships a designer's pictures.
 static bool packInstallation(const installation::Installation &installation, const std::string &from,
-                             const std::string &gcab, const std::string &cab)
+                             const std::string &skin, const std::string &gcab, const std::string &cab)
 {
     std::string document = installation::provisioningDocument(installation);
     CabinetMembers members = {{"_setup.xml", std::vector<uint8_t>(document.begin(), document.end())}};
     bool ok = true;
     for (const installation::File &file : installation.files) {
         members.emplace_back(file.member, std::vector<uint8_t>());
-        ok = ok && readFile(from + "/" + file.name, &members.back().second);
+        bool skinned = !skin.empty() && file.name == resourceModuleFile();
+        ok = ok && readFile(skinned ? skin : from + "/" + file.name, &members.back().second);
     }
     return ok && packCabinet(gcab, cab, members);
 }
@@ -29,11 +41,13 @@ int main(int argc, char **argv)
 {
     CLI::App app{"Writes how the device's input-panel host is told of a deliverable: a registry file or the CAB, "
                  "from the panel's variant table."};
-    std::string variantName, format, out, from, gcab;
+    std::string variantName, format, out, from, skin, gcab;
     app.add_option("--variant", variantName, "the deliverable")->required();
     app.add_option("--format", format, "reg or cab")->required()->check(CLI::IsMember({"reg", "cab"}));
     app.add_option("--out", out, "the file to write")->required();
     app.add_option("--from", from, "for a CAB: the folder of the files it installs");
+    app.add_option("--skin", skin, "for a CAB: the resource module to install instead of the folder's")
+        ->check(CLI::ExistingFile);
     app.add_option("--gcab", gcab, "for a CAB: the gcab program that packs it");
     CLI11_PARSE(app, argc, argv);
 
@@ -46,7 +60,7 @@ int main(int argc, char **argv)
         return 2;
     }
     installation::Installation installation = installation::ofVariant(*variant);
-    bool ok = format == "cab" ? packInstallation(installation, from, gcab, out)
+    bool ok = format == "cab" ? packInstallation(installation, from, skin, gcab, out)
                               : writeFile(out, installation::registryFile(installation));
     if (!ok) {
         fprintf(stderr, "kweno-registration: cannot write %s\n", out.c_str());
