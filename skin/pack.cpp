@@ -160,6 +160,11 @@ bool readPicture(const std::string &folder, const ImageEntry &entry, int bits, I
 PackResult packFolder(const std::string &folder, StoredFormat format, int bits)
 {
     PackResult result;
+    std::error_code ec;
+    if (!std::filesystem::is_directory(folder, ec)) {
+        result.refusals.push_back(folder + ": no such folder");
+        return result;
+    }
     std::vector<StoredPicture> pictures;
     std::set<std::string> known;
     for (const ImageEntry &entry : allImages()) {
@@ -171,7 +176,6 @@ PackResult packFolder(const std::string &folder, StoredFormat format, int bits)
         if (pictures.back().data.empty())
             result.refusals.push_back(entry.name + ".png: cannot be encoded as " + storedFormatName(format));
     }
-    std::error_code ec;
     std::set<std::string> others; // in name order, whatever order the folder lists them in
     for (const auto &file : std::filesystem::directory_iterator(folder, ec))
         if (!known.count(file.path().filename().string()))
