@@ -46,3 +46,7 @@ if [ -n "$skin" ]; then
 fi
 echo "== in out/device:"
 ls -l out/device
+if [ -n "$skin" ]; then
+    echo "== in out/device/skinned, with the resource module $skin:"
+    ls -l out/device/skinned
+fi
