@@ -208,7 +208,7 @@ TEST(DeviceScreen, IsTheOneTheEmulationStartsWith)
 // and asks the platform's loader for it.
 TEST_F(HostTest, AnInstalledCabinetNamesThePanelForThePlatformsLoader)
 {
-    std::string cabinet = cabinets::of(installation::ofVariant(VARIANTS[VARIANT_DAY]), {'M', 'Z'});
+    std::string cabinet = cabinets::of(installation::ofVariant(VARIANTS[VARIANT_DAY], "1.2.3"), {'M', 'Z'});
     char problem[128];
     ASSERT_EQ(1, emuInstallCab(cabinet.c_str(), problem, sizeof problem)) << problem;
     remove(cabinet.c_str());

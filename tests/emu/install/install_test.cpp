@@ -18,8 +18,13 @@ namespace {
 
 using cabinets::Bytes;
 
-// The day panel's installation, as the device build packs it.
-const installation::Installation day = installation::ofVariant(VARIANTS[VARIANT_DAY]);
+// The day panel's installation, as the device build packs it, without its version value: the
+// document below writes values of both types under that key.
+const installation::Installation day = [] {
+    installation::Installation product = installation::ofVariant(VARIANTS[VARIANT_DAY], "1.2.3");
+    product.keys.pop_back();
+    return product;
+}();
 
 std::string replaced(std::string text, const std::string &from, const std::string &to)
 {
