@@ -37,7 +37,9 @@ const struct {
 std::map<std::string, std::vector<uint8_t>> files; // by lower-cased CE path
 std::set<std::string> folders;                     // made on the device, lower-cased
 std::map<std::string, std::string> mappedFolders;  // lower-cased CE folder -> host folder
-std::map<std::string, int> holds;                  // loaded modules' files, by lower-cased CE path
+// Loaded modules' files, by lower-cased CE path. Never destroyed: a module still loaded when the
+// program ends lets go of its file after this library's objects may be gone.
+std::map<std::string, int> &holds = *new std::map<std::string, int>;
 // What the next restart does to a file in use: replace it with the bytes, or remove it (none).
 std::map<std::string, std::pair<bool, std::vector<uint8_t>>> atRestart;
 
