@@ -69,6 +69,18 @@ class InputPanelHost {
     IInputMethod *inputMethod() const { return inputMethod_; }
     const std::string &error() const { return error_; }
 
+    // ---- the device's start-up: the current input method ----
+    // What the device's input-panel host does when it starts (at a soft reset): the input method
+    // that HKCU\ControlPanel\Sip DefaultIm names, loaded through its class (loadClass) and activated;
+    // when the value is missing or no class identifier, names no registered input method (no
+    // IsSIPInputMethod "1" under its class), or the module does not load or activate, the device's
+    // own input method instead, loaded from ownPath. log() says what it chose and why. Returns how
+    // the one it kept activated.
+    HRESULT startCurrentInputMethod(const std::string &ownPath, REFCLSID ownClsid);
+    // The class of the input method the host started with; its text, as the registry names it.
+    const std::string &currentInputMethod() const { return current_; }
+    const std::vector<std::string> &log() const { return log_; }
+
     // ---- the whole start-up and shut-down, as the platform's host does them ----
     // Select, RegisterCallback, GetInfo, window placed at rcSipRect, ReceiveSipInfo, and when the
     // panel is on, the window shown and Showing. Stops at the first failure and returns it.
@@ -154,6 +166,8 @@ class InputPanelHost {
     bool inGetInfo_ = false;
     std::vector<MethodResult> results_;
     std::string error_;
+    std::string current_;
+    std::vector<std::string> log_;
 };
 
 #endif // KWENO_HOST_HOST_H

@@ -110,30 +110,36 @@ static const REGSAM readAccess = KEY_READ;
 static const REGSAM readAccess = 0;
 #endif
 
-bool serverOfClass(REFCLSID clsid, std::string *path, std::string *error)
+std::string textOfClsid(REFCLSID clsid)
 {
-    char name[96];
-    snprintf(name, sizeof name, "CLSID\\{%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}\\InprocServer32",
+    char text[40];
+    snprintf(text, sizeof text, "{%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
              static_cast<unsigned long>(clsid.Data1), clsid.Data2, clsid.Data3, clsid.Data4[0], clsid.Data4[1],
              clsid.Data4[2], clsid.Data4[3], clsid.Data4[4], clsid.Data4[5], clsid.Data4[6], clsid.Data4[7]);
-    std::string where = std::string("HKEY_CLASSES_ROOT\\") + name;
-    std::u16string wideName = utf16FromUtf8(name);
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, reinterpret_cast<LPCWSTR>(wideName.c_str()), 0, readAccess, &key) !=
-        ERROR_SUCCESS) {
+    return text;
+}
+
+bool registryText(HKEY root, const std::string &key, const std::string &name, std::string *text, std::string *error)
+{
+    std::string where = std::string(root == HKEY_CLASSES_ROOT ? "HKEY_CLASSES_ROOT\\" : "HKEY_CURRENT_USER\\") + key;
+    std::string value = name.empty() ? "default value" : "value " + name;
+    std::u16string wideKey = utf16FromUtf8(key), wideName = utf16FromUtf8(name);
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(root, reinterpret_cast<LPCWSTR>(wideKey.c_str()), 0, readAccess, &opened) != ERROR_SUCCESS) {
         *error = "no " + where + " in the registry";
         return false;
     }
-    WCHAR value[maxPath];
-    DWORD size = sizeof value, type = REG_NONE;
-    LONG status = RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE *>(value), &size);
-    RegCloseKey(key);
+    WCHAR data[maxPath];
+    DWORD size = sizeof data, type = REG_NONE;
+    LONG status = RegQueryValueExW(opened, name.empty() ? nullptr : reinterpret_cast<LPCWSTR>(wideName.c_str()),
+                                   nullptr, &type, reinterpret_cast<BYTE *>(data), &size);
+    RegCloseKey(opened);
     if (status == ERROR_FILE_NOT_FOUND) {
-        *error = where + " has no default value";
+        *error = where + " has no " + value;
         return false;
     }
     if (status != ERROR_SUCCESS) {
-        *error = where + ": its default value cannot be read (error " + std::to_string(status) + ")";
+        *error = where + ": its " + value + " cannot be read (error " + std::to_string(status) + ")";
         return false;
     }
     bool expand = false;
@@ -141,24 +147,32 @@ bool serverOfClass(REFCLSID clsid, std::string *path, std::string *error)
     expand = type == REG_EXPAND_SZ;
 #endif
     if (type != REG_SZ && !expand) {
-        *error = where + ": its default value is not a string (type " + std::to_string(type) + ")";
+        *error = where + ": its " + value + " is not a string (type " + std::to_string(type) + ")";
         return false;
     }
     // The data need not end with a terminator; the string ends at the first one.
-    std::u16string text(value, value + size / sizeof(WCHAR));
-    text = text.substr(0, text.find(u'\0'));
+    std::u16string wide(data, data + size / sizeof(WCHAR));
+    wide = wide.substr(0, wide.find(u'\0'));
 #if defined(_WIN32)
     WCHAR expanded[maxPath];
-    std::wstring unexpanded(text.begin(), text.end());
+    std::wstring unexpanded(wide.begin(), wide.end());
     DWORD length = expand ? ExpandEnvironmentStringsW(unexpanded.c_str(), expanded, maxPath) : 0;
     if (length > 0 && length <= maxPath)
-        text.assign(expanded, expanded + length - 1);
+        wide.assign(expanded, expanded + length - 1);
 #endif
-    if (text.empty()) {
-        *error = where + " names no module";
+    *text = utf8FromUtf16(wide);
+    return true;
+}
+
+bool serverOfClass(REFCLSID clsid, std::string *path, std::string *error)
+{
+    std::string key = "CLSID\\" + textOfClsid(clsid) + "\\InprocServer32";
+    if (!registryText(HKEY_CLASSES_ROOT, key, "", path, error))
+        return false;
+    if (path->empty()) {
+        *error = "HKEY_CLASSES_ROOT\\" + key + " names no module";
         return false;
     }
-    *path = utf8FromUtf16(text);
     return true;
 }
 

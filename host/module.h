@@ -10,6 +10,14 @@
 typedef HRESULT(STDMETHODCALLTYPE *DllGetClassObjectProc)(REFCLSID rclsid, REFIID riid, LPVOID *ppv);
 typedef HRESULT(STDMETHODCALLTYPE *DllCanUnloadNowProc)(void);
 
+// "{91C40DFC-6B41-456F-A2E4-4AA7363198B7}", as the registry names a class.
+std::string textOfClsid(REFCLSID clsid);
+
+// A string value (name "" for the key's default) of a key under HKEY_CLASSES_ROOT or
+// HKEY_CURRENT_USER, read through the platform's registry functions. False, with error saying which
+// key or value is missing or wrong.
+bool registryText(HKEY root, const std::string &key, const std::string &name, std::string *text, std::string *error);
+
 // The path of the module that HKEY_CLASSES_ROOT\CLSID\{clsid}\InprocServer32 names in its default
 // value, read through the platform's registry functions as the platform's host finds an input
 // method. False, with error saying which key or value is missing or wrong, when it names none.

@@ -1,5 +1,5 @@
-// The deliverables of the panel's variant table, one a line, for the configuration to hold its own
-// list of them against.
+// The deliverables of the panel's variant table, one a line with its display name after a tab, for
+// the configuration to hold its own list of them against.
 #include <cstdio>
 
 #include "server/variants.h"
@@ -7,5 +7,5 @@
 int main()
 {
     for (const VariantFacts &variant : VARIANTS)
-        std::printf("%s\n", variant.name);
+        std::printf("%s\t%s\n", variant.name, variant.displayName);
 }

@@ -83,6 +83,8 @@ void install(xmlNodePtr document, const Installation &installation)
     parm(node, "NumRegKeys", std::to_string(installation.keys.size()));
     parm(node, "NumRegVals", std::to_string(values));
     parm(node, "NumShortcuts", "0");
+    if (folders.empty())
+        return;
     xmlNodePtr operations = characteristic(document, "FileOperation");
     for (const std::string &name : folders) {
         xmlNodePtr folder = characteristic(operations, name, true);
@@ -121,22 +123,50 @@ std::string quoted(const std::string &text)
 
 } // namespace
 
-Installation ofVariant(const VariantFacts &variant)
+Installation ofVariants(const std::vector<const VariantFacts *> &variants, const std::string &version)
 {
-    std::string dll = std::string(variant.name) + ".dll";
-    std::string classKey = "CLSID\\" + narrow(variant.classIdText);
-    return Installation{
-        variant.displayName,
-        {std::string("Registers ") + variant.displayName +
-             " with the device's input-panel host: the class, the DLL that serves it,",
-         "the mark that makes it an input method, and the icon the input-panel list shows."},
-        {{dll, "KWENO.001"}, {resourceModuleName(), "KWENO.002"}},
-        {
-            {CLASSES_ROOT, classKey, {{"", STRING, variant.displayName, false}}},
+    Installation installation{PRODUCT_APP_NAME, {}, {}, {}};
+    // The cabinet's members by number, as the installer's custom short names go.
+    auto add = [&installation](const std::string &name) {
+        char member[16];
+        snprintf(member, sizeof member, "KWENO.%03u", (unsigned)installation.files.size() + 1);
+        installation.files.push_back({name, member});
+    };
+    for (const VariantFacts *variant : variants) {
+        std::string dll = std::string(variant->name) + ".dll";
+        std::string classKey = "CLSID\\" + narrow(variant->classIdText);
+        installation.purpose.push_back(std::string("Registers ") + variant->displayName +
+                                       " with the device's input-panel host: the class, the DLL that serves it,");
+        installation.purpose.push_back(
+            "the mark that makes it an input method, and the icon the input-panel list shows.");
+        add(dll);
+        if (variant == variants.front())
+            add(resourceModuleName());
+        std::vector<Key> keys = {
+            {CLASSES_ROOT, classKey, {{"", STRING, variant->displayName, false}}},
             {CLASSES_ROOT, classKey + "\\InprocServer32", {{"", STRING, dll, true}}},
             {CLASSES_ROOT, classKey + "\\IsSIPInputMethod", {{"", STRING, "1", false}}},
             {CLASSES_ROOT, classKey + "\\DefaultIcon", {{"", STRING, dll + ",0", true}}},
-        },
+        };
+        installation.keys.insert(installation.keys.end(), keys.begin(), keys.end());
+    }
+    installation.purpose.push_back("The build's version, " + version + ", for a fleet's inventory.");
+    installation.keys.push_back({LOCAL_MACHINE, VERSION_KEY, {{VERSION_VALUE, STRING, version, false}}});
+    return installation;
+}
+
+Installation ofVariant(const VariantFacts &variant, const std::string &version)
+{
+    return ofVariants({&variant}, version);
+}
+
+Installation asCurrentInputMethod(const VariantFacts &variant)
+{
+    return Installation{
+        CURRENT_APP_NAME,
+        {std::string("Makes ") + variant.displayName + " the current input method from the next soft reset on."},
+        {},
+        {{CURRENT_USER, "ControlPanel\\Sip", {{"DefaultIm", STRING, narrow(variant.classIdText), false}}}},
     };
 }
 
@@ -145,8 +175,7 @@ std::string provisioningDocument(const Installation &installation)
     xmlDocPtr doc = xmlNewDoc(BAD_CAST "1.0");
     xmlNodePtr root = xmlNewNode(nullptr, BAD_CAST "wap-provisioningdoc");
     xmlDocSetRootElement(doc, root);
-    if (!installation.files.empty())
-        install(root, installation);
+    install(root, installation);
     if (!installation.keys.empty())
         registry(root, installation.keys);
     xmlChar *text = nullptr;

@@ -39,10 +39,14 @@ static bool packInstallation(const installation::Installation &installation, con
 
 int main(int argc, char **argv)
 {
-    CLI::App app{"Writes how the device's input-panel host is told of a deliverable: a registry file or the CAB, "
+    CLI::App app{"Writes how the device's input-panel host is told of deliverables: a registry file or the CAB, "
                  "from the panel's variant table."};
-    std::string variantName, format, out, from, skin, gcab;
-    app.add_option("--variant", variantName, "the deliverable")->required();
+    std::vector<std::string> variantNames;
+    std::string format, out, from, skin, gcab, version = KWENO_VERSION;
+    bool current = false;
+    app.add_option("--variant", variantNames, "a deliverable (again for a CAB of several)")->required();
+    app.add_option("--version", version, "the version the install records")->capture_default_str();
+    app.add_flag("--current", current, "the package that makes the one deliverable the current input method");
     app.add_option("--format", format, "reg or cab")->required()->check(CLI::IsMember({"reg", "cab"}));
     app.add_option("--out", out, "the file to write")->required();
     app.add_option("--from", from, "for a CAB: the folder of the files it installs");
@@ -51,15 +55,24 @@ int main(int argc, char **argv)
     app.add_option("--gcab", gcab, "for a CAB: the gcab program that packs it");
     CLI11_PARSE(app, argc, argv);
 
-    const VariantFacts *variant = nullptr;
-    for (const VariantFacts &v : VARIANTS)
-        if (variantName == v.name)
-            variant = &v;
-    if (!variant) {
-        fprintf(stderr, "kweno-registration: no deliverable is called \"%s\"\n", variantName.c_str());
+    std::vector<const VariantFacts *> variants;
+    for (const std::string &name : variantNames) {
+        const VariantFacts *variant = nullptr;
+        for (const VariantFacts &v : VARIANTS)
+            if (name == v.name)
+                variant = &v;
+        if (!variant) {
+            fprintf(stderr, "kweno-registration: no deliverable is called \"%s\"\n", name.c_str());
+            return 2;
+        }
+        variants.push_back(variant);
+    }
+    if (current && variants.size() != 1) {
+        fprintf(stderr, "kweno-registration: --current makes one deliverable current\n");
         return 2;
     }
-    installation::Installation installation = installation::ofVariant(*variant);
+    installation::Installation installation =
+        current ? installation::asCurrentInputMethod(*variants[0]) : installation::ofVariants(variants, version);
     bool ok = format == "cab" ? packInstallation(installation, from, skin, gcab, out)
                               : writeFile(out, installation::registryFile(installation));
     if (!ok) {

@@ -207,7 +207,7 @@ int main(int argc, char **argv)
     }
     if (!options.module.empty()) {
         std::vector<uint8_t> bytes;
-        error = linkModule(pictures, &bytes);
+        error = linkModule(pictures, KWENO_VERSION, &bytes);
         if (!error.empty())
             return fail(error);
         if (!writeFile(options.module, bytes))

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include "bytes.h"
 #include "dib.h"
 #include "peformat.h"
+#include "versiontemplate.h"
 #include "wholefile.h"
 
 extern char **environ;
@@ -69,7 +71,37 @@ struct WorkFolder {
     }
 };
 
+// Every "@name@" of the text replaced by its value.
+std::string substitute(std::string text, const std::vector<std::pair<std::string, std::string>> &values)
+{
+    for (const auto &[name, value] : values)
+        for (size_t at = text.find("@" + name + "@"); at != std::string::npos;
+             at = text.find("@" + name + "@", at + value.size()))
+            text.replace(at, name.size() + 2, value);
+    return text;
+}
+
 } // namespace
+
+std::string versionScript(const std::string &version)
+{
+    // Read without a preprocessor, so without the template's opening comment.
+    std::string text = VERSION_TEMPLATE;
+    size_t comment = text.find("*/");
+    if (text.compare(0, 2, "/*") == 0 && comment != std::string::npos)
+        text.erase(0, text.find_first_not_of("\n", comment + 2));
+    // Four numbers apart by commas, missing ones 0, as the resource compiler wants them.
+    std::string numbers = version;
+    for (char &c : numbers)
+        if (c == '.')
+            c = ',';
+    for (size_t parts = 1 + std::count(version.begin(), version.end(), '.'); parts < 4; ++parts)
+        numbers += ",0";
+    return substitute(text, {{"numbers", numbers},
+                             {"version", version},
+                             {"description", KWENO_RESOURCES_DESCRIPTION},
+                             {"PROJECT_NAME", KWENO_PRODUCT}});
+}
 
 StoredPicture storePicture(const ImageEntry &entry, const Indexed &indexed, StoredFormat format)
 {
@@ -96,7 +128,8 @@ std::string markForDevice(std::vector<uint8_t> &file)
     return "";
 }
 
-std::string linkModule(const std::vector<StoredPicture> &pictures, std::vector<uint8_t> *module)
+std::string linkModule(const std::vector<StoredPicture> &pictures, const std::string &version,
+                       std::vector<uint8_t> *module)
 {
     WorkFolder work;
     if (work.path.empty())
@@ -105,7 +138,7 @@ std::string linkModule(const std::vector<StoredPicture> &pictures, std::vector<u
     std::error_code ec;
     std::filesystem::create_directories(images, ec);
     // Read without a preprocessor, so no comment and no directive: ids and files only.
-    std::string script = "LANGUAGE 0, 0\n";
+    std::string script = versionScript(version) + "LANGUAGE 0, 0\n";
     for (const StoredPicture &picture : pictures) {
         // The resource compiler takes a bitmap from a whole .bmp file and stores only its DIB.
         if (!writeFile(images / picture.file, picture.bitmap ? bmpFile(picture.data) : picture.data))

@@ -24,10 +24,15 @@ struct StoredPicture {
 // LoadBitmapW, are always bitmap resources. Empty data if it cannot be encoded.
 StoredPicture storePicture(const ImageEntry &entry, const Indexed &indexed, StoredFormat format);
 
-// Links the pictures into a resource-only module for the device, with the mingw-w64 resource
-// compiler and linker (no C compiler: the script is read without a preprocessor), and marks it as
-// made for the device. Empty on success, else what went wrong.
-std::string linkModule(const std::vector<StoredPicture> &pictures, std::vector<uint8_t> *module);
+// The resource script of the module's version resource, saying VERSION (major.minor.patch), in the
+// form the panel DLLs' is written in.
+std::string versionScript(const std::string &version);
+
+// Links the pictures and the version resource into a resource-only module for the device, with the
+// mingw-w64 resource compiler and linker (no C compiler: the script is read without a
+// preprocessor), and marks it as made for the device. Empty on success, else what went wrong.
+std::string linkModule(const std::vector<StoredPicture> &pictures, const std::string &version,
+                       std::vector<uint8_t> *module);
 
 // Marks a linked module as the device's: machine type ARM. Empty on success, else why not.
 std::string markForDevice(std::vector<uint8_t> &module);

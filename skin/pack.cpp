@@ -157,7 +157,7 @@ bool readPicture(const std::string &folder, const ImageEntry &entry, int bits, I
 
 } // namespace
 
-PackResult packFolder(const std::string &folder, StoredFormat format, int bits)
+PackResult packFolder(const std::string &folder, StoredFormat format, int bits, const std::string &version)
 {
     PackResult result;
     std::error_code ec;
@@ -184,7 +184,7 @@ PackResult packFolder(const std::string &folder, StoredFormat format, int bits)
         result.warnings.push_back(other + ": no picture of the panel; left out");
     if (!result.ok())
         return result;
-    std::string error = linkModule(pictures, &result.module);
+    std::string error = linkModule(pictures, version, &result.module);
     if (!error.empty()) {
         result.refusals.push_back(error);
         return result;

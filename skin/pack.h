@@ -20,8 +20,10 @@ struct PackResult {
 };
 
 // Reads FOLDER/<name>.png for every picture of the catalogue and packs them with at most 2^bits
-// colours each, faces and popups in the format given, then checks the module as the panel reads it.
-PackResult packFolder(const std::string &folder, StoredFormat format, int bits);
+// colours each, faces and popups in the format given, with a version resource saying VERSION, then
+// checks the module as the panel reads it.
+PackResult packFolder(const std::string &folder, StoredFormat format, int bits,
+                      const std::string &version = KWENO_VERSION);
 
 } // namespace skin
 

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -37,11 +39,12 @@ int preview(const std::string &path, const std::string &folder)
     return faults.empty() ? 0 : 1;
 }
 
-int pack(const std::string &folder, const std::string &output, const std::string &formatName, int bits, bool quiet)
+int pack(const std::string &folder, const std::string &output, const std::string &formatName, int bits,
+         const std::string &version, bool quiet)
 {
     StoredFormat format = STORED_PNG;
     storedFormatFromName(formatName, &format);
-    PackResult result = packFolder(folder, format, bits);
+    PackResult result = packFolder(folder, format, bits, version);
     if (!quiet)
         for (const std::string &warning : result.warnings)
             std::fprintf(stderr, "warning: %s\n", warning.c_str());
@@ -95,7 +98,7 @@ int main(int argc, char **argv)
         ->required()
         ->type_name("");
 
-    std::string output, formatName = KWENO_SKIN_FORMAT;
+    std::string output, formatName = KWENO_SKIN_FORMAT, version = KWENO_VERSION;
     int bits = KWENO_SKIN_BITS;
     bool quiet = false;
     CLI::App *packing = app.add_subcommand(
@@ -114,6 +117,21 @@ int main(int argc, char **argv)
         ->check(CLI::IsMember({4, 8}))
         ->type_name("BITS")
         ->capture_default_str();
+    // What the file's properties and a fleet's inventory show: one to four numbers below 65536.
+    packing->add_option("--version", version, "the version its version resource says")
+        ->check(CLI::Validator(
+            [](std::string &v) {
+                std::string bad = "not one to four numbers below 65536 apart by dots";
+                if (!std::regex_match(v, std::regex("[0-9]{1,5}(\\.[0-9]{1,5}){0,3}")))
+                    return bad;
+                std::istringstream parts(v);
+                for (std::string part; std::getline(parts, part, '.');)
+                    if (std::stol(part) > 65535)
+                        return bad;
+                return std::string();
+            },
+            "VERSION"))
+        ->capture_default_str();
     packing->add_flag("--quiet", quiet, "say nothing but refusals");
 
     try {
@@ -125,7 +143,7 @@ int main(int argc, char **argv)
     if (previewing->parsed())
         return preview(path, folder);
     if (packing->parsed())
-        return pack(folder, output, formatName, bits, quiet);
+        return pack(folder, output, formatName, bits, version, quiet);
     std::vector<Variant> variants;
     for (Variant v : allVariants)
         if (variantChosen.empty() || variantChosen == VARIANTS[v].shortName)

@@ -63,6 +63,10 @@ WINAPI_EXPORT void emuRegSetMultiString(const char *key, const char *name, const
 WINAPI_EXPORT void emuRegSetRaw(const char *key, const char *name, DWORD type, const void *data, DWORD size);
 WINAPI_EXPORT void emuRegDeleteValue(const char *key, const char *name);
 WINAPI_EXPORT void emuRegDeleteKey(const char *key);
+/* The whole registry as text, to compare it before and after: every key ("HKCR\\CLSID", names in
+ * upper case) and below it each value ("key<TAB>NAME<TAB>type<TAB>hex bytes"), one a line, in name
+ * order. Valid until the next call. */
+WINAPI_EXPORT const char *emuRegistryText(void);
 
 /* ---- the device's file system: its own files (put there by emuRegisterModule or an installed
  * cabinet), then mapped host folders; names match without regard to case; all gone after a reset ---- */
@@ -84,13 +88,39 @@ WINAPI_EXPORT int emuFolderExists(const char *ceFolder);
 /* Installs a cabinet as Windows Mobile 5 and 6 do: its _setup.xml, a wap-provisioningdoc, is
  * applied as the configuration manager applies it (the Install, FileOperation and Registry
  * characteristics the emulation's README describes). Everything is checked before anything is
- * done, so a cabinet is installed whole or not at all. Returns 1 when installed; 0 when refused,
- * with the reason in problem (UTF-8, "" on success, cut to problemSize), for instance
+ * done, so a cabinet is installed whole or not at all. Returns EMU_INSTALLED when installed,
+ * EMU_RESTART_REQUIRED when installed but a file that a loaded module holds waits for the next
+ * restart (emuSoftReset) to take its place, the device's sentence saying so in problem; 0 when
+ * refused, with the reason in problem (UTF-8, "" on success, cut to problemSize), for instance
  * "_setup.xml line 12: unknown characteristic \"Shortcut\"". Cabinets, and what one installs
- * together, are limited to 64 MiB. */
+ * together, are limited to 64 MiB.
+ * Each install is kept under its AppName with a record of what it did: the files written, the
+ * folders and registry keys made, each value's old contents. A cabinet whose AppName is installed
+ * already is an upgrade: the old install is removed first (emuUninstall), once the new one has
+ * been checked whole. */
+#define EMU_INSTALLED 1
+#define EMU_RESTART_REQUIRED 2
 WINAPI_EXPORT int emuInstallCab(const char *hostPath, char *problem, size_t problemSize);
 /* The same for a cabinet in memory. */
 WINAPI_EXPORT int emuInstallCabBytes(const void *bytes, size_t size, char *problem, size_t problemSize);
+/* Removes the install of that AppName (any letter case) as Remove Programs or an UnInstall
+ * characteristic does: its record replayed in reverse, each value it set given back its old
+ * contents (or deleted), the keys and folders it made deleted, every file it wrote removed, even
+ * one that another install wrote too (the device counts no sharing). A file in use goes at the next
+ * restart. EMU_INSTALLED (removed), EMU_RESTART_REQUIRED, or 0 when no install has the name. */
+WINAPI_EXPORT int emuUninstall(const char *appName, char *problem, size_t problemSize);
+/* The AppName of the nth install kept (0 the oldest); null past the last. */
+WINAPI_EXPORT const char *emuInstalledApp(int n);
+
+/* ---- the device's restart ---- */
+/* A soft reset: every process ends and what they made goes without messages or violations
+ * (windows, classes, DCs, bitmaps, image lists, open keys, timers, the pen's capture, the heap of
+ * images of code), every module is unloaded without its detach notification, the clock starts at 0
+ * again and the screen is as after emuReset; then the files that waited for the restart take their
+ * places. The device's files and folders, the mapped folders, the registry and the installs' records
+ * stay, as do violations, armed failures and call counts. A host that stands for a process must be
+ * gone before (its objects are no more). */
+WINAPI_EXPORT void emuSoftReset(void);
 
 /* ---- modules of code: the loader ---- */
 /* Why the last LoadLibraryW or LoadLibraryExW failed, in a sentence naming what was wrong (the
@@ -141,6 +171,16 @@ typedef struct EmuModuleFile {
     unsigned timeStamp;
     unsigned entryPoint; /* relative address; 0 for none */
     int relocations;     /* a base-relocation directory is present */
+    /* Its version resource, as the device's file properties show it: whether there is one, the
+     * fixed part's file and product versions ("1.0.0.0"), and its string table's FileVersion,
+     * ProductVersion, ProductName and FileDescription; "" for what it lacks. */
+    int hasVersion;
+    char fileVersion[24];
+    char productVersion[24];
+    char fileVersionText[32];
+    char productVersionText[32];
+    char productName[64];
+    char fileDescription[96];
 } EmuModuleFile;
 WINAPI_EXPORT void emuInspectModuleFile(const void *bytes, size_t size, EmuModuleFile *out);
 

@@ -243,6 +243,40 @@ TEST_P(DeviceFiles, TheCabInstallsTheBuiltFilesAndRegistersTheVariant)
     EXPECT_EQ(0, emuViolationCount()) << (emuViolationCount() ? emuViolation(0) : "");
 }
 
+// Each file's version resource, as the device's file properties show it, read with the emulation's
+// resource reader: the build's version in the device folder, the next one in the upgrade's.
+TEST(DeviceFileVersions, EveryFileCarriesItsBuildsVersion)
+{
+    const struct {
+        const char *folder;
+        std::string version;
+    } builds[] = {{KWENO_DEVICE_DIR, KWENO_VERSION}, {KWENO_UPGRADE_DIR, KWENO_NEXT_VERSION}};
+    for (const auto &build : builds) {
+        for (const std::string file :
+             {std::string(VARIANTS[VARIANT_DAY].name) + ".dll", std::string(VARIANTS[VARIANT_NIGHT].name) + ".dll",
+              std::string("KWENO_Resources.dll")}) {
+            std::string path = std::string(build.folder) + "/" + file;
+            Bytes bytes = wholeFile(path);
+            EmuModuleFile inspected;
+            emuInspectModuleFile(bytes.data(), bytes.size(), &inspected);
+            ASSERT_TRUE(inspected.hasVersion) << path;
+            EXPECT_EQ(build.version + ".0", inspected.fileVersion) << path;
+            EXPECT_EQ(build.version + ".0", inspected.productVersion) << path;
+            EXPECT_EQ(build.version, inspected.fileVersionText) << path;
+            EXPECT_EQ(build.version, inspected.productVersionText) << path;
+            EXPECT_STREQ("kweno", inspected.productName) << path;
+            EXPECT_NE("", std::string(inspected.fileDescription)) << path;
+        }
+    }
+    // A module without one says so.
+    Bytes bare = pebuilder::build({{10, 1, {1, 2, 3}, u"", u""}}, pebuilder::pe32, IMAGE_FILE_MACHINE_ARM);
+    EmuModuleFile inspected;
+    emuInspectModuleFile(bare.data(), bare.size(), &inspected);
+    EXPECT_TRUE(inspected.isModule);
+    EXPECT_FALSE(inspected.hasVersion);
+    EXPECT_STREQ("", inspected.fileVersionText);
+}
+
 INSTANTIATE_TEST_SUITE_P(Variants, DeviceFiles, ::testing::Values(VARIANT_DAY, VARIANT_NIGHT),
                          [](const ::testing::TestParamInfo<VariantIndex> &info) {
                              return std::string(VARIANTS[info.param].name);

@@ -208,7 +208,7 @@ TEST(DeviceScreen, IsTheOneTheEmulationStartsWith)
 // and asks the platform's loader for it.
 TEST_F(HostTest, AnInstalledCabinetNamesThePanelForThePlatformsLoader)
 {
-    std::string cabinet = cabinets::of(installation::ofVariant(VARIANTS[VARIANT_DAY]), {'M', 'Z'});
+    std::string cabinet = cabinets::of(installation::ofVariant(VARIANTS[VARIANT_DAY], "1.2.3"), {'M', 'Z'});
     char problem[128];
     ASSERT_EQ(1, emuInstallCab(cabinet.c_str(), problem, sizeof problem)) << problem;
     remove(cabinet.c_str());
@@ -231,6 +231,49 @@ TEST_F(HostTest, AnInstalledCabinetNamesThePanelForThePlatformsLoader)
     EXPECT_EQ(0u, host.error().find("LoadLibraryW(\\Windows\\gone.dll) failed with error 126"))
         << "ERROR_MOD_NOT_FOUND, not " << host.error();
     EXPECT_FALSE(host.module().loaded());
+}
+
+// The device's host as it starts: the input method DefaultIm names when it is registered and starts,
+// else the device's own (the fake again, from its own path), and the log says why.
+TEST_F(HostTest, AtStartTheHostTakesWhatDefaultImNamesOrItsOwn)
+{
+    const std::string fake = fakeClsidText, classKey = "HKCR\\CLSID\\" + fake,
+                      other = "{00000000-0000-0000-0000-000000000001}";
+    const struct {
+        const char *defaultIm;  // null: none
+        std::string registered; // the class marked as an input method, with the fake as its server
+        const char *server;
+        std::string log; // the first line's beginning; the device's own is started after any other
+    } rows[] = {
+        {fakeClsidText, fake, FAKE_INPUTMETHOD_PATH,
+         "started the current input method " + fake + " from " + FAKE_INPUTMETHOD_PATH},
+        {nullptr, fake, FAKE_INPUTMETHOD_PATH, "no HKEY_CURRENT_USER\\ControlPanel\\Sip in the registry"},
+        {"fake", fake, FAKE_INPUTMETHOD_PATH, "DefaultIm \"fake\" is not a class identifier"},
+        {fakeClsidText, "", FAKE_INPUTMETHOD_PATH, "DefaultIm names " + fake + ", which is no registered input method"},
+        {fakeClsidText, fake, "\\Windows\\gone.dll",
+         fake + " does not start: LoadLibraryW(\\Windows\\gone.dll) failed with error 126"},
+        {other.c_str(), other, FAKE_INPUTMETHOD_PATH, other + " does not start: CreateInstance failed"},
+    };
+    for (const auto &row : rows) {
+        emuReset();
+        if (row.defaultIm)
+            emuRegSetString("ControlPanel\\Sip", "DefaultIm", REG_SZ, row.defaultIm);
+        if (!row.registered.empty()) {
+            emuRegSetString(("HKCR\\CLSID\\" + row.registered + "\\InprocServer32").c_str(), "", REG_SZ, row.server);
+            emuRegSetString(("HKCR\\CLSID\\" + row.registered + "\\IsSIPInputMethod").c_str(), "", REG_SZ, "1");
+        }
+        InputPanelHost host;
+        ASSERT_EQ(S_OK, host.startCurrentInputMethod(FAKE_INPUTMETHOD_PATH, fakeClassId())) << row.log;
+        ASSERT_FALSE(host.log().empty());
+        EXPECT_EQ(row.log, host.log()[0].substr(0, row.log.size())) << host.log()[0];
+        bool own = row.log.compare(0, 7, "started") != 0;
+        EXPECT_EQ(own ? 2u : 1u, host.log().size()) << row.log;
+        if (own)
+            EXPECT_EQ("started the device's own input method " + fake, host.log().back());
+        EXPECT_EQ(fake, host.currentInputMethod());
+        host.tap(24, 419);
+        EXPECT_EQ("q", host.text()) << row.log << ": the one started types";
+    }
 }
 
 TEST_F(HostTest, DestroyingAnActiveHostTakesThePanelDown)

@@ -52,7 +52,8 @@ std::vector<Imported> imported(const std::string &file)
 std::string installedValue(const Imported &value)
 {
     for (const auto &root : {std::make_pair("HKEY_CLASSES_ROOT\\", HKEY_CLASSES_ROOT),
-                             std::make_pair("HKEY_CURRENT_USER\\", HKEY_CURRENT_USER)}) {
+                             std::make_pair("HKEY_CURRENT_USER\\", HKEY_CURRENT_USER),
+                             std::make_pair("HKEY_LOCAL_MACHINE\\", HKEY_LOCAL_MACHINE)}) {
         if (value.key.compare(0, strlen(root.first), root.first) == 0)
             return cabinets::installedValue(root.second, value.key.substr(strlen(root.first)), value.name);
     }
@@ -61,16 +62,18 @@ std::string installedValue(const Imported &value)
 
 TEST(Installation, TheRegistryFileImportsWhatTheCabInstalls)
 {
-    // Each deliverable's, and one with settings of the current user whose names and text hold what
-    // both documents must escape.
-    Installation settings = ofVariant(VARIANTS[VARIANT_DAY]);
+    // Each deliverable's, both together, the package that makes one current, and one with settings of
+    // the current user whose names and text hold what both documents must escape.
+    Installation settings = ofVariant(VARIANTS[VARIANT_DAY], "1.2.3");
     settings.keys.push_back({CURRENT_USER,
                              "ControlPanel\\Sip",
                              {{"DefaultIm", STRING, "say \"hi\" & <go> to C:\\dir\\", false},
                               {"Quoted \"name\"", STRING, "\\\\server\\share", false},
                               {"Count", INTEGER, "-2", false}}});
     for (const Installation &installation :
-         {ofVariant(VARIANTS[VARIANT_DAY]), ofVariant(VARIANTS[VARIANT_NIGHT]), settings}) {
+         {ofVariant(VARIANTS[VARIANT_DAY], "1.2.3"), ofVariant(VARIANTS[VARIANT_NIGHT], "1.2.3"),
+          ofVariants({&VARIANTS[VARIANT_DAY], &VARIANTS[VARIANT_NIGHT]}, "1.2.3"),
+          asCurrentInputMethod(VARIANTS[VARIANT_NIGHT]), settings}) {
         emuReset();
         std::string cabinet = cabinets::of(installation, {'M', 'Z'});
         char problem[256] = {};

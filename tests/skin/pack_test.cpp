@@ -1,6 +1,7 @@
 // Packing a folder of pictures into the device's module: the default skin's previews come back as
 // the very same module, and each way a designer's pictures can be unfit for the device is refused.
 #include <gtest/gtest.h>
+#include <emu.h>
 #include <zlib.h>
 
 #include <unistd.h>
@@ -71,6 +72,14 @@ TEST_F(Pack, PreviewsOfTheDefaultSkinPackIntoTheSameModule)
     ASSERT_TRUE(result.ok()) << lines(result.refusals);
     EXPECT_TRUE(result.module == wholeFile(KWENO_DEFAULT_SKIN));
     EXPECT_TRUE(checkModuleBytes(result.module, "packed", {VARIANT_DAY, VARIANT_NIGHT}).ok());
+
+    // A skin of its own version: its version resource says so, and the pictures are the same.
+    PackResult own = packFolder(previews, STORED_PNG, KWENO_SKIN_BITS, "2.3.4");
+    ASSERT_TRUE(own.ok()) << lines(own.refusals);
+    EmuModuleFile file;
+    emuInspectModuleFile(own.module.data(), own.module.size(), &file);
+    EXPECT_STREQ("2.3.4", file.fileVersionText);
+    EXPECT_TRUE(checkModuleBytes(own.module, "packed", {VARIANT_DAY, VARIANT_NIGHT}).ok());
 }
 
 TEST_F(Pack, EachPictureTheDeviceWouldShowOtherwiseIsRefusedByName)

@@ -36,11 +36,11 @@ std::vector<Armed> armed;
 std::map<std::string, int> callCounts;
 DWORD lastError = 0;
 
-// The rooms' resets, in the order their libraries were loaded; made on first use, so that it
-// exists whichever library registers first.
-std::vector<void (*)()> &roomResets()
+// The rooms' resets and restarts, in the order their libraries were loaded; made on first use, so
+// that it exists whichever library registers first.
+std::vector<std::pair<void (*)(), void (*)()>> &roomResets()
 {
-    static std::vector<void (*)()> resets;
+    static std::vector<std::pair<void (*)(), void (*)()>> resets;
     return resets;
 }
 
@@ -207,9 +207,11 @@ void setLastError(DWORD error)
     lastError = error;
 }
 
-RoomReset::RoomReset(void (*reset)())
+void keepEverything() {}
+
+RoomReset::RoomReset(void (*reset)(), void (*restart)())
 {
-    roomResets().push_back(reset);
+    roomResets().push_back({reset, restart ? restart : reset});
 }
 
 static void resetCore()
@@ -230,9 +232,20 @@ extern "C" {
 void emuReset(void)
 {
     // Each area forgets its objects without messages or violations, then the handles go.
-    for (void (*reset)() : roomResets())
-        reset();
+    for (const auto &room : roomResets())
+        room.first();
     resetCore();
+}
+
+void emuSoftReset(void)
+{
+    // Every process ends: what they made goes without messages, the modules before the files they
+    // held, and then what waited for the restart is done. Violations, armed failures and call counts stay: the
+    // device restarted, not the test.
+    for (auto room = roomResets().rbegin(); room != roomResets().rend(); ++room)
+        room->second();
+    resetHandles();
+    lastError = 0;
 }
 
 DWORD WINAPI GetLastError(void)

@@ -64,12 +64,22 @@ std::string lowered(const std::string &s);
 // Case-insensitive comparison of UTF-16 strings (ASCII letters folded), as class names compare.
 bool wideEqualNoCase(const WCHAR *a, const WCHAR *b);
 
+// ---- the registry, as the installer reads it before it writes (registry.cpp) ----
+// Paths as emuRegSetString takes them ("HKCR\\CLSID\\x"; the current user without a root name).
+bool registryKeyExists(const std::string &key);
+// A value's type and bytes; false when the key or the value is not there.
+bool registryValue(const std::string &key, const std::string &name, DWORD *type, std::vector<uint8_t> *data);
+
 // ---- reset ----
 // An area that keeps objects forgets them all when the platform is reset: it says how once, as its
 // library is loaded, by defining a RoomReset. emuReset calls the areas in the order they were
-// loaded (a room after the rooms it uses), then forgets the handles.
+// loaded (a room after the rooms it uses), then forgets the handles. A soft reset of the device
+// (emuSoftReset) calls each area's restart instead, in the opposite order (a room before the rooms
+// it uses); an area whose objects do not outlive a restart gives none, and is reset; one that keeps
+// everything across it gives keepEverything.
+void keepEverything();
 struct RoomReset {
-    explicit RoomReset(void (*reset)());
+    explicit RoomReset(void (*reset)(), void (*restart)() = nullptr);
 };
 
 } // namespace emu

@@ -37,6 +37,11 @@ const struct {
 std::map<std::string, std::vector<uint8_t>> files; // by lower-cased CE path
 std::set<std::string> folders;                     // made on the device, lower-cased
 std::map<std::string, std::string> mappedFolders;  // lower-cased CE folder -> host folder
+// Loaded modules' files, by lower-cased CE path. Never destroyed: a module still loaded when the
+// program ends lets go of its file after this library's objects may be gone.
+std::map<std::string, int> &holds = *new std::map<std::string, int>;
+// What the next restart does to a file in use: replace it with the bytes, or remove it (none).
+std::map<std::string, std::pair<bool, std::vector<uint8_t>>> atRestart;
 
 // "\Windows\x.dll" with backslashes (forward slashes are taken as the same); a bare name is
 // looked for in \Windows, where the device keeps its modules.
@@ -155,14 +160,56 @@ bool readDeviceFile(const std::string &cePath, std::vector<uint8_t> *bytes)
     return hostPathOf(k, &host) && readHostFile(host, bytes);
 }
 
+// Writing or removing a file now takes the place of what waited for the restart.
 void writeDeviceFile(const std::string &cePath, std::vector<uint8_t> bytes)
 {
+    atRestart.erase(key(cePath));
     files[key(cePath)] = std::move(bytes);
 }
 
 void makeDeviceFolder(const std::string &ceFolder)
 {
     folders.insert(key(ceFolder));
+}
+
+void removeDeviceFile(const std::string &cePath)
+{
+    atRestart.erase(key(cePath));
+    files.erase(key(cePath));
+}
+
+void removeDeviceFolder(const std::string &ceFolder)
+{
+    std::string k = key(ceFolder);
+    for (const auto &f : files)
+        if (f.first.compare(0, k.size() + 1, k + "\\") == 0)
+            return;
+    for (const std::string &folder : folders)
+        if (folder.compare(0, k.size() + 1, k + "\\") == 0)
+            return;
+    folders.erase(k);
+}
+
+void holdDeviceFile(const std::string &cePath)
+{
+    ++holds[key(cePath)];
+}
+
+void releaseDeviceFile(const std::string &cePath)
+{
+    auto held = holds.find(key(cePath));
+    if (held != holds.end() && --held->second == 0)
+        holds.erase(held);
+}
+
+bool deviceFileInUse(const std::string &cePath)
+{
+    return holds.count(key(cePath)) != 0;
+}
+
+void replaceDeviceFileAtRestart(const std::string &cePath, const std::vector<uint8_t> *bytes)
+{
+    atRestart[key(cePath)] = bytes ? std::make_pair(true, *bytes) : std::make_pair(false, std::vector<uint8_t>());
 }
 
 bool deviceFolderExists(const std::string &ceFolder)
@@ -193,8 +240,24 @@ static void resetFiles()
     files.clear();
     folders.clear();
     mappedFolders.clear();
+    holds.clear();
+    atRestart.clear();
 }
-const RoomReset filesReset(resetFiles);
+
+// A restart keeps the device's files (and what stands for its ROM, the mapped folders); with every
+// module unloaded, nothing holds a file, and what waited for the restart is done.
+static void restartFiles()
+{
+    holds.clear();
+    for (auto &pending : atRestart) {
+        if (pending.second.first)
+            files[pending.first] = std::move(pending.second.second);
+        else
+            files.erase(pending.first);
+    }
+    atRestart.clear();
+}
+const RoomReset filesReset(resetFiles, restartFiles);
 
 } // namespace emu
 

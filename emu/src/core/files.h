@@ -22,6 +22,21 @@ bool readDeviceFile(const std::string &cePath, std::vector<uint8_t> *bytes);
 // folder.
 void writeDeviceFile(const std::string &cePath, std::vector<uint8_t> bytes);
 void makeDeviceFolder(const std::string &ceFolder);
+// Takes a file of the device's own away (a mapped folder's file of the path shows again, as a file
+// in ROM does when the one that shadowed it goes), and a folder made on the device, when nothing of
+// the device's own is left in it.
+void removeDeviceFile(const std::string &cePath);
+void removeDeviceFolder(const std::string &ceFolder);
+
+// ---- files in use ----
+// A loaded module holds its file: until the last hold goes, the file can be neither replaced nor
+// removed, and an installer puts what it would do aside for the next restart.
+void holdDeviceFile(const std::string &cePath);
+void releaseDeviceFile(const std::string &cePath);
+bool deviceFileInUse(const std::string &cePath);
+// Replaces the file with the bytes at the next restart, or removes it (null bytes); a later call for
+// the same path takes the place of an earlier one.
+void replaceDeviceFileAtRestart(const std::string &cePath, const std::vector<uint8_t> *bytes);
 // The root, the shell's folders, folders made on the device or holding its files, mapped folders
 // and the host folders below them.
 bool deviceFolderExists(const std::string &ceFolder);

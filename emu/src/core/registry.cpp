@@ -1,6 +1,7 @@
 // The registry: an in-memory hive of keys and typed values that hosts fill in; open, query, close.
 #include "core/core.h"
 
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -169,7 +170,47 @@ std::u16string textOf(LPCWSTR s)
     return out;
 }
 
+// Every key below the key and every value, one a line, in name order: "path" for a key, then
+// "path\tname\ttype\thex bytes" for each of its values.
+void list(const std::string &path, const Key &key, std::string *out)
+{
+    *out += path + "\n";
+    for (const auto &v : key.values) {
+        char head[16];
+        snprintf(head, sizeof head, "\t%lu\t", (unsigned long)v.second.type);
+        *out += path + "\t" + utf8(reinterpret_cast<const WCHAR *>(v.first.c_str())) + head;
+        for (uint8_t b : v.second.data) {
+            char hex[4];
+            snprintf(hex, sizeof hex, "%02x", b);
+            *out += hex;
+        }
+        *out += "\n";
+    }
+    for (const auto &c : key.children)
+        list(path + "\\" + utf8(reinterpret_cast<const WCHAR *>(c.first.c_str())), *c.second, out);
+}
+
+std::string listing;
+
 } // namespace
+
+bool registryKeyExists(const std::string &key)
+{
+    return keyAtPath(key.c_str(), false) != nullptr;
+}
+
+bool registryValue(const std::string &key, const std::string &name, DWORD *type, std::vector<uint8_t> *data)
+{
+    std::shared_ptr<Key> k = keyAtPath(key.c_str(), false);
+    if (!k)
+        return false;
+    auto it = k->values.find(folded(utf16(name.c_str())));
+    if (it == k->values.end())
+        return false;
+    *type = it->second.type;
+    *data = it->second.data;
+    return true;
+}
 
 static void resetRegistry()
 {
@@ -177,7 +218,13 @@ static void resetRegistry()
     for (Root &r : roots)
         r.key = nullptr;
 }
-const RoomReset registryReset(resetRegistry);
+
+// The device's registry persists across a restart; only the keys processes had open are closed.
+static void restartRegistry()
+{
+    openKeys.clear();
+}
+const RoomReset registryReset(resetRegistry, restartRegistry);
 
 } // namespace emu
 
@@ -312,6 +359,16 @@ void emuRegDeleteValue(const char *key, const char *name)
 {
     if (std::shared_ptr<Key> k = keyAtPath(key, false))
         k->values.erase(folded(utf16(name ? name : "")));
+}
+
+const char *emuRegistryText(void)
+{
+    listing.clear();
+    // A root that holds nothing is left out: it is made when first looked at.
+    for (Root &r : roots)
+        if (r.key && (!r.key->children.empty() || !r.key->values.empty()))
+            list(r.shortName, *r.key, &listing);
+    return listing.c_str();
 }
 
 void emuRegDeleteKey(const char *key)

@@ -3,6 +3,7 @@
 // libxml2, which keeps each element's line for the reasons given.
 #include "core/core.h"
 #include "core/files.h"
+#include "install/lifecycle.h"
 
 #include <libgcab.h>
 #include <libxml/parser.h>
@@ -325,6 +326,7 @@ struct Plan {
         std::string text;
         DWORD number;
     };
+    std::string appName;
     std::vector<std::string> folders;
     std::vector<File> files;
     std::vector<Value> values;
@@ -384,6 +386,8 @@ class SetupReader {
                 refuse(p, "InstallPhase " + quoted(value) + ", where the Install CSP takes only \"install\"");
             } else if (name == "AppName" && (value.empty() || characters(value) > maxAppNameLength)) {
                 refuse(p, "AppName must have 1 to " + std::to_string(maxAppNameLength) + " characters");
+            } else if (name == "AppName") {
+                plan_.appName = value;
             }
         }
         for (int i = 0; installParms[i].name; ++i)
@@ -552,8 +556,26 @@ class SetupReader {
     std::map<Count, long long> actual_;
 };
 
-// Checks everything, then applies it: folders, files, registry values.
-void install(const std::vector<uint8_t> &bytes)
+// The bytes a registry value holds: a string in UTF-16 with its terminator, a number in 4 bytes.
+std::vector<uint8_t> dataOf(const Plan::Value &v)
+{
+    std::vector<uint8_t> data;
+    if (v.type == REG_SZ) {
+        for (char16_t c : utf16(v.text.c_str()) + u'\0') {
+            data.push_back((uint8_t)c);
+            data.push_back((uint8_t)(c >> 8));
+        }
+    } else {
+        for (int i = 0; i < 4; ++i)
+            data.push_back((uint8_t)(v.number >> (8 * i)));
+    }
+    return data;
+}
+
+// Checks everything, then applies it: an install of the same name removed first, then folders,
+// files and registry values, each noted in the install's record. True when a file in use waits
+// for the restart.
+bool install(const std::vector<uint8_t> &bytes)
 {
     Cabinet cabinet(bytes);
     if (!cabinet.holds("_setup.xml"))
@@ -568,16 +590,16 @@ void install(const std::vector<uint8_t> &bytes)
     }
     std::map<std::string, std::vector<uint8_t>> contents = cabinet.extract(sources, maxFileSize);
 
+    bool restart = isInstalled(plan.appName) && removeInstall(plan.appName);
+    InstallRecord record(plan.appName);
     for (const std::string &folder : plan.folders)
-        makeDeviceFolder(folder);
+        record.makeFolder(folder);
     for (const Plan::File &f : plan.files)
-        writeDeviceFile(f.path, contents[f.source]);
-    for (const Plan::Value &v : plan.values) {
-        if (v.type == REG_SZ)
-            emuRegSetString(v.key.c_str(), v.name.c_str(), REG_SZ, v.text.c_str());
-        else
-            emuRegSetDword(v.key.c_str(), v.name.c_str(), v.number);
-    }
+        restart = record.writeFile(f.path, contents[f.source]) || restart;
+    for (const Plan::Value &v : plan.values)
+        record.setValue(v.key, v.name, v.type, dataOf(v));
+    keepInstall(std::move(record));
+    return restart;
 }
 
 // The reason into the caller's buffer, cut at a character boundary.
@@ -595,9 +617,9 @@ void report(const std::string &why, char *problem, size_t problemSize)
 int installReporting(const std::vector<uint8_t> &bytes, char *problem, size_t problemSize)
 {
     try {
-        install(bytes);
-        report("", problem, problemSize);
-        return 1;
+        bool restart = install(bytes);
+        report(restart ? restartMessage : "", problem, problemSize);
+        return restart ? EMU_RESTART_REQUIRED : EMU_INSTALLED;
     } catch (const Refusal &r) {
         report(r.why, problem, problemSize);
     } catch (const std::bad_alloc &) {
@@ -632,6 +654,24 @@ int emuInstallCabBytes(const void *bytes, size_t size, char *problem, size_t pro
     }
     const uint8_t *b = static_cast<const uint8_t *>(bytes);
     return installReporting(std::vector<uint8_t>(b, b + size), problem, problemSize);
+}
+
+int emuUninstall(const char *appName, char *problem, size_t problemSize)
+{
+    std::string name = appName ? appName : "";
+    if (!isInstalled(name)) {
+        report("no install is called " + quoted(name), problem, problemSize);
+        return 0;
+    }
+    bool restart = removeInstall(name);
+    report(restart ? restartMessage : "", problem, problemSize);
+    return restart ? EMU_RESTART_REQUIRED : EMU_INSTALLED;
+}
+
+const char *emuInstalledApp(int n)
+{
+    const InstallRecord *record = n >= 0 ? installAt((size_t)n) : nullptr;
+    return record ? record->appName().c_str() : nullptr;
 }
 
 } // extern "C"

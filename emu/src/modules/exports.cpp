@@ -233,7 +233,15 @@ static void resetImportBindings()
     rebound.clear();
     crt::heap = crt::Heap();
 }
-const RoomReset bindingsReset(resetImportBindings);
+// A restart keeps the bindings, which stand for the test's choice, not the device's state; the
+// processes' memory goes with them.
+static void restartImportBindings()
+{
+    for (const auto &block : crt::heap.blocks)
+        std::free(block.first);
+    crt::heap = crt::Heap();
+}
+const RoomReset bindingsReset(resetImportBindings, restartImportBindings);
 
 } // namespace emu
 

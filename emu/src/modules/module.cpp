@@ -26,7 +26,19 @@ struct Module {
     const LinkedModule *linked = nullptr;
     std::string name;
     int references = 0;
+    // The device file it was loaded from, which it holds while loaded (none for a linked module).
+    std::string file;
     bool isCode() const { return code || linked; }
+    void hold(const std::string &path)
+    {
+        file = path;
+        holdDeviceFile(file);
+    }
+    ~Module()
+    {
+        if (!file.empty())
+            releaseDeviceFile(file);
+    }
 };
 
 std::unordered_map<const void *, std::unique_ptr<Module>> modules;
@@ -83,6 +95,8 @@ HMODULE loadCode(std::unique_ptr<Module> module, const std::string &path)
             return failLoad(error, path + ": " + problem);
     }
     module->references = 1;
+    if (!module->linked)
+        module->hold(path);
     Module *m = module.get();
     HMODULE h = static_cast<HMODULE>(newHandle(EMU_MODULE, m));
     modules[h] = std::move(module);
@@ -119,6 +133,7 @@ HMODULE loadModule(LPCWSTR name, HANDLE file, DWORD flags, const char *api)
         return failLoad(ERROR_BAD_EXE_FORMAT, path + ": " + why);
     if (!(flags & LOAD_LIBRARY_AS_DATAFILE))
         return loadCode(std::move(module), path);
+    module->hold(path);
     HMODULE h = static_cast<HMODULE>(newHandle(EMU_MODULE, module.get()));
     modules[h] = std::move(module);
     return h;

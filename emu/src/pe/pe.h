@@ -11,6 +11,8 @@
 
 #include <windows.h>
 
+#include <emu.h>
+
 namespace emu {
 
 // A resource type or name: an integer id, or a string compared without regard to case (kept
@@ -57,6 +59,10 @@ struct PeHeaders {
 // headers, when given, receives the header fields once they have been read.
 bool readPeResources(const uint8_t *data, size_t size, std::vector<PeResource> *out, std::string *why,
                      PeHeaders *headers = nullptr);
+
+// The version resource among an image's resources, into the summary's version fields (version.cpp);
+// nothing when there is none or it is malformed.
+void readVersionResource(const uint8_t *image, const std::vector<PeResource> &resources, EmuModuleFile *out);
 
 // The resource name a Win32 LPCWSTR stands for: MAKEINTRESOURCE(id), "#123", or a name.
 ResourceName resourceNameOf(LPCWSTR name);

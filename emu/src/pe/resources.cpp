@@ -292,6 +292,7 @@ void emuInspectModuleFile(const void *bytes, size_t size, EmuModuleFile *out)
     out->timeStamp = headers.timeStamp;
     out->entryPoint = headers.entryPoint;
     out->relocations = headers.relocations;
+    readVersionResource(static_cast<const uint8_t *>(bytes), resources, out);
 }
 
 } // extern "C"

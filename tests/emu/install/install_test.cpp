@@ -18,8 +18,13 @@ namespace {
 
 using cabinets::Bytes;
 
-// The day panel's installation, as the device build packs it.
-const installation::Installation day = installation::ofVariant(VARIANTS[VARIANT_DAY]);
+// The day panel's installation, as the device build packs it, without its version value: the
+// document below writes values of both types under that key.
+const installation::Installation day = [] {
+    installation::Installation product = installation::ofVariant(VARIANTS[VARIANT_DAY], "1.2.3");
+    product.keys.pop_back();
+    return product;
+}();
 
 std::string replaced(std::string text, const std::string &from, const std::string &to)
 {
@@ -169,6 +174,46 @@ TEST_F(InstallTest, EveryFileAndValueOfTheDocumentIsInstalled)
     emuReset();
     EXPECT_EQ(-1, emuReadFile("\\Windows\\kweno.dll", nullptr, 0)) << "a reset takes the device's files";
     EXPECT_FALSE(emuFolderExists("\\Program Files\\kweno"));
+    system(("rm -r '" + windows + "'").c_str());
+}
+
+// An install kept by its name: a second one of the name replaces it (a refused one does not), a
+// file a loaded module holds waits for the soft reset, and removing it gives back every value it
+// replaced, takes every key, folder and file it made, and shows the mapped file it had covered.
+TEST_F(InstallTest, AnInstallIsUpgradedInPlaceAndRemovedInReverse)
+{
+    std::string windows = ::testing::TempDir() + "kweno_rom_" + std::to_string(getpid());
+    ASSERT_EQ(0, system(("mkdir -p '" + windows + "'").c_str()));
+    ASSERT_TRUE(writeFile(windows + "/KWENO_Resources.dll", Bytes{'M', 'Z'}));
+    emuMapFolder("\\Windows", windows.c_str());
+    emuRegSetString("HKLM\\Software\\kweno", "Name", REG_SZ, "the device's own");
+    const std::string before = emuRegistryText();
+
+    cabinets::Members files = members();
+    ASSERT_EQ(EMU_INSTALLED, install(cabinets::make(document().c_str(), files))) << problem_;
+    HMODULE held = LoadLibraryExW(L"\\Windows\\KWENO_Resources.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, held);
+    cabinets::Members newer = files;
+    newer[1].second.push_back(0);
+    EXPECT_EQ(0, install(cabinets::make(replaced(document(), "\"Extract\"", "\"Copy\"").c_str(), newer)));
+    EXPECT_STREQ(day.appName.c_str(), emuInstalledApp(0)) << "a refused upgrade leaves the install as it was";
+    EXPECT_EQ(EMU_RESTART_REQUIRED, install(cabinets::make(document().c_str(), newer)));
+    EXPECT_EQ("You must restart the device to complete the installation", problem_);
+    EXPECT_EQ(files[1].second, fileAt("\\Windows\\KWENO_Resources.dll")) << "in use until the restart";
+    EXPECT_STREQ(day.appName.c_str(), emuInstalledApp(0));
+    EXPECT_EQ(nullptr, emuInstalledApp(1)) << "one install of the name";
+    emuSoftReset();
+    EXPECT_EQ(newer[1].second, fileAt("\\Windows\\KWENO_Resources.dll"));
+    EXPECT_EQ(0, emuLiveCount(EMU_MODULE));
+
+    char problem[128];
+    EXPECT_EQ(EMU_INSTALLED, emuUninstall("KWENO INPUT METHOD", problem, sizeof problem)) << problem;
+    EXPECT_EQ(before, emuRegistryText());
+    EXPECT_EQ((Bytes{'M', 'Z'}), fileAt("\\Windows\\KWENO_Resources.dll")) << "the mapped file shows again";
+    EXPECT_EQ(-1, emuReadFile("\\Windows\\kweno.dll", nullptr, 0));
+    EXPECT_FALSE(emuFolderExists("\\Program Files\\kweno"));
+    EXPECT_EQ(0, emuUninstall(day.appName.c_str(), problem, sizeof problem));
+    EXPECT_EQ("no install is called \"" + day.appName + "\"", std::string(problem));
     system(("rm -r '" + windows + "'").c_str());
 }
 
