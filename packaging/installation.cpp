@@ -31,13 +31,6 @@ std::string narrow(const WCHAR *text)
     return utf8FromUtf16(reinterpret_cast<const char16_t *>(text));
 }
 
-// The resource module's file name, from the path the panel loads it by.
-std::string resourceModuleName()
-{
-    std::string path = narrow(RESOURCE_MODULE_PATH);
-    return path.substr(path.rfind('\\') + 1);
-}
-
 typedef std::vector<std::pair<const char *, std::string>> Attributes;
 
 // An element of the document; a translated one has the installer put folders in for CE strings.
@@ -122,6 +115,12 @@ std::string quoted(const std::string &text)
 }
 
 } // namespace
+
+std::string resourceModuleName()
+{
+    std::string path = narrow(RESOURCE_MODULE_PATH);
+    return path.substr(path.rfind('\\') + 1);
+}
 
 Installation ofVariants(const std::vector<const VariantFacts *> &variants, const std::string &version)
 {

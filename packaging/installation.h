@@ -57,6 +57,9 @@ struct Installation {
     std::vector<Key> keys;
 };
 
+// The resource module's file name, from the path the panel loads it by.
+std::string resourceModuleName();
+
 // The variants' DLLs and the resource module into \Windows, the class of each through which the
 // input-panel host finds the panel, and the version under HKLM\Software\kweno.
 Installation ofVariants(const std::vector<const VariantFacts *> &variants, const std::string &version);

@@ -8,17 +8,7 @@
 
 #include "cabinet.h"
 #include "installation.h"
-#include "surface/imageids.h"
 #include "wholefile.h"
-
-// The resource module's file name, the last part of the path the panel loads it by (ASCII).
-static std::string resourceModuleFile()
-{
-    std::string name;
-    for (const WCHAR *c = RESOURCE_MODULE_PATH; *c; ++c)
-        name = *c == '\\' ? std::string() : name + (char)*c;
-    return name;
-}
 
 // The cabinet as the device's installer reads it: _setup.xml, then each file it installs, from the
 // folder, under its name in the cabinet; the resource module from skin instead, when one is named,
@@ -31,7 +21,7 @@ static bool packInstallation(const installation::Installation &installation, con
     bool ok = true;
     for (const installation::File &file : installation.files) {
         members.emplace_back(file.member, std::vector<uint8_t>());
-        bool skinned = !skin.empty() && file.name == resourceModuleFile();
+        bool skinned = !skin.empty() && file.name == installation::resourceModuleName();
         ok = ok && readFile(skinned ? skin : from + "/" + file.name, &members.back().second);
     }
     return ok && packCabinet(gcab, cab, members);
